@@ -1,0 +1,46 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "config/key_value_table.h"
+#include "log/notification_sink.h"
+#include "util/clock.h"
+
+namespace kiosk {
+
+enum class LogLevel { Information, Error };
+
+// The one event-log writer. Information entries go to the daily file dd.mm.yyyy.log, error entries to
+// dd.mm.yyyy.err, both in windows-1251 in the log directory; error entries are also handed to the
+// notification sink. Safe to call from several threads at once: each call runs whole under one lock,
+// so the duplicate check, the write and the hand-off of two calls never interleave.
+class EventLog {
+public:
+    // directory: where the daily files live; empty means the process's current directory.
+    EventLog(const Clock& clock, NotificationSink& notifications, std::string directory = {});
+
+    // The option table whose "log" row switches the writer off (empty), keeps every file ("0") or
+    // gives the days to keep. Without a table the writer is off.
+    void AttachOptions(const KeyValueTable* options);
+
+    // Writes one entry; message is UTF-8. An empty message writes nothing. A failure to open or
+    // create the daily file is thrown to the caller (std::runtime_error).
+    void WriteLog(LogLevel level, std::string_view message);
+
+    // Forgets the last message, so that the next one is written even when it repeats it.
+    void ResetLastLogText();
+
+private:
+    std::string PathOf(const std::string& name) const;
+
+    const Clock& clock_;
+    NotificationSink& notifications_;
+    const std::string directory_;
+    std::mutex mutex_;
+    const KeyValueTable* options_ = nullptr;
+    std::string lastLogText_;  // windows-1251, as written
+};
+
+}  // namespace kiosk
