@@ -1,2 +1,11 @@
-// Program entry; the start-up and shutdown sequence is being wired in.
-int main() { return 0; }
+// Program entry: the kiosk on this build's platform.
+
+#include "app/application.h"
+#include "app/kiosk_parts.h"
+#include "platform/platform.h"
+
+int main() {
+    const auto platform = kiosk::CreatePlatform();
+    kiosk::KioskParts parts(*platform);
+    return kiosk::RunApplication(parts.Parts());
+}

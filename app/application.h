@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+#include "app/form_parts.h"
+#include "platform/ui.h"
+
+namespace kiosk {
+
+// The application's display title, also the title of its error boxes.
+inline constexpr const char* kApplicationTitle = "Киоск";
+
+// Runs one event handler on the main thread. A failure that escapes it ends the handler and is shown
+// in a modal error box with its message.
+void RunHandler(Ui& ui, const std::function<void()>& handler);
+
+// Creates the main window (start-up), runs the event loop until the window closes, destroys the
+// window (shutdown). Returns the process's exit status.
+int RunApplication(FormParts parts);
+
+}  // namespace kiosk

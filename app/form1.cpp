@@ -1,0 +1,44 @@
+#include "app/form1.h"
+
+#include "shell/start_page.h"
+
+namespace kiosk {
+
+TForm1::TForm1(FormParts parts)
+    : parts_(std::move(parts)),
+      eventLog_(parts_.clock, notifications_, parts_.workingDirectory),
+      WebBrowser1(parts_.createBrowser()),
+      Timer1(parts_.ui.CreateTimer()),
+      Timer2(parts_.ui.CreateTimer()) {
+    Timer1->SetInterval(3000);
+}
+
+TForm1::~TForm1() {
+    // Whatever a failed shutdown left running stops here, workers before the tables they read.
+    StopMailWorker();
+    FreeProxyServer();
+    FreeTables();
+}
+
+void TForm1::IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, const std::string& failure) {
+    try {
+        WriteLog(LogLevel::Error, ProxyFailureMessage(context, failure));
+    } catch (...) {
+        // The log itself failed (its file cannot be opened): nothing is left to report it to, and a
+        // failure must never leave a connection thread.
+    }
+}
+
+void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext&) {
+    // Placeholder: the request hook (upstream route, request dump) is not built yet.
+}
+
+void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext&, std::string&) {
+    // Placeholder: the document filter is not built yet; answers pass unchanged.
+}
+
+std::string TForm1::StartPageUrl() const { return kiosk::StartPageUrl(Option("start"), ProgramDir); }
+
+std::string TForm1::Option(const char* key) const { return OptionTable ? OptionTable->Value(key) : std::string(); }
+
+}  // namespace kiosk

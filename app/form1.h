@@ -1,0 +1,93 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/form_parts.h"
+#include "config/document_script.h"
+#include "config/key_value_table.h"
+#include "log/event_log.h"
+#include "log/mail_queue.h"
+#include "log/mail_worker.h"
+#include "log/notification_recorder.h"
+#include "platform/timer.h"
+#include "proxy/proxy_server.h"
+#include "proxy/system_proxy_setting.h"
+#include "shell/browser_control.h"
+#include "shell/main_window_controls.h"
+#include "shell/mouse_hook.h"
+#include "util/date_time.h"
+
+namespace kiosk {
+
+// The main window and the owner of the process-wide state: its creation runs the start-up sequence,
+// its destruction the shutdown sequence.
+class TForm1 {
+    // First, so that they outlive every worker that may still log while it is released.
+    FormParts parts_;
+    NotificationRecorder notifications_;
+    EventLog eventLog_;
+    bool proxySettingWasSet_ = false;  // only then is there a saved setting to write back
+
+public:
+    explicit TForm1(FormParts parts);
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+    ~TForm1();
+
+    void FormCreate();
+    void FormDestroy();
+
+    // Proxy hooks, called on connection threads.
+    void IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, const std::string& failure);
+    void IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& context);
+    void IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body);
+
+    std::string StartPageUrl() const;
+    void WriteLog(LogLevel level, const std::string& message) { eventLog_.WriteLog(level, message); }
+
+    // Process-wide state. Declared in this order so that whatever shutdown left behind is released
+    // workers first and tables last.
+    std::string ProgramName;
+    std::string ProgramDir;
+    bool OutOfOrder = false;
+    MouseHookHandle MouseHook = kNoMouseHook;
+    int DocumentCounter = -1;
+    DateTime LastActionTime = 0;
+    SavedProxySetting SavedProxy;
+    int MinButtonPanelWidth = 0;
+    MainWindowControls Controls = DesignLayout();
+
+    std::unique_ptr<KeyValueTable> OptionTable;
+    std::unique_ptr<KeyValueTable> MailTable;
+    std::unique_ptr<KeyValueTable> ErrorTable;
+    std::unique_ptr<DocumentScriptList> DocumentScripts;
+    std::unique_ptr<KeyValueTable> OperatorTable;
+    std::unique_ptr<kiosk::MailQueue> MailQueue;
+
+    std::unique_ptr<BrowserControl> WebBrowser1;
+    std::unique_ptr<Timer> Timer1;  // text-field focus poll
+    std::unique_ptr<Timer> Timer2;  // idle return
+    std::unique_ptr<ProxyServer> IdHTTPProxyServer1;
+    std::unique_ptr<MailWorker> MailSender;
+
+private:
+    void ResetProcessValues();
+    void CreateTables();
+    void LoadConfigurationFile();
+    void ApplyButtonAndTimerOptions();
+    void LoadBusyPicture();
+    void StartProxy();
+    void ConfigureAndActivateProxy();
+    void PlaceKeyboard();
+    void CheckLayout();
+    void EnterRunState();
+
+    void RestoreProxySetting();
+    void StopMailWorker();
+    void FreeProxyServer();
+    void FreeTables();
+    std::string Option(const char* key) const;
+};
+
+}  // namespace kiosk

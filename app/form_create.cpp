@@ -1,0 +1,161 @@
+// The start-up sequence of the main window.
+
+#include <algorithm>
+
+#include "app/form1.h"
+#include "app/program_path.h"
+#include "config/config_loader.h"
+#include "shell/busy_animation.h"
+#include "util/integer_text.h"
+
+namespace kiosk {
+
+namespace {
+
+constexpr int kDefaultSleepMinutes = 15;
+constexpr int kDefaultInternalPort = 8181;
+constexpr long long kMillisecondsPerMinute = 60 * 1000;
+constexpr long long kLongestTimerInterval = 0x7FFFFFFF;
+
+}  // namespace
+
+void TForm1::FormCreate() {
+    const ProgramPath path = SplitProgramPath(parts_.executablePath);
+    ProgramName = path.name;
+    ProgramDir = path.directory;
+    ResetProcessValues();
+    IdHTTPProxyServer1 = parts_.createProxyServer();
+    MailSender = parts_.createMailWorker();
+    CreateTables();
+    if (!OutOfOrder) LoadConfigurationFile();
+    ApplyButtonAndTimerOptions();
+    if (!OutOfOrder && !Option("process").empty()) LoadBusyPicture();
+    if (!OutOfOrder) StartProxy();
+    parts_.fullScreen.FitToScreen(Controls);
+    PlaceKeyboard();
+    CheckLayout();
+    EnterRunState();
+    Controls.IdAntiFreeze1Active = true;
+}
+
+void TForm1::ResetProcessValues() {
+    MouseHook = kNoMouseHook;
+    OutOfOrder = false;
+    eventLog_.ResetLastLogText();
+    // The notification queue's own last text starts empty with the queue (created below).
+    DocumentCounter = -1;
+    LastActionTime = 0;
+}
+
+void TForm1::CreateTables() {
+    OptionTable = std::make_unique<KeyValueTable>();
+    MailTable = std::make_unique<KeyValueTable>();
+    ErrorTable = std::make_unique<KeyValueTable>();
+    DocumentScripts = std::make_unique<DocumentScriptList>();
+    OperatorTable = std::make_unique<KeyValueTable>();
+    MailQueue = std::make_unique<kiosk::MailQueue>();
+    notifications_.SetQueue(MailQueue.get());
+    eventLog_.AttachOptions(OptionTable.get());
+    try {
+        parts_.fillDefaultRows(*OptionTable, *MailTable, *ErrorTable, *OperatorTable);
+    } catch (const std::exception&) {
+        OutOfOrder = true;
+    }
+}
+
+void TForm1::LoadConfigurationFile() {
+    const std::string error =
+        LoadConfiguration(ResolvePath(parts_.workingDirectory, ProgramName + ".cfg"), ProgramName,
+                          {*OptionTable, *MailTable, *ErrorTable, *OperatorTable, *DocumentScripts});
+    if (!error.empty()) OutOfOrder = true;
+    WriteLog(LogLevel::Error, error);
+}
+
+void TForm1::ApplyButtonAndTimerOptions() {
+    if (Option("back") == "false") {
+        Controls.RxSpeedButton2.Enabled = false;
+        Controls.RxSpeedButton2.Visible = false;
+    }
+    // Very large minute counts would overflow the timer's interval; they are held at its longest.
+    const long long minutes = IntegerOr(Option("sleep"), kDefaultSleepMinutes);
+    const long long interval = minutes * kMillisecondsPerMinute;
+    Timer2->SetInterval(std::min(interval, kLongestTimerInterval));
+}
+
+void TForm1::LoadBusyPicture() {
+    const std::string process = Option("process");
+    if (!LoadGifPicture(ResolvePath(parts_.workingDirectory, process), Controls.RxGIFAnimator1.Picture)) {
+        WriteLog(LogLevel::Error, "Файл: " + process + " - Невозможно загрузить");
+    }
+}
+
+void TForm1::StartProxy() {
+    parts_.systemProxySetting.Save(SavedProxy);
+    const std::string error = parts_.systemProxySetting.Set(1, 0, "127.0.0.1:" + Option("internal"));
+    if (error.empty()) {
+        proxySettingWasSet_ = true;
+        ConfigureAndActivateProxy();
+    } else {
+        OutOfOrder = true;
+    }
+    WriteLog(LogLevel::Error, error);
+}
+
+void TForm1::ConfigureAndActivateProxy() {
+    ProxyServerSettings settings;
+    settings.DefaultTransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+    settings.ListenQueue = 15;
+    settings.ReuseSocket = TIdReuseSocket::rsOSDependent;
+    settings.TerminateWaitTime = 5000;
+    settings.DefaultPort = IntegerOr(Option("internal"), kDefaultInternalPort);
+    IdHTTPProxyServer1->Configure(settings);
+    ProxyHooks hooks;
+    hooks.OnException = [this](TIdHTTPProxyServerContext& context, const std::string& failure) {
+        IdHTTPProxyServer1Exception(context, failure);
+    };
+    hooks.OnHTTPBeforeCommand = [this](TIdHTTPProxyServerContext& context) {
+        IdHTTPProxyServer1HTTPBeforeCommand(context);
+    };
+    hooks.OnHTTPDocument = [this](TIdHTTPProxyServerContext& context, std::string& body) {
+        IdHTTPProxyServer1HTTPDocument(context, body);
+    };
+    IdHTTPProxyServer1->SetHooks(std::move(hooks));
+    IdHTTPProxyServer1->SetActive(true);
+}
+
+void TForm1::PlaceKeyboard() {
+    parts_.keyboard.PlaceKeyboard(Controls.FlowPanel1, Controls, IntegerOr(Option("keys"), 0),
+                                  IntegerOr(Option("interval"), 0));
+    parts_.keyboard.SetCopyPasteSwitches(false, true);
+    parts_.ui.ProcessMessages();
+    const PanelModel& buttons = Controls.FlowPanel2;
+    MinButtonPanelWidth = buttons.Padding.Left + Controls.RxSpeedButton4.Width + buttons.Padding.Right;
+    Controls.FlowPanel1.Left = Controls.Form1.Width - Controls.RxGIFAnimator1.Width - Controls.FlowPanel1.Width;
+}
+
+void TForm1::CheckLayout() {
+    const ControlModel& home = Controls.RxSpeedButton4;
+    if (home.Left + home.Width + Controls.FlowPanel2.Padding.Right > Controls.FlowPanel1.Left) {
+        OutOfOrder = true;
+        WriteLog(LogLevel::Error, "Слишком большая виртуальная клавиатура");
+    }
+}
+
+void TForm1::EnterRunState() {
+    if (OutOfOrder) {
+        LastActionTime = parts_.clock.Now();
+        WebBrowser1->SetVisible(false);
+        Controls.WebBrowser1.Visible = false;
+        WriteLog(LogLevel::Error, "Не работает");
+        return;
+    }
+    if (Option("menu") == "false") MouseHook = parts_.mouseHooks.Install();
+    WebBrowser1->SetVisible(true);
+    WebBrowser1->SetSilent(false);
+    WriteLog(LogLevel::Information, "Начало работы");
+    WebBrowser1->Navigate(StartPageUrl());
+    LastActionTime = parts_.clock.Now();
+    SetBusy(Controls.RxGIFAnimator1, true);
+}
+
+}  // namespace kiosk

@@ -1,0 +1,57 @@
+// The shutdown sequence of the main window.
+
+#include "app/form1.h"
+
+namespace kiosk {
+
+void TForm1::FormDestroy() {
+    if (!OutOfOrder) {
+        if (WebBrowser1) WebBrowser1->Navigate("about:blank");
+        if (proxySettingWasSet_) RestoreProxySetting();
+        if (IdHTTPProxyServer1) IdHTTPProxyServer1->SetActive(false);
+        parts_.ui.ProcessMessages();
+        if (MouseHook != kNoMouseHook) {
+            parts_.mouseHooks.Remove(MouseHook);
+            MouseHook = kNoMouseHook;
+        }
+        WriteLog(LogLevel::Information, "Завершение работы");
+    } else if (proxySettingWasSet_) {
+        // Out of order after the setting was changed (the keyboard did not fit): undo it all the same.
+        RestoreProxySetting();
+    }
+    StopMailWorker();
+    FreeProxyServer();
+    FreeTables();
+}
+
+void TForm1::RestoreProxySetting() {
+    const std::string error = parts_.systemProxySetting.Set(SavedProxy.enable, SavedProxy.syncMode, SavedProxy.server);
+    WriteLog(LogLevel::Error, error);
+}
+
+void TForm1::StopMailWorker() {
+    if (!MailSender) return;
+    if (!MailSender->Suspended()) MailSender->Suspend();
+    if (!MailSender->Terminated()) MailSender->Terminate();
+    MailSender.reset();
+}
+
+void TForm1::FreeProxyServer() {
+    if (!IdHTTPProxyServer1) return;
+    IdHTTPProxyServer1->SetActive(false);
+    IdHTTPProxyServer1.reset();
+}
+
+void TForm1::FreeTables() {
+    eventLog_.AttachOptions(nullptr);
+    OptionTable.reset();
+    MailTable.reset();
+    ErrorTable.reset();
+    if (DocumentScripts) DocumentScripts->clear();
+    DocumentScripts.reset();
+    OperatorTable.reset();
+    notifications_.SetQueue(nullptr);
+    MailQueue.reset();
+}
+
+}  // namespace kiosk

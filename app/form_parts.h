@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "config/key_value_table.h"
+#include "keyboard/on_screen_keyboard.h"
+#include "log/mail_worker.h"
+#include "platform/ui.h"
+#include "proxy/proxy_server.h"
+#include "proxy/system_proxy_setting.h"
+#include "shell/browser_control.h"
+#include "shell/full_screen.h"
+#include "shell/mouse_hook.h"
+#include "util/clock.h"
+
+namespace kiosk {
+
+// Fills the four tables with their fixed rows and defaults; may throw.
+using DefaultRowsFiller =
+    std::function<void(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors, KeyValueTable& operators)>;
+
+void FillDefaultRows(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors, KeyValueTable& operators);
+
+// Everything the main window reaches outside its own logic. The program wires the platform's parts;
+// tests wire recording fakes.
+struct FormParts {
+    Ui& ui;
+    const Clock& clock;
+    std::string executablePath;
+    std::string workingDirectory;  // configuration, logs and relative files; empty: the current directory
+    SystemProxySetting& systemProxySetting;
+    OnScreenKeyboard& keyboard;
+    MouseHookInstaller& mouseHooks;
+    FullScreenSizer& fullScreen;
+    std::function<std::unique_ptr<ProxyServer>()> createProxyServer;
+    std::function<std::unique_ptr<MailWorker>()> createMailWorker;
+    std::function<std::unique_ptr<BrowserControl>()> createBrowser;
+    DefaultRowsFiller fillDefaultRows = FillDefaultRows;
+};
+
+}  // namespace kiosk

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/form_parts.h"
+#include "keyboard/on_screen_keyboard.h"
+#include "platform/platform.h"
+#include "proxy/placeholder_system_proxy_setting.h"
+#include "shell/full_screen.h"
+#include "shell/mouse_hook.h"
+
+namespace kiosk {
+
+// The program's own parts of the main window, on the given platform. Pieces that are not built yet
+// are placeholders, each named so.
+class KioskParts {
+public:
+    explicit KioskParts(Platform& platform) : platform_(platform) {}
+    FormParts Parts();
+
+private:
+    Platform& platform_;
+    PlaceholderSystemProxySetting systemProxySetting_;
+    PlaceholderOnScreenKeyboard keyboard_;
+    PlaceholderMouseHookInstaller mouseHooks_;
+    PlaceholderFullScreenSizer fullScreen_;
+};
+
+}  // namespace kiosk

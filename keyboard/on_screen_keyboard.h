@@ -1,0 +1,25 @@
+#pragma once
+
+#include "shell/main_window_controls.h"
+
+namespace kiosk {
+
+// The on-screen keyboard as start-up uses it.
+class OnScreenKeyboard {
+public:
+    virtual ~OnScreenKeyboard() = default;
+    // Copies the keys into target, scaled by the keys and interval codes, and sizes target to fit.
+    virtual void PlaceKeyboard(PanelModel& target, MainWindowControls& window, int keys, int interval) = 0;
+    // Copy key: Ctrl+C when copyWithCtrlC, else Ctrl+Insert. Paste key: Ctrl+V when pasteWithCtrlV,
+    // else Shift+Insert.
+    virtual void SetCopyPasteSwitches(bool copyWithCtrlC, bool pasteWithCtrlV) = 0;
+};
+
+// Placeholder until the keyboard exists: places nothing, so the keyboard place keeps its design size.
+class PlaceholderOnScreenKeyboard : public OnScreenKeyboard {
+public:
+    void PlaceKeyboard(PanelModel&, MainWindowControls&, int, int) override {}
+    void SetCopyPasteSwitches(bool, bool) override {}
+};
+
+}  // namespace kiosk

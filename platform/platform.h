@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui.h"
+#include "util/clock.h"
+
+namespace kiosk {
+
+// The services of the operating system the program is built for.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Ui& GetUi() = 0;
+    virtual const Clock& GetClock() = 0;
+    // The full path of the running executable.
+    virtual std::string ExecutablePath() = 0;
+};
+
+// The platform of this build; implemented once per operating system.
+std::unique_ptr<Platform> CreatePlatform();
+
+}  // namespace kiosk

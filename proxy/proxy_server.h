@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "proxy/proxy_context.h"
+
+namespace kiosk {
+
+enum class TIdHTTPProxyTransferMode { tmStreaming, tmFullDocument };
+enum class TIdReuseSocket { rsOSDependent, rsTrue, rsFalse };
+
+struct ProxyServerSettings {
+    TIdHTTPProxyTransferMode DefaultTransferMode = TIdHTTPProxyTransferMode::tmStreaming;
+    int ListenQueue = 15;
+    TIdReuseSocket ReuseSocket = TIdReuseSocket::rsOSDependent;
+    int TerminateWaitTime = 5000;
+    int DefaultPort = 8080;
+};
+
+// The hooks the proxy calls on its connection threads.
+struct ProxyHooks {
+    std::function<void(TIdHTTPProxyServerContext&, const std::string& failure)> OnException;
+    std::function<void(TIdHTTPProxyServerContext&)> OnHTTPBeforeCommand;
+    std::function<void(TIdHTTPProxyServerContext&, std::string& body)> OnHTTPDocument;
+};
+
+// The loopback HTTP proxy. Configured and given its hooks while inactive; activation starts listening
+// and throws when it cannot (port in use); deactivation closes every connection and waits for their
+// threads. Deactivating an inactive server does nothing.
+class ProxyServer {
+public:
+    virtual ~ProxyServer() = default;
+    virtual void Configure(const ProxyServerSettings& settings) = 0;
+    virtual void SetHooks(ProxyHooks hooks) = 0;
+    virtual void SetActive(bool active) = 0;
+    virtual bool Active() const = 0;
+};
+
+}  // namespace kiosk

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "shell/main_window_controls.h"
+
+namespace kiosk {
+
+// Sizes the main window so that its client area covers the whole screen, remembering the bounds it
+// had before.
+class FullScreenSizer {
+public:
+    virtual ~FullScreenSizer() = default;
+    virtual void FitToScreen(MainWindowControls& window) = 0;
+};
+
+// Placeholder until the window exists: the window keeps its design size.
+class PlaceholderFullScreenSizer : public FullScreenSizer {
+public:
+    void FitToScreen(MainWindowControls&) override {}
+};
+
+}  // namespace kiosk

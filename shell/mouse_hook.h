@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kiosk {
+
+using MouseHookHandle = std::uintptr_t;
+constexpr MouseHookHandle kNoMouseHook = 0;
+
+// Installs and removes the right-button lock-down of the main thread's windows.
+class MouseHookInstaller {
+public:
+    virtual ~MouseHookInstaller() = default;
+    virtual MouseHookHandle Install() = 0;
+    virtual void Remove(MouseHookHandle hook) = 0;
+};
+
+// Placeholder until the lock-down exists: installs nothing and returns no handle.
+class PlaceholderMouseHookInstaller : public MouseHookInstaller {
+public:
+    MouseHookHandle Install() override { return kNoMouseHook; }
+    void Remove(MouseHookHandle) override {}
+};
+
+}  // namespace kiosk

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+#include "tests/support/event_record.h"
+
+namespace kiosk::testing {
+
+// A timer that fires only when the test says so.
+class FakeTimer : public Timer {
+public:
+    void SetInterval(long long milliseconds) override { interval_ = milliseconds; }
+    long long Interval() const override { return interval_; }
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    bool Enabled() const override { return enabled_; }
+    void SetOnTimer(std::function<void()> handler) override { onTimer_ = std::move(handler); }
+    void Fire() {
+        if (enabled_ && interval_ > 0 && onTimer_) onTimer_();
+    }
+
+private:
+    long long interval_ = 1000;
+    bool enabled_ = false;
+    std::function<void()> onTimer_;
+};
+
+// Records the calls the logic makes on the main thread's services; runs cross-thread calls at once.
+class FakeUi : public Ui {
+public:
+    explicit FakeUi(EventRecord& record) : record_(record) {}
+
+    void ProcessMessages() override { record_.Add("ProcessMessages"); }
+    void RunOnMainThread(std::function<void()> fn, bool) override { fn(); }
+    std::unique_ptr<Timer> CreateTimer() override {
+        auto timer = std::make_unique<FakeTimer>();
+        timers.push_back(timer.get());
+        return timer;
+    }
+    void ShowErrorBox(const std::string& title, const std::string& message) override {
+        record_.Add("ErrorBox " + title + ": " + message);
+    }
+    void RunMessageLoop() override { record_.Add("RunMessageLoop"); }
+    void CloseMainWindow() override {}
+
+    std::vector<FakeTimer*> timers;
+
+private:
+    EventRecord& record_;
+};
+
+}  // namespace kiosk::testing
