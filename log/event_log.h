@@ -6,6 +6,7 @@
 
 #include "config/key_value_table.h"
 #include "log/notification_sink.h"
+#include "platform/file_access.h"
 #include "util/clock.h"
 
 namespace kiosk {
@@ -33,6 +34,9 @@ public:
     void ResetLastLogText();
 
 private:
+    // Today's file of the level's kind, opened when it exists; otherwise that kind's old files are
+    // pruned and the file is created. Throws std::runtime_error when it cannot be opened or created.
+    ExclusiveFile OpenDailyFile(LogLevel level, const std::string& keepOption, DateTime now) const;
     std::string PathOf(const std::string& name) const;
 
     const Clock& clock_;
