@@ -1,0 +1,49 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/form1.h"
+#include "tests/support/event_record.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_parts.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kiosk::testing {
+
+// A main window wired to recording fakes, in a directory of its own that holds its configuration
+// and log files.
+class FormTest : public ::testing::Test {
+protected:
+    FormParts Parts();
+    void WriteConfig(const std::string& text) { WriteFile(dir / "kiosk.cfg", text); }
+    void Create();
+    void Destroy();
+
+    // The messages of today's information (".log") or error (".err") file, without their times.
+    std::vector<std::string> LogMessages(const std::string& extension) const;
+    std::string TodaysFile(const std::string& extension) const;
+    std::string ProgramDir() const { return dir.str() + "/"; }
+
+    TempDir dir;
+    EventRecord record;
+    FakeClock clock;
+    FakeUi ui{record};
+    FakeSystemProxySetting proxySetting{record};
+    FakeKeyboard keyboard{record};
+    FakeMouseHooks mouseHooks{record};
+    FakeFullScreen fullScreen{record};
+    DefaultRowsFiller fillDefaultRows = FillDefaultRows;
+    std::string proxyActivationFailure;
+
+    FakeProxyServer* proxy = nullptr;
+    bool tablesAliveWhenProxyFreed = false;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace kiosk::testing

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include "shell/start_page.h"
+#include "tests/unit/app/form_fixture.h"
+
+namespace kiosk::testing {
+namespace {
+
+using Events = std::vector<std::string>;
+
+constexpr const char* kMinimalConfig = "[options]\nstart\nindex.html\n";
+
+TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
+    WriteConfig(kMinimalConfig);
+    clock.Set({2026, 12, 8, 9, 15, 0, 0});
+    Create();
+    EXPECT_EQ(record.Events(), (Events{
+                                   "ProxyCreated",
+                                   "MailWorkerCreated",
+                                   "SaveProxySetting",
+                                   "SetProxySetting 1 0 127.0.0.1:8181",
+                                   "ProxyConfigure port=8181",
+                                   "ProxyHooks",
+                                   "ProxyActivate",
+                                   "FitToScreen",
+                                   "PlaceKeyboard 0 0",
+                                   "CopyPaste 01",
+                                   "ProcessMessages",
+                                   "InstallHook",
+                                   "BrowserVisible 1",
+                                   "BrowserSilent 0",
+                                   "Navigate " + LocalPageUrl(ProgramDir(), "index.html"),
+                               }));
+    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_EQ(form->ProgramName, "kiosk");
+    EXPECT_EQ(form->ProgramDir, ProgramDir());
+    EXPECT_EQ(form->MouseHook, 42u);
+    EXPECT_EQ(form->DocumentCounter, -1);
+    EXPECT_DOUBLE_EQ(form->LastActionTime, clock.Now());
+    EXPECT_TRUE(form->Controls.RxGIFAnimator1.Visible);
+    EXPECT_TRUE(form->Controls.RxGIFAnimator1.Animate);
+    EXPECT_TRUE(form->Controls.IdAntiFreeze1Active);
+    EXPECT_EQ(form->MinButtonPanelWidth, 13 + 80 + 13);
+    EXPECT_EQ(form->Controls.FlowPanel1.Left, 1067 - 100 - 604);
+    EXPECT_EQ(form->Timer2->Interval(), 15 * 60 * 1000);
+    EXPECT_FALSE(form->Timer2->Enabled());
+    EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
+    EXPECT_EQ(LogMessages(".err"), Events{});
+
+    const ProxyServerSettings& settings = proxy->settings;
+    EXPECT_EQ(settings.DefaultTransferMode, TIdHTTPProxyTransferMode::tmFullDocument);
+    EXPECT_EQ(settings.ListenQueue, 15);
+    EXPECT_EQ(settings.TerminateWaitTime, 5000);
+    EXPECT_EQ(settings.ReuseSocket, TIdReuseSocket::rsOSDependent);
+    EXPECT_TRUE(proxy->hooks.OnException && proxy->hooks.OnHTTPBeforeCommand && proxy->hooks.OnHTTPDocument);
+}
+
+TEST_F(FormTest, WithoutAConfigurationFileTheTerminalIsOutOfOrder) {
+    Create();
+    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_EQ(LogMessages(".err"), (Events{"Файл kiosk.cfg: Ошибка чтения", "Не работает"}));
+    EXPECT_EQ(LogMessages(".log"), Events{});
+    // The system proxy setting is not touched and nothing is navigated.
+    EXPECT_TRUE(record.Starting("SaveProxySetting").empty());
+    EXPECT_TRUE(record.Starting("SetProxySetting").empty());
+    EXPECT_TRUE(record.Starting("Proxy").size() == 1);  // only its creation
+    EXPECT_TRUE(record.Starting("Navigate").empty());
+    EXPECT_FALSE(record.Contains("InstallHook"));
+    EXPECT_TRUE(record.Contains("BrowserVisible 0"));
+    EXPECT_FALSE(form->Controls.WebBrowser1.Visible);
+    EXPECT_TRUE(record.Contains("FitToScreen"));
+    EXPECT_TRUE(form->Controls.IdAntiFreeze1Active);
+    EXPECT_DOUBLE_EQ(form->LastActionTime, clock.Now());
+    // Both error entries were handed on for mailing.
+    EXPECT_EQ(form->MailQueue->Texts(), (Events{"Файл kiosk.cfg: Ошибка чтения", "Не работает"}));
+}
+
+TEST_F(FormTest, FailedDefaultRowsSkipTheLoaderAndGoOutOfOrder) {
+    WriteConfig(kMinimalConfig);
+    fillDefaultRows = [](KeyValueTable&, KeyValueTable&, KeyValueTable&, KeyValueTable&) {
+        throw std::runtime_error("no memory");
+    };
+    Create();
+    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_TRUE(record.Starting("SaveProxySetting").empty());
+    EXPECT_TRUE(record.Contains("BrowserVisible 0"));
+    EXPECT_TRUE(record.Contains("PlaceKeyboard 0 0"));
+    // Without rows the log option is empty: the log is off.
+    EXPECT_EQ(LogMessages(".err"), Events{});
+}
+
+TEST_F(FormTest, AFailedProxySettingLeavesTheProxyInactive) {
+    WriteConfig(kMinimalConfig);
+    proxySetting.setErrors = {"Невозможно настроить прокси"};
+    Create();
+    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_TRUE(record.Starting("ProxyConfigure").empty());
+    EXPECT_FALSE(record.Contains("ProxyActivate"));
+    EXPECT_TRUE(record.Contains("FitToScreen"));
+    EXPECT_EQ(LogMessages(".err"), (Events{"Невозможно настроить прокси", "Не работает"}));
+
+    record.Clear();
+    Destroy();
+    // Nothing was set, so nothing is written back.
+    EXPECT_TRUE(record.Starting("SetProxySetting").empty());
+}
+
+TEST_F(FormTest, TheLayoutCheckAcceptsAnExactFitAndRefusesOnePixelMore) {
+    WriteConfig(kMinimalConfig);
+    // Home's right edge plus the right margin is 13 + 80 + 13 = 106; the keyboard's left is
+    // 1067 - 100 - width.
+    keyboard.placedWidth = 1067 - 100 - 106;
+    Create();
+    EXPECT_FALSE(form->OutOfOrder);
+    form.reset();
+
+    record.Clear();
+    keyboard.placedWidth = 1067 - 100 - 105;
+    Create();
+    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_EQ(LogMessages(".err"), (Events{"Слишком большая виртуальная клавиатура", "Не работает"}));
+    EXPECT_TRUE(form->IdHTTPProxyServer1->Active());  // already listening, and stays so
+    EXPECT_FALSE(record.Contains("InstallHook"));
+
+    record.Clear();
+    Destroy();
+    // The setting was changed before the check failed, so shutdown restores it, and only that.
+    EXPECT_EQ(record.Starting("SetProxySetting"), (Events{"SetProxySetting 0 4 old:3128"}));
+    EXPECT_TRUE(record.Starting("Navigate").empty());
+    EXPECT_FALSE(record.Contains("RemoveHook 42"));
+}
+
+TEST_F(FormTest, AFailureThatEscapesAStepEndsStartUpWithAnErrorBox) {
+    WriteConfig(kMinimalConfig);
+    proxySetting.saveFailure = "registry unreadable";
+    Create();
+    EXPECT_TRUE(record.Contains("ErrorBox Киоск: registry unreadable"));
+    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(record.Contains("FitToScreen"));
+    EXPECT_FALSE(record.Contains("PlaceKeyboard 0 0"));
+    EXPECT_TRUE(record.Starting("Navigate").empty());
+    EXPECT_FALSE(form->Controls.IdAntiFreeze1Active);
+
+    record.Clear();
+    Destroy();
+    // Shutdown takes the running-state steps, but the setting was never changed: no restore.
+    EXPECT_TRUE(record.Contains("Navigate about:blank"));
+    EXPECT_TRUE(record.Starting("SetProxySetting").empty());
+    EXPECT_EQ(LogMessages(".log"), (Events{"Завершение работы"}));
+}
+
+TEST_F(FormTest, AProxyThatCannotListenEndsStartUpButTheSettingIsRestored) {
+    WriteConfig(kMinimalConfig);
+    proxyActivationFailure = "Socket Error # 98\r\nAddress already in use.";
+    Create();
+    EXPECT_TRUE(record.Contains("ErrorBox Киоск: Socket Error # 98\r\nAddress already in use."));
+    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(record.Contains("FitToScreen"));
+
+    record.Clear();
+    Destroy();
+    EXPECT_EQ(record.Starting("SetProxySetting"), (Events{"SetProxySetting 0 4 old:3128"}));
+}
+
+TEST_F(FormTest, ALogThatCannotBeOpenedEndsStartUp) {
+    std::filesystem::create_directory(TodaysFile(".err"));
+    Create();
+    ASSERT_EQ(record.Starting("ErrorBox").size(), 1u);
+    EXPECT_TRUE(form->OutOfOrder);  // set by the loader's error before the log failed
+    EXPECT_FALSE(record.Contains("FitToScreen"));
+    Destroy();
+    EXPECT_EQ(form->OptionTable, nullptr);
+}
+
+TEST_F(FormTest, OptionsThatApplyWhateverTheState) {
+    // A configuration error after "back" still hides Back on the out-of-order screen, and the
+    // sleep value read before the error applies.
+    WriteConfig("[options]\nback\nfalse\nsleep\n2\nbogus\n");
+    Create();
+    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_FALSE(form->Controls.RxSpeedButton2.Visible);
+    EXPECT_FALSE(form->Controls.RxSpeedButton2.Enabled);
+    EXPECT_EQ(form->Timer2->Interval(), 2 * 60 * 1000);
+}
+
+struct OptionCase {
+    const char* options;
+    bool backShown;
+    long long idleInterval;
+    bool hookInstalled;
+    const char* proxyServer;
+    int listenPort;
+    const char* placement;
+};
+
+class FormOptionTest : public FormTest, public ::testing::WithParamInterface<OptionCase> {};
+
+TEST_P(FormOptionTest, OptionsReachTheirSteps) {
+    const OptionCase& c = GetParam();
+    WriteConfig(std::string("[options]\nstart\nindex.html\n") + c.options);
+    Create();
+    ASSERT_FALSE(form->OutOfOrder);
+    EXPECT_EQ(form->Controls.RxSpeedButton2.Visible, c.backShown);
+    EXPECT_EQ(form->Timer2->Interval(), c.idleInterval);
+    EXPECT_EQ(record.Contains("InstallHook"), c.hookInstalled);
+    EXPECT_EQ(form->MouseHook, c.hookInstalled ? 42u : kNoMouseHook);
+    EXPECT_TRUE(record.Contains(std::string("SetProxySetting 1 0 ") + c.proxyServer));
+    EXPECT_EQ(proxy->settings.DefaultPort, c.listenPort);
+    EXPECT_TRUE(record.Contains(c.placement));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, FormOptionTest,
+    ::testing::Values(
+        OptionCase{"", true, 900000, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"back\nFalse\nmenu\ntrue\n", true, 900000, false, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"back\nfalse\nmenu\nFALSE\n", false, 900000, false, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"sleep\nabc\n", true, 900000, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"sleep\n0\n", true, 0, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        // Minutes beyond the timer's range are held at its longest interval instead of overflowing.
+        OptionCase{"sleep\n99999999\n", true, 0x7FFFFFFF, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"internal\n81x\n", true, 900000, true, "127.0.0.1:81x", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"internal\n9090\nkeys\n2\ninterval\nabc\n", true, 900000, true, "127.0.0.1:9090", 9090,
+                   "PlaceKeyboard 2 0"}));
+
+TEST_F(FormTest, TheBusyPictureComesFromTheProcessOption) {
+    WriteFile(dir / "busy.gif", std::string("GIF89a\x32\x00\x4b\x00\x80\x00\x00", 13) + "rest");
+    WriteConfig(std::string(kMinimalConfig) + "process\nbusy.gif\n");
+    Create();
+    EXPECT_TRUE(form->Controls.RxGIFAnimator1.Picture.starts_with("GIF89a"));
+    EXPECT_EQ(LogMessages(".err"), Events{});
+}
+
+TEST_F(FormTest, ABusyPictureThatCannotBeLoadedIsOnlyLogged) {
+    WriteFile(dir / "busy.png", "\x89PNG\r\n\x1a\n not a gif at all");
+    std::filesystem::create_directory(dir / "folder.gif");
+    for (const char* name : {"busy.png", "missing.gif", "folder.gif"}) {
+        WriteConfig(std::string(kMinimalConfig) + "process\n" + name + "\n");
+        Create();
+        EXPECT_FALSE(form->OutOfOrder) << name;
+        EXPECT_TRUE(form->Controls.RxGIFAnimator1.Picture.empty());
+        const auto errors = LogMessages(".err");
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors.back(), std::string("Файл: ") + name + " - Невозможно загрузить");
+        form.reset();
+    }
+}
+
+TEST_F(FormTest, TheProxyExceptionHookLogsHostTargetAndFailure) {
+    WriteConfig(kMinimalConfig);
+    Create();
+    TIdHTTPProxyServerContext context;
+    proxy->hooks.OnException(context, "Connection Closed Gracefully.");
+    context.LastRequestHost = "example.org";
+    context.LastRequestTarget = "/a?x=1";
+    proxy->hooks.OnException(context, "Host not found.");
+    EXPECT_EQ(LogMessages(".err"),
+              (Events{": Connection Closed Gracefully.", "example.org/a?x=1: Host not found."}));
+
+    // A log that cannot be opened does not let the failure out of the hook.
+    std::filesystem::remove(TodaysFile(".err"));
+    std::filesystem::create_directory(TodaysFile(".err"));
+    EXPECT_NO_THROW(proxy->hooks.OnException(context, "Connection refused."));
+}
+
+}  // namespace
+}  // namespace kiosk::testing
