@@ -21,7 +21,7 @@ FormParts FormTest::Parts() {
             [this] {
                 record.Add("ProxyCreated");
                 auto server = std::make_unique<FakeProxyServer>(
-                    record, [this] { tablesAliveWhenProxyFreed = form && form->OptionTable != nullptr; });
+                    record, [this] { tablesAliveWhenProxyFreed = createdForm->OptionTable != nullptr; });
                 server->activationFailure = proxyActivationFailure;
                 proxy = server.get();
                 return server;
@@ -34,6 +34,7 @@ FormParts FormTest::Parts() {
 
 void FormTest::Create() {
     form = std::make_unique<TForm1>(Parts());
+    createdForm = form.get();
     RunHandler(ui, [this] { form->FormCreate(); });
 }
 

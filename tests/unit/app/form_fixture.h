@@ -44,6 +44,7 @@ protected:
     FakeProxyServer* proxy = nullptr;
     bool tablesAliveWhenProxyFreed = false;
     std::unique_ptr<TForm1> form;
+    TForm1* createdForm = nullptr;  // stays valid while form is being destroyed
 };
 
 }  // namespace kiosk::testing

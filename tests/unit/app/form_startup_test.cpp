@@ -184,6 +184,7 @@ TEST_F(FormTest, OptionsThatApplyWhateverTheState) {
 }
 
 struct OptionCase {
+    const char* name;
     const char* options;
     bool backShown;
     long long idleInterval;
@@ -212,16 +213,22 @@ TEST_P(FormOptionTest, OptionsReachTheirSteps) {
 INSTANTIATE_TEST_SUITE_P(
     Options, FormOptionTest,
     ::testing::Values(
-        OptionCase{"", true, 900000, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
-        OptionCase{"back\nFalse\nmenu\ntrue\n", true, 900000, false, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
-        OptionCase{"back\nfalse\nmenu\nFALSE\n", false, 900000, false, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
-        OptionCase{"sleep\nabc\n", true, 900000, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
-        OptionCase{"sleep\n0\n", true, 0, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"Defaults", "", true, 900000, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"CapitalFalseAndMenuTrue", "back\nFalse\nmenu\ntrue\n", true, 900000, false, "127.0.0.1:8181",
+                   8181, "PlaceKeyboard 0 0"},
+        OptionCase{"BackFalseAndMenuCapitals", "back\nfalse\nmenu\nFALSE\n", false, 900000, false,
+                   "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
+        OptionCase{"SleepNotANumber", "sleep\nabc\n", true, 900000, true, "127.0.0.1:8181", 8181,
+                   "PlaceKeyboard 0 0"},
+        OptionCase{"SleepZero", "sleep\n0\n", true, 0, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
         // Minutes beyond the timer's range are held at its longest interval instead of overflowing.
-        OptionCase{"sleep\n99999999\n", true, 0x7FFFFFFF, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
-        OptionCase{"internal\n81x\n", true, 900000, true, "127.0.0.1:81x", 8181, "PlaceKeyboard 0 0"},
-        OptionCase{"internal\n9090\nkeys\n2\ninterval\nabc\n", true, 900000, true, "127.0.0.1:9090", 9090,
-                   "PlaceKeyboard 2 0"}));
+        OptionCase{"SleepBeyondTimerRange", "sleep\n99999999\n", true, 0x7FFFFFFF, true, "127.0.0.1:8181", 8181,
+                   "PlaceKeyboard 0 0"},
+        OptionCase{"InternalNotANumber", "internal\n81x\n", true, 900000, true, "127.0.0.1:81x", 8181,
+                   "PlaceKeyboard 0 0"},
+        OptionCase{"PortKeysAndInterval", "internal\n9090\nkeys\n2\ninterval\nabc\n", true, 900000, true,
+                   "127.0.0.1:9090", 9090, "PlaceKeyboard 2 0"}),
+    [](const ::testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(FormTest, TheBusyPictureComesFromTheProcessOption) {
     WriteFile(dir / "busy.gif", std::string("GIF89a\x32\x00\x4b\x00\x80\x00\x00", 13) + "rest");
