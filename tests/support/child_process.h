@@ -1,0 +1,44 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kiosk::testing {
+
+// A program started by a test, with its standard output and error going to a file. The process is
+// killed when the object goes, if it still runs.
+class ChildProcess {
+public:
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& workingDirectory, const std::string& outputFile);
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+
+    void Signal(int signal) const;
+    // The exit status once the process has ended within timeout; -1000 - n when signal n ended it;
+    // nothing when it still runs.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+// Polls condition every 50 ms until it holds or timeout passes; returns whether it held.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        struct timespec pause {0, 50'000'000};
+        nanosleep(&pause, nullptr);
+    }
+    return true;
+}
+
+}  // namespace kiosk::testing
