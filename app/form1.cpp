@@ -37,8 +37,12 @@ void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext&, std::str
     // Placeholder: the document filter is not built yet; answers pass unchanged.
 }
 
-std::string TForm1::StartPageUrl() const { return kiosk::StartPageUrl(Option("start"), ProgramDir); }
+std::string TForm1::StartPageUrl() const {
+    return kiosk::StartPageUrl(Option("start"), ProgramDir);
+}
 
-std::string TForm1::Option(const char* key) const { return OptionTable ? OptionTable->Value(key) : std::string(); }
+std::string TForm1::Option(const char* key) const {
+    return OptionTable ? OptionTable->Value(key) : std::string();
+}
 
 }  // namespace kiosk

@@ -130,7 +130,8 @@ void TForm1::PlaceKeyboard() {
     parts_.ui.ProcessMessages();
     const PanelModel& buttons = Controls.FlowPanel2;
     MinButtonPanelWidth = buttons.Padding.Left + Controls.RxSpeedButton4.Width + buttons.Padding.Right;
-    Controls.FlowPanel1.Left = Controls.Form1.Width - Controls.RxGIFAnimator1.Width - Controls.FlowPanel1.Width;
+    Controls.FlowPanel1.Left =
+        Controls.Form1.Width - Controls.RxGIFAnimator1.Width - Controls.FlowPanel1.Width;
 }
 
 void TForm1::CheckLayout() {

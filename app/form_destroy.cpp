@@ -25,7 +25,8 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::RestoreProxySetting() {
-    const std::string error = parts_.systemProxySetting.Set(SavedProxy.enable, SavedProxy.syncMode, SavedProxy.server);
+    const std::string error =
+        parts_.systemProxySetting.Set(SavedProxy.enable, SavedProxy.syncMode, SavedProxy.server);
     WriteLog(LogLevel::Error, error);
 }
 

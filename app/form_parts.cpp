@@ -4,7 +4,8 @@
 
 namespace kiosk {
 
-void FillDefaultRows(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors, KeyValueTable& operators) {
+void FillDefaultRows(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors,
+                     KeyValueTable& operators) {
     FillOptionTable(options);
     FillMailTable(mail);
     FillErrorTable(errors);

@@ -18,10 +18,11 @@
 namespace kiosk {
 
 // Fills the four tables with their fixed rows and defaults; may throw.
-using DefaultRowsFiller =
-    std::function<void(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors, KeyValueTable& operators)>;
+using DefaultRowsFiller = std::function<void(KeyValueTable& options, KeyValueTable& mail,
+                                             KeyValueTable& errors, KeyValueTable& operators)>;
 
-void FillDefaultRows(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors, KeyValueTable& operators);
+void FillDefaultRows(KeyValueTable& options, KeyValueTable& mail, KeyValueTable& errors,
+                     KeyValueTable& operators);
 
 // Everything the main window reaches outside its own logic. The program wires the platform's parts;
 // tests wire recording fakes.

@@ -38,8 +38,7 @@ bool IsHeader(std::string_view line) {
 // Reads the file as decoded text. The raw bytes are released as soon as they are decoded.
 bool ReadConfigText(const std::string& path, std::string& text) {
     std::string bytes;
-    if (!ReadFileExcludingWriters(path, bytes))
-        return false;
+    if (!ReadFileExcludingWriters(path, bytes)) return false;
     text = DecodeTextWithBom(bytes);
     return true;
 }
@@ -49,20 +48,17 @@ bool ReadConfigText(const std::string& path, std::string& text) {
 constexpr size_t kPieceSize = 1 << 20;
 
 size_t PieceEnd(std::string_view text, size_t from) {
-    if (text.size() - from <= kPieceSize)
-        return text.size();
+    if (text.size() - from <= kPieceSize) return text.size();
     size_t end = text.find_first_of("\r\n", from + kPieceSize);
-    if (end == std::string_view::npos)
-        return text.size();
-    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-        ++end;
+    if (end == std::string_view::npos) return text.size();
+    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
     return end + 1;
 }
 
 // Compiles the text of the file into the tables and the script list, then checks the result.
 // Every method returns an error message, empty when it went well.
 class ConfigCompiler {
-  public:
+public:
     ConfigCompiler(const std::string& programName, ConfigTables tables)
         : programName_(programName), tables_(tables) {}
 
@@ -73,8 +69,7 @@ class ConfigCompiler {
             const size_t end = PieceEnd(text, from);
             for (const std::string& line : SplitTextLines(text.substr(from, end - from))) {
                 std::string error = CompileLine(WithoutComment(line), ++lineNumber);
-                if (!error.empty())
-                    return error;
+                if (!error.empty()) return error;
             }
             from = end;
         }
@@ -86,20 +81,16 @@ class ConfigCompiler {
             return Message(programName_, ": Не указана стартовая страница");
         for (const std::unique_ptr<DocumentScript>& script : tables_.scripts) {
             std::string error = ResolveLabels(*script);
-            if (!error.empty())
-                return error;
+            if (!error.empty()) return error;
         }
         return {};
     }
 
-  private:
+private:
     std::string CompileLine(std::string_view line, size_t lineNumber) {
-        if (IsHeader(line))
-            return OpenSection(line, lineNumber);
-        if (keyExpected_ && !line.empty())
-            return ReadKey(line, lineNumber);
-        if (!keyExpected_)
-            return ReadValue(line, lineNumber);
+        if (IsHeader(line)) return OpenSection(line, lineNumber);
+        if (keyExpected_ && !line.empty()) return ReadKey(line, lineNumber);
+        if (!keyExpected_) return ReadValue(line, lineNumber);
         return {};
     }
 
@@ -125,18 +116,15 @@ class ConfigCompiler {
 
     std::string ReadKey(std::string_view line, size_t lineNumber) {
         row_ = CurrentTable().IndexOfName(AsciiLower(line));
-        if (row_ < 0)
-            return MessageAtLine(programName_, ": Неизвестный оператор в строке ", lineNumber);
+        if (row_ < 0) return MessageAtLine(programName_, ": Неизвестный оператор в строке ", lineNumber);
         if (section_ != Section::Document) {
             keyExpected_ = false;
             return {};
         }
         if (row_ != opUrl) {
             // Operators before the first header have no script to belong to.
-            if (script_ == nullptr)
-                return ReadError();
-            if (script_->pattern.empty() && script_->steps.empty())
-                return UrlRequired(lineNumber);
+            if (script_ == nullptr) return ReadError();
+            if (script_->pattern.empty() && script_->steps.empty()) return UrlRequired(lineNumber);
         }
         if (OperatorKind(tables_.operators, row_) == '\0') {
             script_->steps.push_back(ScriptStep{row_, {}});
@@ -152,15 +140,13 @@ class ConfigCompiler {
             ValueTable().SetValueAt(row_, line);
             return {};
         }
-        if (script_ == nullptr)
-            return ReadError();
+        if (script_ == nullptr) return ReadError();
         if (row_ == opUrl) {
             script_->pattern = line;
             return {};
         }
         const size_t operatorLine = lineNumber - 1;
-        if (script_->pattern.empty())
-            return UrlRequired(operatorLine);
+        if (script_->pattern.empty()) return UrlRequired(operatorLine);
         const char kind = OperatorKind(tables_.operators, row_);
         if ((kind == 's' || kind == 'l') && line.empty()) {
             return MessageAtLine(programName_, ": Нет обязательного параметра для оператора в строке ",
@@ -175,12 +161,10 @@ class ConfigCompiler {
         std::unordered_map<std::string, int> firstLabel;
         for (size_t i = 0; i < script.steps.size(); ++i) {
             const ScriptStep& step = script.steps[i];
-            if (step.op == opLabel)
-                firstLabel.emplace(step.parameter, static_cast<int>(i));
+            if (step.op == opLabel) firstLabel.emplace(step.parameter, static_cast<int>(i));
         }
         for (ScriptStep& step : script.steps) {
-            if (OperatorKind(tables_.operators, step.op) != 'l')
-                continue;
+            if (OperatorKind(tables_.operators, step.op) != 'l') continue;
             const auto target = firstLabel.find(step.parameter);
             if (target == firstLabel.end()) {
                 return Message(programName_, ": Для документа " + script.pattern + " не найдена метка \"" +
@@ -192,17 +176,14 @@ class ConfigCompiler {
     }
 
     const KeyValueTable& CurrentTable() const {
-        if (section_ == Section::Document)
-            return tables_.operators;
+        if (section_ == Section::Document) return tables_.operators;
         return ValueTable();
     }
 
     // The table of the options, mail or errors section.
     KeyValueTable& ValueTable() const {
-        if (section_ == Section::Mail)
-            return tables_.mail;
-        if (section_ == Section::Errors)
-            return tables_.errors;
+        if (section_ == Section::Mail) return tables_.mail;
+        if (section_ == Section::Errors) return tables_.errors;
         return tables_.options;
     }
 
@@ -223,12 +204,10 @@ class ConfigCompiler {
 std::string LoadAndCheck(const std::string& path, const std::string& programName, ConfigTables tables,
                          const std::string& readError) {
     std::string text;
-    if (!ReadConfigText(path, text))
-        return readError;
+    if (!ReadConfigText(path, text)) return readError;
     ConfigCompiler compiler(programName, tables);
     std::string error = compiler.Compile(text);
-    if (!error.empty())
-        return error;
+    if (!error.empty()) return error;
     return compiler.Check();
 }
 
@@ -243,8 +222,7 @@ std::string LoadConfiguration(const std::string& path, const std::string& progra
         return LoadAndCheck(path, programName, tables, readError);
     } catch (...) {
         // An empty text here would pass for success although nothing was loaded.
-        if (readError.empty())
-            std::terminate();
+        if (readError.empty()) std::terminate();
         return readError;
     }
 }

@@ -4,7 +4,9 @@ namespace kiosk {
 
 namespace {
 
-std::string_view NamePart(std::string_view row) { return row.substr(0, row.find('=')); }
+std::string_view NamePart(std::string_view row) {
+    return row.substr(0, row.find('='));
+}
 
 std::string_view ValuePart(std::string_view row) {
     const size_t equals = row.find('=');
@@ -13,11 +15,17 @@ std::string_view ValuePart(std::string_view row) {
 
 }  // namespace
 
-void KeyValueTable::AddRow(std::string row) { rows_.push_back(std::move(row)); }
+void KeyValueTable::AddRow(std::string row) {
+    rows_.push_back(std::move(row));
+}
 
-std::string KeyValueTable::Name(int index) const { return std::string(NamePart(Row(index))); }
+std::string KeyValueTable::Name(int index) const {
+    return std::string(NamePart(Row(index)));
+}
 
-std::string KeyValueTable::ValueAt(int index) const { return std::string(ValuePart(Row(index))); }
+std::string KeyValueTable::ValueAt(int index) const {
+    return std::string(ValuePart(Row(index)));
+}
 
 void KeyValueTable::SetValueAt(int index, std::string_view value) {
     std::string& row = rows_.at(static_cast<size_t>(index));

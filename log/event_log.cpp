@@ -32,8 +32,7 @@ std::string EntryLine(DateTime now, std::string_view message) {
     for (size_t i = 0; i < message.size(); ++i) {
         const bool pair = message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n';
         line += pair ? ' ' : message[i];
-        if (pair)
-            ++i;
+        if (pair) ++i;
     }
     line += "\r\n";
     return line;
@@ -42,8 +41,7 @@ std::string EntryLine(DateTime now, std::string_view message) {
 // Only names that read back as a date in the daily file format are this log's files. Any other file
 // with the same extension (notes.log) belongs to someone else and is never deleted.
 bool IsExpiredDailyFile(std::string_view name, std::string_view extension, DateTime cutoff) {
-    if (!name.ends_with(extension))
-        return false;
+    if (!name.ends_with(extension)) return false;
     const std::optional<DateTime> date = ParseShortDate(name.substr(0, name.size() - extension.size()));
     return date.has_value() && *date < cutoff;
 }
@@ -55,8 +53,7 @@ void DeleteExpiredDailyFiles(const fs::path& directory, std::string_view extensi
     std::error_code error;
     for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
-        if (it->is_directory(typeError))
-            continue;
+        if (it->is_directory(typeError)) continue;
         if (IsExpiredDailyFile(it->path().filename().string(), extension, cutoff))
             expired.push_back(it->path());
     }
@@ -90,18 +87,15 @@ void EventLog::ResetLastLogText() {
 }
 
 void EventLog::WriteLog(LogLevel level, std::string_view message) {
-    if (message.empty())
-        return;
+    if (message.empty()) return;
     // One lock around the whole call: the duplicate check, pruning, the write and the hand-off of two
     // callers never interleave, and a day's file is created only once.
     std::lock_guard lock(mutex_);
     const std::string keepOption = options_ == nullptr ? std::string() : options_->Value("log");
-    if (keepOption.empty())
-        return;
+    if (keepOption.empty()) return;
 
     std::string text = Utf8ToCp1251(message);
-    if (text == lastLogText_)
-        return;
+    if (text == lastLogText_) return;
     // Taken before writing, so that a message whose writing fails still counts as the last one.
     lastLogText_ = text;
 
@@ -117,8 +111,7 @@ void EventLog::WriteLog(LogLevel level, std::string_view message) {
 ExclusiveFile EventLog::OpenDailyFile(LogLevel level, const std::string& keepOption, DateTime now) const {
     const std::string_view extension = ExtensionOf(level);
     const std::string path = PathOf(FormatShortDate(now) + std::string(extension));
-    if (!IsAbsent(path))
-        return ExclusiveFile(path, ExclusiveFile::Mode::OpenExisting);
+    if (!IsAbsent(path)) return ExclusiveFile(path, ExclusiveFile::Mode::OpenExisting);
     // The first entry of the day and kind starts a new file: the time to drop that kind's old files.
     if (keepOption != "0") {
         const DateTime cutoff = now - IntegerOr(keepOption, kDefaultDaysToKeep);

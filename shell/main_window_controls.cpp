@@ -23,7 +23,8 @@ ControlModel Bounds(int left, int top, int width, int height) {
 }
 
 ControlModel Button(int index, const char* caption) {
-    ControlModel button = Bounds(kButtonAreaMargin + index * kButtonSize, kButtonAreaMargin, kButtonSize, kButtonSize);
+    ControlModel button =
+        Bounds(kButtonAreaMargin + index * kButtonSize, kButtonAreaMargin, kButtonSize, kButtonSize);
     button.Caption = caption;
     return button;
 }

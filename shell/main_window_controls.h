@@ -6,11 +6,11 @@ namespace kiosk {
 
 // The main window's controls, by their component names.
 struct MainWindowControls {
-    ControlModel Form1;  // the window itself; without a border its size is its client area
+    ControlModel Form1;   // the window itself; without a border its size is its client area
     ControlModel Panel2;  // page area, shows "Не работает" where the browser does not cover it
     ControlModel WebBrowser1;
-    PanelModel Panel1;      // bottom panel
-    PanelModel FlowPanel2;  // button area
+    PanelModel Panel1;            // bottom panel
+    PanelModel FlowPanel2;        // button area
     ControlModel RxSpeedButton4;  // Home
     ControlModel RxSpeedButton2;  // Back
     ControlModel RxSpeedButton3;  // Refresh

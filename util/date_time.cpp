@@ -56,7 +56,8 @@ bool IsValidDate(int year, int month, int day) {
 }
 
 DateTime EncodeDateTime(const CivilDateTime& c) {
-    const long long days = DaysFromCivil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) - kEpochDays;
+    const long long days =
+        DaysFromCivil(c.year, static_cast<unsigned>(c.month), static_cast<unsigned>(c.day)) - kEpochDays;
     const long long ms = ((c.hour * 60LL + c.minute) * 60 + c.second) * 1000 + c.millisecond;
     return static_cast<double>(days) + static_cast<double>(ms) / kMillisecondsPerDay;
 }

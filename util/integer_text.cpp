@@ -16,6 +16,8 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
     return value;
 }
 
-std::int32_t IntegerOr(std::string_view text, std::int32_t fallback) { return ParseInteger(text).value_or(fallback); }
+std::int32_t IntegerOr(std::string_view text, std::int32_t fallback) {
+    return ParseInteger(text).value_or(fallback);
+}
 
 }  // namespace kiosk

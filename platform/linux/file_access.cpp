@@ -65,7 +65,8 @@ bool ReadFileExcludingWriters(const std::string& path, std::string& bytes) {
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path, Mode mode) {
-    const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK | (mode == Mode::CreateEmpty ? O_CREAT : 0);
+    const int flags =
+        O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK | (mode == Mode::CreateEmpty ? O_CREAT : 0);
     FileDescriptor file(::open(path.c_str(), flags, 0644));
     if (file.get() < 0) ThrowOpenFailure(path, errno);
     if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) ThrowOpenFailure(path, errno);
@@ -79,7 +80,9 @@ ExclusiveFile::ExclusiveFile(const std::string& path, Mode mode) {
     handle_ = file.release();
 }
 
-ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = -1;
+}
 
 ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
     if (this != &other) {

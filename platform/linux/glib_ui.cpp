@@ -90,7 +90,8 @@ gboolean OnTerminationSignal(gpointer ui) {
 
 GlibUi::GlibUi() : loop_(std::make_unique<Loop>()), mainThread_(std::this_thread::get_id()) {
     const int signals[3] = {SIGTERM, SIGINT, SIGHUP};
-    for (int i = 0; i < 3; ++i) loop_->signalSources[i] = g_unix_signal_add(signals[i], &OnTerminationSignal, this);
+    for (int i = 0; i < 3; ++i)
+        loop_->signalSources[i] = g_unix_signal_add(signals[i], &OnTerminationSignal, this);
 }
 
 GlibUi::~GlibUi() = default;
@@ -112,13 +113,15 @@ void GlibUi::RunOnMainThread(std::function<void()> fn, bool wait) {
     std::promise<void> done;
     auto finished = done.get_future();
     g_idle_add(&RunQueued, new std::function<void()>([&] {
-                   fn();
-                   done.set_value();
-               }));
+        fn();
+        done.set_value();
+    }));
     finished.wait();
 }
 
-std::unique_ptr<Timer> GlibUi::CreateTimer() { return std::make_unique<GlibTimer>(); }
+std::unique_ptr<Timer> GlibUi::CreateTimer() {
+    return std::make_unique<GlibTimer>();
+}
 
 void GlibUi::ShowErrorBox(const std::string& title, const std::string& message) {
     // Placeholder until the window exists: the box is written to standard error.

@@ -19,8 +19,8 @@ public:
         ::gettimeofday(&now, nullptr);
         std::tm local{};
         ::localtime_r(&now.tv_sec, &local);
-        return EncodeDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                               local.tm_sec, static_cast<int>(now.tv_usec / 1000)});
+        return EncodeDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                               local.tm_min, local.tm_sec, static_cast<int>(now.tv_usec / 1000)});
     }
 };
 
@@ -44,6 +44,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Platform> CreatePlatform() { return std::make_unique<LinuxPlatform>(); }
+std::unique_ptr<Platform> CreatePlatform() {
+    return std::make_unique<LinuxPlatform>();
+}
 
 }  // namespace kiosk

@@ -99,7 +99,7 @@ TEST_P(ProgramStopSignal, ItRunsUntilSignalledAndShutsDown) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramStopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const ::testing::TestParamInfo<int>& info) {
-                             return std::string(info.param == SIGTERM ? "SIGTERM"
+                             return std::string(info.param == SIGTERM  ? "SIGTERM"
                                                 : info.param == SIGINT ? "SIGINT"
                                                                        : "SIGHUP");
                          });

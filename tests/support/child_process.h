@@ -35,7 +35,9 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
-        struct timespec pause {0, 50'000'000};
+        struct timespec pause {
+            0, 50'000'000
+        };
         nanosleep(&pause, nullptr);
     }
     return true;

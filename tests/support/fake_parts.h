@@ -21,12 +21,13 @@ public:
         saved = current;
     }
     std::string Set(std::int32_t enable, std::int32_t syncMode, const std::string& server) override {
-        record_.Add("SetProxySetting " + std::to_string(enable) + " " + std::to_string(syncMode) + " " + server);
+        record_.Add("SetProxySetting " + std::to_string(enable) + " " + std::to_string(syncMode) + " " +
+                    server);
         return setErrors.empty() ? std::string() : NextError();
     }
 
     SavedProxySetting current{0, "old:3128", 4};
-    std::string saveFailure;            // thrown by Save when not empty
+    std::string saveFailure;             // thrown by Save when not empty
     std::vector<std::string> setErrors;  // returned by the Set calls in turn
 
 private:
@@ -40,7 +41,8 @@ private:
 
 class FakeProxyServer : public ProxyServer {
 public:
-    FakeProxyServer(EventRecord& record, std::function<void()> onFree) : record_(record), onFree_(std::move(onFree)) {}
+    FakeProxyServer(EventRecord& record, std::function<void()> onFree)
+        : record_(record), onFree_(std::move(onFree)) {}
     ~FakeProxyServer() override {
         record_.Add("ProxyFreed");
         if (onFree_) onFree_();
@@ -95,8 +97,12 @@ class FakeBrowser : public BrowserControl {
 public:
     explicit FakeBrowser(EventRecord& record) : record_(record) {}
     void Navigate(const std::string& url) override { record_.Add("Navigate " + url); }
-    void SetVisible(bool visible) override { record_.Add(std::string("BrowserVisible ") + (visible ? "1" : "0")); }
-    void SetSilent(bool silent) override { record_.Add(std::string("BrowserSilent ") + (silent ? "1" : "0")); }
+    void SetVisible(bool visible) override {
+        record_.Add(std::string("BrowserVisible ") + (visible ? "1" : "0"));
+    }
+    void SetSilent(bool silent) override {
+        record_.Add(std::string("BrowserSilent ") + (silent ? "1" : "0"));
+    }
 
 private:
     EventRecord& record_;

@@ -52,7 +52,7 @@ std::string Utf16WithMark(const std::string& utf8, bool bigEndian) {
 }
 
 class ConfigLoaderTest : public ::testing::Test {
-  protected:
+protected:
     ConfigLoaderTest() { ResetTables(); }
 
     void ResetTables() {
@@ -273,15 +273,13 @@ TEST_F(ConfigLoaderTest, DamagedFilesNeitherCrashNorHang) {
     // Binary garbage gives one of the messages.
     std::mt19937 random(7);
     std::string garbage(1 << 16, '\0');
-    for (char& byte : garbage)
-        byte = static_cast<char>(random() % 255 + 1);
+    for (char& byte : garbage) byte = static_cast<char>(random() % 255 + 1);
     EXPECT_EQ(Load(garbage).rfind(kPrefix + ": ", 0), 0u);
 }
 
 TEST_F(ConfigLoaderTest, LargeFilesLoad) {
     std::string file = "[options]\r\n";
-    while (file.size() < 50u << 20)
-        file += "# a comment line of a very large file\r\n\r\n";
+    while (file.size() < 50u << 20) file += "# a comment line of a very large file\r\n\r\n";
     file += "start\r\npage\r\n[document]\r\nurl\r\np\r\n";
     // Many labels and jumps: each jump finds the first label of its name.
     for (int i = 0; i < 100000; ++i) {

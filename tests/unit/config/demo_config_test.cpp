@@ -14,7 +14,8 @@ TEST(DemoConfiguration, LoadsWithoutError) {
     FillErrorTable(errors);
     FillOperatorTable(operators);
     DocumentScriptList scripts;
-    EXPECT_EQ(LoadConfiguration(KIOSK_SOURCE_DIR "/demo/kiosk.cfg", "kiosk", {options, mail, errors, operators, scripts}),
+    EXPECT_EQ(LoadConfiguration(KIOSK_SOURCE_DIR "/demo/kiosk.cfg", "kiosk",
+                                {options, mail, errors, operators, scripts}),
               "");
     EXPECT_EQ(options.Value("start"), "index.html");
     EXPECT_EQ(errors.Value("net"), "net.html");

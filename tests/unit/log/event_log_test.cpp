@@ -55,8 +55,7 @@ protected:
     std::string Content(const std::string& name) const { return ReadFile(dir_ / name); }
     bool Exists(const std::string& name) const { return fs::exists(dir_ / name); }
     void Touch(const std::vector<std::string>& names) const {
-        for (const std::string& name : names)
-            WriteFile(dir_ / name, "old\r\n");
+        for (const std::string& name : names) WriteFile(dir_ / name, "old\r\n");
     }
     std::vector<std::string> FileNames() const {
         std::vector<std::string> names;
@@ -181,8 +180,7 @@ TEST_F(EventLogTest, TheKeepOptionSetsTheCutoff) {
     Touch(files);
     SetKeepOption("0");  // keeps everything
     log_.WriteLog(LogLevel::Information, "zero");
-    for (const std::string& name : files)
-        EXPECT_TRUE(Exists(name)) << name;
+    for (const std::string& name : files) EXPECT_TRUE(Exists(name)) << name;
 
     fs::remove(dir_ / "08.12.2026.log");
     SetKeepOption("abc");  // not a number: 31 days
@@ -254,8 +252,7 @@ TEST_F(EventLogTest, ConcurrentWritersGiveWholeLinesAndOneNotificationPerError) 
             }
         });
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(failures, 0);
 
     const std::regex line(R"(\[10:30:00\] (t\d n\d+)\r\n)");
@@ -268,8 +265,7 @@ TEST_F(EventLogTest, ConcurrentWritersGiveWholeLinesAndOneNotificationPerError) 
             EXPECT_EQ(it->position(), static_cast<std::ptrdiff_t>(consumed));
             consumed += static_cast<size_t>(it->length());
             ++lines;
-            if (std::string(name).ends_with(".err"))
-                errors.insert((*it)[1]);
+            if (std::string(name).ends_with(".err")) errors.insert((*it)[1]);
         }
         EXPECT_EQ(consumed, content.size()) << name;
     }

@@ -13,9 +13,14 @@ namespace {
 using Lines = std::vector<std::string>;
 
 TEST(DecodeTextWithBom, SelectsTheEncodingByItsMark) {
-    EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE" "a\0\x16\x04", 6)), "aЖ");
+    EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE"
+                                            "a\0\x16\x04",
+                                            6)),
+              "aЖ");
     EXPECT_EQ(DecodeTextWithBom(std::string("\xFE\xFF\0a\x04\x16", 6)), "aЖ");
-    EXPECT_EQ(DecodeTextWithBom("\xEF\xBB\xBF" "aЖ"), "aЖ");
+    EXPECT_EQ(DecodeTextWithBom("\xEF\xBB\xBF"
+                                "aЖ"),
+              "aЖ");
     EXPECT_EQ(DecodeTextWithBom("a\xC6"), "aЖ");  // no mark: windows-1251
     EXPECT_EQ(DecodeTextWithBom(""), "");
     EXPECT_EQ(DecodeTextWithBom("\xFF\xFE"), "");
@@ -23,11 +28,20 @@ TEST(DecodeTextWithBom, SelectsTheEncodingByItsMark) {
 
 TEST(DecodeTextWithBom, DamagedUnicodeIsReplacedNotFatal) {
     // UTF-16 of odd length: the dangling byte is dropped.
-    EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE" "a\0b", 5)), "a");
+    EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE"
+                                            "a\0b",
+                                            5)),
+              "a");
     // A surrogate pair and a lone surrogate.
-    EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE\x3D\xD8\x00\xDE\x3D\xD8" "a\0", 10)), "😀\uFFFDa");
+    EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE\x3D\xD8\x00\xDE\x3D\xD8"
+                                            "a\0",
+                                            10)),
+              "😀\uFFFDa");
     // Broken UTF-8 after a UTF-8 mark.
-    EXPECT_EQ(DecodeTextWithBom("\xEF\xBB\xBF" "a\xFF" "b"), "a\uFFFDb");
+    EXPECT_EQ(DecodeTextWithBom("\xEF\xBB\xBF"
+                                "a\xFF"
+                                "b"),
+              "a\uFFFDb");
 }
 
 TEST(SplitTextLines, EveryKindOfLineEnd) {
@@ -46,7 +60,9 @@ TEST(SplitTextLines, NulEndsTheText) {
     EXPECT_EQ(SplitTextLines(std::string("\0a", 2)), Lines{});
 }
 
-TEST(AsciiLower, OnlyAsciiLetters) { EXPECT_EQ(AsciiLower("OpTions[]Ж1"), "options[]Ж1"); }
+TEST(AsciiLower, OnlyAsciiLetters) {
+    EXPECT_EQ(AsciiLower("OpTions[]Ж1"), "options[]Ж1");
+}
 
 }  // namespace
 }  // namespace kiosk
