@@ -1,7 +1,6 @@
 #include "config/config_loader.h"
 
 #include <cstddef>
-#include <exception>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -221,8 +220,9 @@ std::string LoadConfiguration(const std::string& path, const std::string& progra
         readError = Message(programName, ": Ошибка чтения");
         return LoadAndCheck(path, programName, tables, readError);
     } catch (...) {
-        // An empty text here would pass for success although nothing was loaded.
-        if (readError.empty()) std::terminate();
+        // Without even the message (no memory for it) an empty text would pass for success: the
+        // failure goes on to the caller instead.
+        if (readError.empty()) throw;
         return readError;
     }
 }

@@ -19,7 +19,7 @@ struct ConfigTables {
 // Reads the configuration file at path (programName + ".cfg", in the current directory), stores its
 // values in the tables, appends its compiled document scripts and resolves their labels. Returns the
 // error message, empty on success. Loading stops at the first error; what was stored before it stays.
-// Never throws.
+// Every failure becomes the returned message; only running out of memory for the message itself throws.
 std::string LoadConfiguration(const std::string& path, const std::string& programName, ConfigTables tables);
 
 }  // namespace kiosk
