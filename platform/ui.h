@@ -17,7 +17,8 @@ public:
     virtual void ProcessMessages() = 0;
 
     // Runs fn on the main thread; with wait, returns only after it has run. Called from the main
-    // thread itself, fn runs at once.
+    // thread itself, fn runs at once. A thread that the main thread may be waiting for (at shutdown)
+    // must not wait here.
     virtual void RunOnMainThread(std::function<void()> fn, bool wait) = 0;
 
     virtual std::unique_ptr<Timer> CreateTimer() = 0;
