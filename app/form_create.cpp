@@ -7,6 +7,7 @@
 #include "config/config_loader.h"
 #include "shell/busy_animation.h"
 #include "util/integer_text.h"
+#include "util/paths.h"
 
 namespace kiosk {
 

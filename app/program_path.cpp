@@ -20,9 +20,4 @@ ProgramPath SplitProgramPath(const std::string& executablePath) {
     return path;
 }
 
-std::string ResolvePath(const std::string& directory, const std::string& name) {
-    if (directory.empty() || name.starts_with(kDelimiter)) return name;
-    return directory.ends_with(kDelimiter) ? directory + name : directory + kDelimiter + name;
-}
-
 }  // namespace kiosk

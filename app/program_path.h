@@ -11,7 +11,4 @@ struct ProgramPath {
 
 ProgramPath SplitProgramPath(const std::string& executablePath);
 
-// name relative to directory (empty directory: the current directory); absolute names stay as written.
-std::string ResolvePath(const std::string& directory, const std::string& name);
-
 }  // namespace kiosk

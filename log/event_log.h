@@ -5,19 +5,18 @@
 #include <string_view>
 
 #include "config/key_value_table.h"
+#include "log/log_writer.h"
 #include "log/notification_sink.h"
 #include "platform/file_access.h"
 #include "util/clock.h"
 
 namespace kiosk {
 
-enum class LogLevel { Information, Error };
-
 // The one event-log writer. Information entries go to the daily file dd.mm.yyyy.log, error entries to
 // dd.mm.yyyy.err, both in windows-1251 in the log directory; error entries are also handed to the
 // notification sink. Safe to call from several threads at once: each call runs whole under one lock,
 // so the duplicate check, the write and the hand-off of two calls never interleave.
-class EventLog {
+class EventLog : public LogWriter {
 public:
     // directory: where the daily files live; empty means the process's current directory.
     EventLog(const Clock& clock, NotificationSink& notifications, std::string directory = {});
@@ -28,7 +27,7 @@ public:
 
     // Writes one entry; message is UTF-8. An empty message writes nothing. A failure to open or
     // create the daily file is thrown to the caller (std::runtime_error).
-    void WriteLog(LogLevel level, std::string_view message);
+    void WriteLog(LogLevel level, std::string_view message) override;
 
     // Forgets the last message, so that the next one is written even when it repeats it.
     void ResetLastLogText();

@@ -9,8 +9,16 @@ namespace kiosk {
 // File operations whose sharing rules differ between platforms. The portable code includes only this
 // header; each platform folder implements it (advisory locks on Linux).
 
-// Reads the whole regular file at path while other writers are shut out. Returns false when the file
-// cannot be opened, is not a regular file, is held by a writer, or a read fails.
+enum class FileReadStatus {
+    Ok,
+    CannotOpen,  // missing, not a regular file, or held by a writer
+    ReadFailed,  // opened, but reading failed part-way
+};
+
+// Reads the whole regular file at path while other writers are shut out.
+FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
+
+// The same, when it does not matter why the file could not be read.
 bool ReadFileExcludingWriters(const std::string& path, std::string& bytes);
 
 // A file opened for writing that no other writer may hold at the same time. Move-only; closes on

@@ -52,16 +52,20 @@ bool ReadAll(int fd, std::string& bytes) {
 
 }  // namespace
 
-bool ReadFileExcludingWriters(const std::string& path, std::string& bytes) {
+FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
     // O_NONBLOCK keeps a FIFO of that name from blocking the open; only regular files are read.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0) return false;
+    if (file.get() < 0) return FileReadStatus::CannotOpen;
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0) return false;
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileReadStatus::CannotOpen;
+    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0) return FileReadStatus::CannotOpen;
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags >= 0) ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
-    return ReadAll(file.get(), bytes);
+    return ReadAll(file.get(), bytes) ? FileReadStatus::Ok : FileReadStatus::ReadFailed;
+}
+
+bool ReadFileExcludingWriters(const std::string& path, std::string& bytes) {
+    return ReadWholeFile(path, bytes) == FileReadStatus::Ok;
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path, Mode mode) {

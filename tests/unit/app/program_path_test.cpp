@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/start_page.h"
+#include "util/paths.h"
 
 namespace kiosk {
 namespace {
