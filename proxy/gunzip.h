@@ -19,4 +19,7 @@ inline constexpr size_t kMostGunzipOutput = size_t{256} << 20;
 // unchanged, without the error flag.
 GunzipResult GunzipStream(std::string_view input);
 
+// The same with another output cap, for tests that must not allocate kMostGunzipOutput.
+GunzipResult GunzipStream(std::string_view input, size_t mostOutput);
+
 }  // namespace kiosk

@@ -1,0 +1,162 @@
+// Decoding a 20 MiB gzip page with GunzipStream, against zcat decoding the same file to /dev/null in
+// the same run. Prints both medians and their ratio (the aim: at most 1.2).
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "proxy/gunzip.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr size_t kPageSize = size_t{20} << 20;
+
+// HTML-like text from a small vocabulary in pseudo-random order: compresses about as well as pages do.
+std::string MakePage() {
+    static const char* const kWords[] = {"<div class=\"item\">",
+                                         "</div>\n",
+                                         "<a href=\"/catalog/",
+                                         "\">",
+                                         "</a>",
+                                         "Расписание",
+                                         "приёма",
+                                         "service",
+                                         "terminal",
+                                         "<td>",
+                                         "</td>",
+                                         "<span>",
+                                         "</span>",
+                                         "2024",
+                                         "оплата",
+                                         " "};
+    std::string page = "<html><head><title>Каталог</title></head><body>\n";
+    uint32_t state = 12345;
+    while (page.size() < kPageSize) {
+        state = state * 1103515245u + 12345u;
+        page += kWords[(state >> 16) % std::size(kWords)];
+        if ((state >> 8) % 7 == 0) page += std::to_string(state % 100000);
+    }
+    page.resize(kPageSize);
+    return page;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// A fresh directory holding page.html.gz, made by the gzip tool; removed at exit.
+class PageFile {
+public:
+    PageFile() {
+        char pattern[] = "/tmp/bench_gunzip_XXXXXX";
+        if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+        dir_ = pattern;
+        std::ofstream(dir_ / "page.html", std::ios::binary) << MakePage();
+        const std::string command = "/bin/gzip -f '" + (dir_ / "page.html").string() + "'";
+        if (std::system(command.c_str()) != 0) throw std::runtime_error("gzip failed");
+        gzipped_ = ReadWholeFile(path());
+    }
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+    ~PageFile() { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path path() const { return dir_ / "page.html.gz"; }
+    const std::string& gzipped() const { return gzipped_; }
+
+private:
+    std::filesystem::path dir_;
+    std::string gzipped_;
+};
+
+PageFile& Page() {
+    static PageFile page;
+    return page;
+}
+
+void BM_GunzipStream(benchmark::State& state) {
+    const std::string& input = Page().gzipped();
+    for (auto _ : state) {
+        kiosk::GunzipResult result = kiosk::GunzipStream(input);
+        if (result.error || result.output.size() != kPageSize) state.SkipWithError("wrong decoding");
+        benchmark::DoNotOptimize(result.output.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kPageSize));
+}
+
+void RunZcat(const std::string& file) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    char* const argv[] = {const_cast<char*>("zcat"), const_cast<char*>(file.c_str()), nullptr};
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, "zcat", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || status != 0)
+        throw std::runtime_error("zcat failed");
+}
+
+void BM_Zcat(benchmark::State& state) {
+    const std::string file = Page().path().string();
+    for (auto _ : state) RunZcat(file);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kPageSize));
+}
+
+BENCHMARK(BM_GunzipStream)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+BENCHMARK(BM_Zcat)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly();
+
+// The console output, plus the median real time of each benchmark.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.aggregate_name == "median")
+                medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    const std::map<std::string, double>& medians() const { return medians_; }
+
+private:
+    std::map<std::string, double> medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    std::printf("gzip file: %zu bytes, %zu bytes decoded\n", Page().gzipped().size(), kPageSize);
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto& medians = reporter.medians();
+    if (medians.count("BM_GunzipStream") && medians.count("BM_Zcat")) {
+        const double ours = medians.at("BM_GunzipStream"), zcat = medians.at("BM_Zcat");
+        std::printf("median GunzipStream %.1f ms, zcat %.1f ms, ratio %.2f (aim: at most 1.2)\n", ours, zcat,
+                    ours / zcat);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
