@@ -29,8 +29,13 @@ inline constexpr std::int64_t kMostScriptSteps = 10'000'000;
 // holds the rewritten document. searchPageConfigured: the errors section names a "search" page, which
 // makes a failed search end the run. Throws std::runtime_error when a file of state, write or read
 // can be neither opened nor created (the answer's handling ends).
+// On Failed, text holds the text as the run left it.
 ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
                         const ScriptEnvironment& environment);
+
+// The same with another bound on the number of steps than kMostScriptSteps (for tests and fuzzing).
+ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
+                        const ScriptEnvironment& environment, std::int64_t mostSteps);
 
 // "line,column" of a 1-based byte position (see the state operator).
 std::string LineColumn(std::string_view text, std::int64_t position);

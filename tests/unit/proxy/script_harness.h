@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/document_script.h"
+#include "proxy/script_machine.h"
+
+namespace kiosk::testing {
+
+// Keeps the error entries a run writes.
+class RecordingLog : public LogWriter {
+public:
+    void WriteLog(LogLevel level, std::string_view message) override {
+        std::lock_guard lock(mutex_);
+        if (level == LogLevel::Error) errors.emplace_back(message);
+    }
+    std::vector<std::string> errors;
+
+private:
+    std::mutex mutex_;
+};
+
+struct RunResult {
+    ScriptOutcome outcome;
+    std::string text;
+};
+
+// Runs steps (jump parameters are step numbers, as the loader leaves them) over text.
+class ScriptHarness {
+public:
+    explicit ScriptHarness(std::string directory = {}) : environment_{log, std::move(directory)} {}
+
+    RunResult Run(std::string text, std::vector<ScriptStep> steps, bool searchPage = false,
+                  std::int64_t mostSteps = kMostScriptSteps) {
+        const DocumentScript script{"http://site/*", std::move(steps)};
+        const ScriptOutcome outcome = RunScript(script, text, searchPage, environment_, mostSteps);
+        return {outcome, std::move(text)};
+    }
+
+    RecordingLog log;
+
+private:
+    ScriptEnvironment environment_;
+};
+
+}  // namespace kiosk::testing
