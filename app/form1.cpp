@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "proxy/document_filter.h"
 #include "shell/start_page.h"
 
 namespace kiosk {
@@ -33,8 +34,10 @@ void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext&) {
     // Placeholder: the request hook (upstream route, request dump) is not built yet.
 }
 
-void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext&, std::string&) {
-    // Placeholder: the document filter is not built yet; answers pass unchanged.
+void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body) {
+    FilterDocument(
+        context, body,
+        {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, parts_.focusPoll, parts_.workingDirectory});
 }
 
 std::string TForm1::StartPageUrl() const {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/key_value_table.h"
+#include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "log/mail_worker.h"
 #include "platform/ui.h"
@@ -33,6 +34,7 @@ struct FormParts {
     std::string workingDirectory;  // configuration, logs and relative files; empty: the current directory
     SystemProxySetting& systemProxySetting;
     OnScreenKeyboard& keyboard;
+    FocusPollStarter& focusPoll;
     MouseHookInstaller& mouseHooks;
     FullScreenSizer& fullScreen;
     std::function<std::unique_ptr<ProxyServer>()> createProxyServer;

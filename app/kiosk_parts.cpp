@@ -14,6 +14,7 @@ FormParts KioskParts::Parts() {
         .workingDirectory = {},
         .systemProxySetting = systemProxySetting_,
         .keyboard = keyboard_,
+        .focusPoll = focusPoll_,
         .mouseHooks = mouseHooks_,
         .fullScreen = fullScreen_,
         .createProxyServer = [] { return std::make_unique<PlaceholderProxyServer>(); },

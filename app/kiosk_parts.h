@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form_parts.h"
+#include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "platform/platform.h"
 #include "proxy/placeholder_system_proxy_setting.h"
@@ -20,6 +21,7 @@ private:
     Platform& platform_;
     PlaceholderSystemProxySetting systemProxySetting_;
     PlaceholderOnScreenKeyboard keyboard_;
+    PlaceholderFocusPollStarter focusPoll_;
     PlaceholderMouseHookInstaller mouseHooks_;
     PlaceholderFullScreenSizer fullScreen_;
 };

@@ -15,6 +15,7 @@ FormParts FormTest::Parts() {
         .workingDirectory = dir.str(),
         .systemProxySetting = proxySetting,
         .keyboard = keyboard,
+        .focusPoll = focusPoll,
         .mouseHooks = mouseHooks,
         .fullScreen = fullScreen,
         .createProxyServer =

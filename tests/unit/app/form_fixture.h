@@ -36,6 +36,7 @@ protected:
     FakeUi ui{record};
     FakeSystemProxySetting proxySetting{record};
     FakeKeyboard keyboard{record};
+    PlaceholderFocusPollStarter focusPoll;
     FakeMouseHooks mouseHooks{record};
     FakeFullScreen fullScreen{record};
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;

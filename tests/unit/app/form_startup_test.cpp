@@ -270,5 +270,22 @@ TEST_F(FormTest, TheProxyExceptionHookLogsHostTargetAndFailure) {
     EXPECT_NO_THROW(proxy->hooks.OnException(context, "Connection refused."));
 }
 
+TEST_F(FormTest, TheDocumentHookFiltersWithTheLoadedConfiguration) {
+    WriteFile(dir / "nf.html", "<p>nf</p>");
+    WriteConfig(std::string(kMinimalConfig) + "[errors]\ndocument\nnf.html\n");
+    Create();
+    TIdHTTPProxyServerContext context;
+    context.LastRequestHost = "h";
+    context.Document = "/x";
+    context.Headers.Add("HTTP/1.1 404 Not Found");
+    context.Headers.Add("Content-Type: text/html");
+    std::string body = "gone";
+    proxy->hooks.OnHTTPDocument(context, body);
+    EXPECT_EQ(body, "<p>nf</p>");
+    EXPECT_EQ(context.Headers[0], "HTTP/1.1 200 OK");
+    EXPECT_EQ(LogMessages(".err"), (Events{"h/x: HTTP/1.1 404 Not Found > nf.html"}));
+    EXPECT_EQ(form->MailQueue->Texts(), (Events{"h/x: HTTP/1.1 404 Not Found > nf.html"}));
+}
+
 }  // namespace
 }  // namespace kiosk::testing

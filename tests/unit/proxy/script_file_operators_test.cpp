@@ -30,7 +30,7 @@ TEST_F(ScriptFileOperatorsTest, StateAppendsOneLinePerStep) {
     // A cursor past the end still has a column.
     harness_.Run("ab", {{opText, "b"}, {opState, "end.txt"}});
     EXPECT_EQ(ReadFile(dir_ / "end.txt"), "Result:1,2 Length:1 Position:1,3\r\n");
-    EXPECT_TRUE(harness_.log.errors.empty());
+    EXPECT_TRUE(harness_.log.Errors().empty());
 }
 
 TEST_F(ScriptFileOperatorsTest, WriteLeavesExactlyTheText) {
@@ -56,7 +56,7 @@ TEST_F(ScriptFileOperatorsTest, AWriteFailureIsLoggedAndTheRunGoesOn) {
     EXPECT_EQ(result.outcome, ScriptOutcome::Done);
     EXPECT_EQ(result.text, "xabc");
     const std::vector<std::string> expected(2, "Файл: full - Ошибка записи");
-    EXPECT_EQ(harness_.log.errors, expected);
+    EXPECT_EQ(harness_.log.Errors(), expected);
 }
 
 TEST_F(ScriptFileOperatorsTest, AFileThatCannotBeOpenedEndsTheAnswer) {

@@ -1,28 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "config/document_script.h"
 #include "proxy/script_machine.h"
+#include "tests/support/recording_log.h"
 
 namespace kiosk::testing {
-
-// Keeps the error entries a run writes.
-class RecordingLog : public LogWriter {
-public:
-    void WriteLog(LogLevel level, std::string_view message) override {
-        std::lock_guard lock(mutex_);
-        if (level == LogLevel::Error) errors.emplace_back(message);
-    }
-    std::vector<std::string> errors;
-
-private:
-    std::mutex mutex_;
-};
 
 struct RunResult {
     ScriptOutcome outcome;

@@ -165,8 +165,8 @@ TEST_F(ScriptMachineTest, EndlessLoopIsStoppedAfterTheMostSteps) {
     const RunResult result = harness_.Run("abc", {{opLabel, "A"}, {opGoto, "0"}});
     EXPECT_EQ(result.outcome, kFailed);
     EXPECT_EQ(result.text, "abc");
-    ASSERT_EQ(harness_.log.errors.size(), 1u);
-    EXPECT_EQ(harness_.log.errors[0], "Скрипт документа http://site/* прерван: слишком много шагов");
+    ASSERT_EQ(harness_.log.Errors().size(), 1u);
+    EXPECT_EQ(harness_.log.Errors()[0], "Скрипт документа http://site/* прерван: слишком много шагов");
     // The bound counts executed steps: three steps fit into three.
     const std::vector<ScriptStep> three{{opAdd, "a"}, {opAdd, "b"}, {opAdd, "c"}};
     EXPECT_EQ(harness_.Run("", three, false, 3).outcome, kDone);
