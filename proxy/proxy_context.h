@@ -1,10 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "proxy/header_list.h"
+#include "proxy/upstream_client.h"
 
 namespace kiosk {
+
+enum class TIdHTTPProxyTransferMode { tmStreaming, tmFullDocument };
+enum class TIdHTTPProxyTransferSide { FromClient, FromServer };
 
 // The proxy's state of one browser connection, owned by the connection's thread. Everything that
 // came from the network is held as the bytes that arrived.
@@ -14,8 +19,14 @@ public:
 
     // The request's header lines; for the answer, its status line followed by its header lines.
     TIdHeaderList Headers;
-    // What goes upstream as the request target: path, document name and query.
+    // "GET", "POST", "HEAD" or "CONNECT", in capitals.
+    std::string Command;
+    // What goes upstream as the request target: path, document name and query; empty for CONNECT.
     std::string Document;
+    // The outbound connection of the current exchange; none outside it.
+    std::unique_ptr<TIdTCPClient> UpstreamClient;
+    TIdHTTPProxyTransferMode TransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+    TIdHTTPProxyTransferSide TransferSide = TIdHTTPProxyTransferSide::FromClient;
 
     // The request's Host header and target, recorded by the request hook; empty until then.
     std::string LastRequestHost;

@@ -7,7 +7,6 @@
 
 namespace kiosk {
 
-enum class TIdHTTPProxyTransferMode { tmStreaming, tmFullDocument };
 enum class TIdReuseSocket { rsOSDependent, rsTrue, rsFalse };
 
 struct ProxyServerSettings {

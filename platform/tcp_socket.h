@@ -1,0 +1,112 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kiosk {
+
+using Milliseconds = std::chrono::milliseconds;
+inline constexpr Milliseconds kWaitForever{-1};
+
+// A failed socket operation: "Socket Error # " + the error number, CR LF, and its description.
+class SocketError : public std::runtime_error {
+public:
+    SocketError(int code, const std::string& description);
+    int Code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// The error number that stands for a host name without an address ("Host not found.").
+inline constexpr int kHostNotFound = 11001;
+
+// The peer closed the connection while bytes were still needed.
+class ConnectionClosedGracefully : public std::runtime_error {
+public:
+    ConnectionClosedGracefully() : std::runtime_error("Connection Closed Gracefully.") {}
+};
+
+// A wait with a time limit ran out: "Connect timed out." or "Read timed out.".
+class SocketTimeout : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A TCP connection. Shutdown may be called from another thread at any time: it ends the connection
+// and every wait of the owning thread on it (connecting included), and it never touches a socket
+// that has been closed meanwhile. Everything else belongs to the owning thread.
+class TcpSocket {
+public:
+    TcpSocket();
+    explicit TcpSocket(std::intptr_t acceptedHandle);
+    TcpSocket(TcpSocket&&) noexcept;
+    TcpSocket& operator=(TcpSocket&&) noexcept;
+    ~TcpSocket();
+
+    // Connects to host and port. A host written as an IPv4 address is used as it is; any other name
+    // is resolved to an IPv4 address. Throws SocketError (kHostNotFound when the name has no address),
+    // SocketTimeout "Connect timed out." after timeout.
+    void Connect(const std::string& host, int port, Milliseconds timeout);
+
+    bool IsOpen() const;
+
+    // Reads what has arrived, at most size bytes, waiting up to timeout for the first; returns 0 when
+    // the peer has closed. Throws SocketTimeout "Read timed out." when nothing came in time,
+    // SocketError when reading fails.
+    size_t Receive(char* buffer, size_t size, Milliseconds timeout);
+
+    // Whether bytes (or the peer's close) are waiting, after waiting up to timeout.
+    bool WaitReadable(Milliseconds timeout) const;
+
+    // Sends every byte. Throws SocketError when the connection fails.
+    void Send(std::string_view bytes);
+
+    void Shutdown();
+    void Close();
+
+    // The platform's handle, for waiting on several sockets at once.
+    std::intptr_t Handle() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Reads exactly count bytes. Throws ConnectionClosedGracefully when the peer closes first.
+std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout);
+
+// Waits up to timeout until either socket has bytes (or a close) waiting. Returns a bit set: 1 for a,
+// 2 for b, 0 when the time ran out.
+int WaitEitherReadable(const TcpSocket& a, const TcpSocket& b, Milliseconds timeout);
+
+// A listening TCP socket. Shutdown may be called from another thread: Accept then returns nothing.
+class TcpListener {
+public:
+    // Listens on address ("127.0.0.1", "::1") and port (0: any free port). Throws SocketError (for
+    // example when the port is in use).
+    TcpListener(const std::string& address, int port, int backlog);
+    TcpListener(TcpListener&&) noexcept;
+    TcpListener& operator=(TcpListener&&) noexcept;
+    ~TcpListener();
+
+    // Waits for the next connection; nothing once the listener is shut down. A failed accept gives
+    // an empty socket (IsOpen false).
+    std::optional<TcpSocket> Accept();
+    void Shutdown();
+    int Port() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Whether the IPv6 loopback address can be listened on.
+bool IPv6LoopbackAvailable();
+
+}  // namespace kiosk

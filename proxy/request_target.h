@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kiosk {
+
+// A pass-through request's target, split: host and port text (empty when the target is a bare
+// path) and the document sent upstream (path, document name and, when there is one, "?" and query).
+struct PassThroughTarget {
+    std::string host;
+    std::string port;
+    std::string document;
+};
+
+// Backslashes count as slashes; user name and password before "@" and a fragment after "#" are
+// dropped. Only "?" starts the query: an "=" stays where it is.
+PassThroughTarget ParsePassThroughTarget(std::string_view target);
+
+struct TunnelTarget {
+    std::string host;
+    int port = 443;
+};
+
+// "host:port" of a CONNECT request; the port is 443 when it is missing or not a number.
+TunnelTarget ParseTunnelTarget(std::string_view target);
+
+// The port's number, or fallback when the text is empty or not a number.
+int PortNumber(std::string_view text, int fallback);
+
+}  // namespace kiosk
