@@ -4,7 +4,8 @@
 #include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "platform/platform.h"
-#include "proxy/placeholder_system_proxy_setting.h"
+#include "platform/internet_settings_broadcaster.h"
+#include "proxy/internet_proxy_setting.h"
 #include "shell/full_screen.h"
 #include "shell/mouse_hook.h"
 
@@ -14,12 +15,14 @@ namespace kiosk {
 // are placeholders, each named so.
 class KioskParts {
 public:
-    explicit KioskParts(Platform& platform) : platform_(platform) {}
+    explicit KioskParts(Platform& platform)
+        : platform_(platform), systemProxySetting_(platform.GetUserSettings(), internetSettings_) {}
     FormParts Parts();
 
 private:
     Platform& platform_;
-    PlaceholderSystemProxySetting systemProxySetting_;
+    InternetSettingsBroadcaster internetSettings_;
+    InternetProxySetting systemProxySetting_;
     PlaceholderOnScreenKeyboard keyboard_;
     PlaceholderFocusPollStarter focusPoll_;
     PlaceholderMouseHookInstaller mouseHooks_;

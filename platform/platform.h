@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ui.h"
+#include "platform/user_settings_store.h"
 #include "util/clock.h"
 
 namespace kiosk {
@@ -14,6 +15,7 @@ public:
     virtual ~Platform() = default;
     virtual Ui& GetUi() = 0;
     virtual const Clock& GetClock() = 0;
+    virtual UserSettingsStore& GetUserSettings() = 0;
     // The full path of the running executable.
     virtual std::string ExecutablePath() = 0;
 };

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/linux/file_settings_store.h"
 #include "platform/linux/glib_ui.h"
 #include "platform/platform.h"
 
@@ -28,6 +29,7 @@ class LinuxPlatform : public Platform {
 public:
     Ui& GetUi() override { return ui_; }
     const Clock& GetClock() override { return clock_; }
+    UserSettingsStore& GetUserSettings() override { return settings_; }
 
     std::string ExecutablePath() override {
         std::string path(4096, '\0');
@@ -40,6 +42,7 @@ public:
 private:
     GlibUi ui_;
     SystemClock clock_;
+    FileSettingsStore settings_;
 };
 
 }  // namespace

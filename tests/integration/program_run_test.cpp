@@ -51,7 +51,8 @@ class ProgramRun : public ::testing::Test {
 protected:
     // Starts program (the built kiosk unless given) in the run directory.
     void Start(const std::string& program = KIOSK_BINARY) {
-        child_ = std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), output());
+        child_ = std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), output(),
+                                                std::vector<std::string>{"XDG_CONFIG_HOME=" + config.str()});
     }
     // Waits until the information or error log holds message.
     bool WaitForMessage(const std::string& extension, const std::string& message) {
@@ -70,6 +71,7 @@ protected:
 
     TempDir dir;
     TempDir outputDir;  // kept apart, so the run directory holds only what the program writes
+    TempDir config;     // the user's settings, so that a test never touches the real user's
     std::unique_ptr<ChildProcess> child_;
 };
 
@@ -95,6 +97,19 @@ TEST_P(ProgramStopSignal, ItRunsUntilSignalledAndShutsDown) {
     EXPECT_EQ(Stop(GetParam()), 0);
     EXPECT_EQ(LogMessages(dir.path(), ".log"), (Messages{"Начало работы", "Завершение работы"}));
     EXPECT_EQ(LogMessages(dir.path(), ".err"), Messages{});
+    // The user's proxy setting was pointed at the kiosk and is back as it was (a new user's).
+    EXPECT_EQ(ReadFile(config / "kiosk-shell" / "user-settings"),
+              "[Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\n"
+              "ProxyEnable=dword:0\nProxyServer=sz:\nSyncMode5=dword:4\n");
+}
+
+TEST_F(ProgramRun, WhileRunningTheUsersProxyPointsAtTheKiosk) {
+    WriteFile(dir / "kiosk.cfg", "[options]\nstart\nindex.html\ninternal\n18181\n");
+    Start();
+    ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
+    EXPECT_NE(ReadFile(config / "kiosk-shell" / "user-settings").find("ProxyServer=sz:127.0.0.1:18181\n"),
+              std::string::npos);
+    EXPECT_EQ(Stop(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramStopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),

@@ -14,8 +14,25 @@ extern char** environ;
 
 namespace kiosk::testing {
 
+namespace {
+
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& overrides) {
+    std::vector<std::string> merged(overrides);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string current(*entry);
+        const std::string name = current.substr(0, current.find('=') + 1);
+        bool replaced = false;
+        for (const auto& override : overrides) replaced = replaced || override.starts_with(name);
+        if (!replaced) merged.push_back(current);
+    }
+    return merged;
+}
+
+}  // namespace
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                           const std::string& workingDirectory, const std::string& outputFile) {
+                           const std::string& workingDirectory, const std::string& outputFile,
+                           const std::vector<std::string>& environment) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
@@ -28,7 +45,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
-    const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    std::vector<std::string> variables = MergedEnvironment(environment);
+    std::vector<char*> envp;
+    for (auto& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) throw std::runtime_error("cannot start " + program);
 }

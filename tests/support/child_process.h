@@ -13,8 +13,11 @@ namespace kiosk::testing {
 // killed when the object goes, if it still runs.
 class ChildProcess {
 public:
+    // environment: NAME=value entries that are added to this process's environment or replace its
+    // entries of the same name.
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& workingDirectory, const std::string& outputFile);
+                 const std::string& workingDirectory, const std::string& outputFile,
+                 const std::vector<std::string>& environment = {});
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
