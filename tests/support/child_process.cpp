@@ -32,13 +32,17 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& overr
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::string& workingDirectory, const std::string& outputFile,
-                           const std::vector<std::string>& environment) {
+                           const std::vector<std::string>& environment, const std::string& errorFile) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (errorFile.empty()) {
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));

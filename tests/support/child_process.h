@@ -14,10 +14,10 @@ namespace kiosk::testing {
 class ChildProcess {
 public:
     // environment: NAME=value entries that are added to this process's environment or replace its
-    // entries of the same name.
+    // entries of the same name. Standard error goes to errorFile, or with standard output when empty.
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                  const std::string& workingDirectory, const std::string& outputFile,
-                 const std::vector<std::string>& environment = {});
+                 const std::vector<std::string>& environment = {}, const std::string& errorFile = {});
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
