@@ -1,0 +1,59 @@
+#include "tests/support/kiosk_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+
+#include "text/cp1251.h"
+#include "text/text_lines.h"
+
+namespace kiosk::testing {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::vector<std::string> LogMessages(const fs::path& dir, const std::string& extension) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().extension() == extension && entry.is_regular_file()) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> messages;
+    for (const auto& file : files) {
+        for (const std::string& line : SplitTextLines(Cp1251ToUtf8(ReadFile(file)))) {
+            EXPECT_EQ(line.substr(0, 1), "[");
+            messages.push_back(line.substr(line.find("] ") + 2));
+        }
+    }
+    return messages;
+}
+
+std::string TodaysLogName(const std::string& extension) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[32];
+    std::strftime(name, sizeof name, "%d.%m.%Y", &local);
+    return name + extension;
+}
+
+void KioskRun::Start(const std::string& program) {
+    child = std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), Output(),
+                                           std::vector<std::string>{"XDG_CONFIG_HOME=" + config.str()});
+}
+
+bool KioskRun::WaitForMessage(const std::string& extension, const std::string& message) {
+    return WaitUntil(
+        [&] {
+            const auto messages = LogMessages(dir.path(), extension);
+            return std::find(messages.begin(), messages.end(), message) != messages.end();
+        },
+        20s);
+}
+
+std::optional<int> KioskRun::Stop(int signal) {
+    child->Signal(signal);
+    return child->WaitForExit(20s);
+}
+
+}  // namespace kiosk::testing

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+
+namespace kiosk::testing {
+
+// The messages of every daily log file of one kind (".log", ".err") in dir, without their times,
+// oldest file first.
+std::vector<std::string> LogMessages(const std::filesystem::path& dir, const std::string& extension);
+
+// Today's daily file name of one kind: dd.mm.yyyy + extension.
+std::string TodaysLogName(const std::string& extension);
+
+// The built program run by a test as an operator would run it: in a directory of its own (dir), with
+// the user's settings in another (config), so that a test never touches the real user's.
+class KioskRun : public ::testing::Test {
+protected:
+    // Starts program (the built kiosk unless given) in dir.
+    void Start(const std::string& program = KIOSK_BINARY);
+    // Waits up to 20 s until the information or error log holds message.
+    bool WaitForMessage(const std::string& extension, const std::string& message);
+    // Sends signal and waits up to 20 s for the exit status.
+    std::optional<int> Stop(int signal = SIGTERM);
+    std::string Output() const { return (outputDir / "output.txt").string(); }
+
+    TempDir dir;
+    TempDir outputDir;  // kept apart, so that dir holds only what the program writes
+    TempDir config;
+    std::unique_ptr<ChildProcess> child;
+};
+
+}  // namespace kiosk::testing
