@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -77,6 +78,10 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// The IPv4 address of host, four bytes in network order: an address written as one is taken as it is,
+// any other name is resolved. Throws SocketError kHostNotFound when the name has no address.
+std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host);
 
 // Reads exactly count bytes. Throws ConnectionClosedGracefully when the peer closes first.
 std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout);

@@ -192,6 +192,13 @@ std::intptr_t TcpSocket::Handle() const {
     return state_->fd;
 }
 
+std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host) {
+    const in_addr address = ResolveIPv4(host);
+    std::array<std::uint8_t, 4> bytes{};
+    std::memcpy(bytes.data(), &address.s_addr, bytes.size());
+    return bytes;
+}
+
 std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout) {
     std::string bytes(count, '\0');
     size_t received = 0;

@@ -1,0 +1,79 @@
+#include "proxy/request_hook.h"
+
+#include <optional>
+
+#include "proxy/text_files.h"
+#include "text/cp1251.h"
+#include "text/network_text.h"
+#include "util/integer_text.h"
+
+namespace kiosk {
+
+namespace {
+
+constexpr int kDefaultProxyPort = 8080;
+
+std::optional<TSocksVersion> SocksVersion(const std::string& kind) {
+    if (kind == "socks4") return TSocksVersion::svSocks4;
+    if (kind == "socks4a") return TSocksVersion::svSocks4A;
+    if (kind == "socks5") return TSocksVersion::svSocks5;
+    return std::nullopt;
+}
+
+TIdSocksInfo SocksProxy(TSocksVersion version, const KeyValueTable& options) {
+    TIdSocksInfo socks;
+    socks.Version = version;
+    socks.Host = options.Value("host");
+    socks.Port = IntegerOr(options.Value("port"), kDefaultProxyPort);
+    socks.Username = options.Value("login");
+    socks.Password = options.Value("password");
+    if (!socks.Username.empty()) socks.Authentication = TSocksAuthentication::saUsernamePassword;
+    return socks;
+}
+
+// Switched on, so that "http" is a real route: pass-through requests go to the proxy in absolute form,
+// tunnels are asked for with CONNECT.
+TIdConnectThroughHttpProxy HttpProxy(const KeyValueTable& options) {
+    TIdConnectThroughHttpProxy http;
+    http.Host = options.Value("host");
+    http.Port = IntegerOr(options.Value("port"), kDefaultProxyPort);
+    http.Username = options.Value("login");
+    http.Password = options.Value("password");
+    http.Enabled = true;
+    return http;
+}
+
+TransparentProxySlot UpstreamProxy(const KeyValueTable& options) {
+    const std::string kind = options.Value("proxy");
+    if (const auto version = SocksVersion(kind)) return SocksProxy(*version, options);
+    if (kind == "http") return HttpProxy(options);
+    return std::monostate{};
+}
+
+std::string RequestBlock(const TIdHTTPProxyServerContext& context, const std::string& host) {
+    std::string block = "[Request " + host + "]\r\n" + context.Command + " " + context.Document + "\r\n";
+    for (const std::string& line : context.Headers.Lines()) block += line + "\r\n";
+    return block + "\r\n";
+}
+
+void DumpRequest(const TIdHTTPProxyServerContext& context, const std::string& host,
+                 const KeyValueTable& options, LogWriter& log, const std::string& directory) {
+    const std::string file = options.Value("headers");
+    if (file.empty()) return;
+    const std::string block = Utf8ToCp1251(DecodeNetworkText(RequestBlock(context, host)));
+    log.WriteLog(LogLevel::Error, WriteTextFile(file, true, block, directory));
+}
+
+}  // namespace
+
+void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& options, LogWriter& log,
+                 const std::string& directory) {
+    if (!context.UpstreamClient) context.UpstreamClient = std::make_unique<TIdTCPClient>();
+    context.UpstreamClient->TransparentProxy = UpstreamProxy(options);
+    const std::string host = context.Headers.Value("Host");
+    context.LastRequestHost = host;
+    context.LastRequestTarget = context.Document;
+    DumpRequest(context, host, options, log, directory);
+}
+
+}  // namespace kiosk
