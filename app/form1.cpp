@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "proxy/document_filter.h"
+#include "proxy/request_hook.h"
 #include "shell/start_page.h"
 
 namespace kiosk {
@@ -30,8 +31,8 @@ void TForm1::IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, con
     }
 }
 
-void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext&) {
-    // Placeholder: the request hook (upstream route, request dump) is not built yet.
+void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& context) {
+    RequestHook(context, *OptionTable, eventLog_, parts_.workingDirectory);
 }
 
 void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body) {
