@@ -287,5 +287,23 @@ TEST_F(FormTest, TheDocumentHookFiltersWithTheLoadedConfiguration) {
     EXPECT_EQ(form->MailQueue->Texts(), (Events{"h/x: HTTP/1.1 404 Not Found > nf.html"}));
 }
 
+TEST_F(FormTest, TheBeforeCommandHookAppliesTheUpstreamOptions) {
+    WriteConfig(std::string(kMinimalConfig) + "proxy\nsocks5\nhost\nsocks.local\nheaders\ndump.txt\n");
+    Create();
+    TIdHTTPProxyServerContext context;
+    context.Command = "GET";
+    context.Document = "/a";
+    context.Headers.Add("Host: h");
+    context.UpstreamClient = std::make_unique<TIdTCPClient>();
+    proxy->hooks.OnHTTPBeforeCommand(context);
+    EXPECT_EQ(context.LastRequestHost, "h");
+    EXPECT_EQ(context.LastRequestTarget, "/a");
+    const auto* socks = std::get_if<TIdSocksInfo>(&context.UpstreamClient->TransparentProxy);
+    ASSERT_NE(socks, nullptr);
+    EXPECT_EQ(socks->Host, "socks.local");
+    EXPECT_EQ(socks->Version, TSocksVersion::svSocks5);
+    EXPECT_EQ(ReadFile(dir / "dump.txt"), "[Request h]\r\nGET /a\r\nHost: h\r\n\r\n");
+}
+
 }  // namespace
 }  // namespace kiosk::testing
