@@ -78,6 +78,21 @@ void BufferedConnection::Write(std::string_view bytes) {
     }
 }
 
+void BufferedConnection::DiscardArrived(size_t limit) {
+    buffer_ = std::string();
+    start_ = 0;
+    char piece[1024];
+    try {
+        while (limit > 0 && socket_.WaitReadable(Milliseconds(0))) {
+            const size_t got = socket_.Receive(piece, std::min(limit, sizeof piece), Milliseconds(0));
+            if (got == 0) return;
+            limit -= std::min(limit, got);
+        }
+    } catch (const std::exception&) {
+        // The connection is gone already; nothing is left to drop.
+    }
+}
+
 size_t BufferedConnection::Fill() {
     // Wait before growing the buffer, so that a connection waiting for its peer holds no buffer.
     if (!socket_.WaitReadable(readTimeout_)) throw SocketTimeout("Read timed out.");

@@ -41,6 +41,10 @@ public:
 
     void Write(std::string_view bytes);
 
+    // Drops input that has already arrived, up to limit bytes. Closing a socket with unread input
+    // resets the connection, and the peer may then lose what was last sent to it.
+    void DiscardArrived(size_t limit);
+
     bool HasBuffered() const { return Buffered() > 0; }
 
     TcpSocket& Socket() { return socket_; }

@@ -6,6 +6,15 @@
 
 namespace kiosk {
 
+namespace {
+
+// Input the browser sent beyond what was read (a body the request did not announce) is dropped up to
+// this much before the connection is closed, so that the close does not reset the connection and
+// lose the answer on its way.
+constexpr size_t kUnreadInputLimit = 1 << 20;
+
+}  // namespace
+
 ConnectionServer::Listener::~Listener() {
     socket.Shutdown();
     if (thread.joinable()) thread.join();
@@ -116,6 +125,7 @@ void ConnectionServer::Serve(ConnectionContext& context) {
     } catch (...) {
         ReportFailure(context, "Unknown failure.");
     }
+    context.Connection().DiscardArrived(kUnreadInputLimit);
     context.CloseConnection();
 }
 

@@ -32,6 +32,7 @@ std::string ReadMessage(TcpSocket& socket, Milliseconds timeout) {
     const size_t field = message.find("Content-Length:");
     if (field == std::string::npos) return message;
     const long long length = std::atoll(message.c_str() + field + 15);
+    if (length <= 0) return message;
     return message + ReceiveExactly(socket, static_cast<size_t>(length), timeout);
 }
 
