@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "proxy/command_dispatch.h"
 #include "tests/support/child_process.h"
 #include "tests/support/event_record.h"
@@ -145,6 +147,7 @@ TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
     served.Send("ECHO x\r\n");
     EXPECT_EQ(ReadUntilClosed(served), "[x]\r\n");
     ASSERT_TRUE(testing::WaitUntil([&] { return echo.server.ConnectionThreads() == 501; }, 10s));
+    std::this_thread::sleep_for(200ms);  // until every thread waits for its line
 
     const auto start = std::chrono::steady_clock::now();
     echo.server.SetActive(false);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/unit/proxy/http_proxy_test_peers.h"
 
 namespace kiosk {
@@ -50,6 +52,7 @@ TEST(ProxyDeactivation, EndsEveryConnectionWhateverItWaitsFor) {
     TcpSocket sendsNothing = proxy.Connect();
     ASSERT_TRUE(testing::WaitUntil([&] { return silent.Accepted() == 1; }, 5s));
     ASSERT_TRUE(testing::WaitUntil([&] { return proxy.events.Starting("before ").size() == 3; }, 5s));
+    std::this_thread::sleep_for(200ms);  // until the last connection waits for its line
 
     const auto start = std::chrono::steady_clock::now();
     proxy.server.SetActive(false);
