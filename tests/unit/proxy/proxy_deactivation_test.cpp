@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "tests/unit/proxy/http_proxy_test_peers.h"
+#include "tests/support/recording_proxy.h"
 
 namespace kiosk {
 namespace {

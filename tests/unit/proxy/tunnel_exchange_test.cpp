@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/unit/proxy/http_proxy_test_peers.h"
+#include "tests/support/recording_proxy.h"
 
 namespace kiosk {
 namespace {
