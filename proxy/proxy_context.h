@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/tcp_socket.h"
+#include "proxy/connection_context.h"
 #include "proxy/header_list.h"
 #include "proxy/upstream_client.h"
 
@@ -13,9 +15,16 @@ enum class TIdHTTPProxyTransferSide { FromClient, FromServer };
 
 // The proxy's state of one browser connection, owned by the connection's thread. Everything that
 // came from the network is held as the bytes that arrived.
-class TIdHTTPProxyServerContext {
+class TIdHTTPProxyServerContext : public ConnectionContext {
 public:
-    virtual ~TIdHTTPProxyServerContext() = default;
+    using ConnectionContext::ConnectionContext;
+
+    // Deactivation ends the outbound connection too (a connect in progress included), so that a
+    // silent server cannot keep the thread, and the shutdown, waiting.
+    void Abort() override {
+        ConnectionContext::Abort();
+        Outbound.Shutdown();
+    }
 
     // The request's header lines; for the answer, its status line followed by its header lines.
     TIdHeaderList Headers;
@@ -25,6 +34,8 @@ public:
     std::string Document;
     // The outbound connection of the current exchange; none outside it.
     std::unique_ptr<TIdTCPClient> UpstreamClient;
+    // The socket of the outbound connection. Never replaced, so that Abort always reaches it.
+    TcpSocket Outbound;
     TIdHTTPProxyTransferMode TransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
     TIdHTTPProxyTransferSide TransferSide = TIdHTTPProxyTransferSide::FromClient;
 

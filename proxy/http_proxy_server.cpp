@@ -1,0 +1,47 @@
+#include "proxy/http_proxy_server.h"
+
+#include "proxy/pass_through_exchange.h"
+#include "proxy/tunnel_exchange.h"
+
+namespace kiosk {
+
+namespace {
+
+// Every context the server creates is the proxy's.
+TIdHTTPProxyServerContext& ProxyContext(ConnectionContext& context) {
+    return static_cast<TIdHTTPProxyServerContext&>(context);
+}
+
+}  // namespace
+
+TIdHTTPProxyServer::TIdHTTPProxyServer()
+    : server_(
+          [](TcpSocket socket) { return std::make_unique<TIdHTTPProxyServerContext>(std::move(socket)); }) {
+    Configure(settings_);
+    AddHandlers();
+    server_.SetOnException([this](ConnectionContext& context, const std::string& failure) {
+        if (hooks_.OnException) hooks_.OnException(ProxyContext(context), failure);
+    });
+}
+
+void TIdHTTPProxyServer::Configure(const ProxyServerSettings& settings) {
+    settings_ = settings;
+    server_.Configure(
+        {settings.DefaultPort, settings.ListenQueue, settings.TerminateWaitTime, settings.ReuseSocket});
+}
+
+void TIdHTTPProxyServer::AddHandlers() {
+    for (const char* command : {"GET", "POST", "HEAD"}) {
+        server_.AddCommandHandler(
+            command, [this, command](ConnectionContext& context, const std::vector<std::string>& parameters) {
+                PassThroughExchange(ProxyContext(context), command, parameters,
+                                    {hooks_, settings_.DefaultTransferMode});
+            });
+    }
+    server_.AddCommandHandler(
+        "CONNECT", [this](ConnectionContext& context, const std::vector<std::string>& parameters) {
+            TunnelExchange(ProxyContext(context), parameters, {hooks_, settings_.DefaultTransferMode});
+        });
+}
+
+}  // namespace kiosk

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "proxy/connection_server.h"
+#include "proxy/proxy_server.h"
+
+namespace kiosk {
+
+// The loopback HTTP proxy: GET, POST and HEAD are forwarded upstream as HTTP/1.0 with the whole
+// answer read before the document hook; CONNECT becomes a two-way byte tunnel. One request per
+// browser connection, each on its own thread.
+class TIdHTTPProxyServer : public ProxyServer {
+public:
+    TIdHTTPProxyServer();
+
+    void Configure(const ProxyServerSettings& settings) override;
+    void SetHooks(ProxyHooks hooks) override { hooks_ = std::move(hooks); }
+    void SetActive(bool active) override { server_.SetActive(active); }
+    bool Active() const override { return server_.Active(); }
+
+    // The port listened on while active (DefaultPort, or the port chosen for DefaultPort 0).
+    int ListeningPort() const { return server_.ListeningPort(); }
+    // Connection threads that have not ended yet.
+    size_t ConnectionThreads() const { return server_.ConnectionThreads(); }
+
+private:
+    void AddHandlers();
+
+    ProxyServerSettings settings_;
+    ProxyHooks hooks_;
+    // Last, so that its threads are gone before the hooks they call.
+    ConnectionServer server_;
+};
+
+}  // namespace kiosk

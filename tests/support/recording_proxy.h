@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "proxy/http_proxy_server.h"
+#include "tests/support/child_process.h"
+#include "tests/support/event_record.h"
+#include "tests/support/loopback_peers.h"
+
+namespace kiosk::testing {
+
+// The proxy on a free loopback port, with hooks that record what they see: "before HOST:PORT",
+// "client BODY" and "server BODY" for documents, "failure TEXT".
+struct RecordingProxy {
+    EventRecord events;
+    // Runs in the document hook after it has recorded the call.
+    std::function<void(TIdHTTPProxyServerContext&, std::string&)> rewrite;
+    TIdHTTPProxyServer server;
+
+    RecordingProxy() {
+        ProxyServerSettings settings;
+        settings.DefaultTransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+        settings.DefaultPort = 0;
+        settings.ListenQueue = 600;  // tests open hundreds of connections at once
+        server.Configure(settings);
+        ProxyHooks hooks;
+        hooks.OnException = [this](TIdHTTPProxyServerContext&, const std::string& failure) {
+            events.Add("failure " + failure);
+        };
+        hooks.OnHTTPBeforeCommand = [this](TIdHTTPProxyServerContext& context) {
+            events.Add("before " + context.UpstreamClient->Host + ":" +
+                       std::to_string(context.UpstreamClient->Port));
+        };
+        hooks.OnHTTPDocument = [this](TIdHTTPProxyServerContext& context, std::string& body) {
+            const bool fromClient = context.TransferSide == TIdHTTPProxyTransferSide::FromClient;
+            events.Add((fromClient ? "client " : "server ") + body);
+            if (rewrite) rewrite(context, body);
+        };
+        server.SetHooks(std::move(hooks));
+        server.SetActive(true);
+    }
+
+    TcpSocket Connect() { return ConnectTo(server.ListeningPort()); }
+    // Sends request on a new connection and returns all the proxy sends back before it closes.
+    std::string Exchange(const std::string& request) {
+        TcpSocket browser = Connect();
+        browser.Send(request);
+        return ReadUntilClosed(browser);
+    }
+    bool ThreadsEnd() {
+        return WaitUntil([&] { return server.ConnectionThreads() == 0; }, std::chrono::seconds(5));
+    }
+    std::vector<std::string> Failures() const { return events.Starting("failure "); }
+};
+
+inline std::string Url(int port, const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
+}  // namespace kiosk::testing

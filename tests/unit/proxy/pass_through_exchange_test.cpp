@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/support/recording_proxy.h"
+
+namespace kiosk {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::AnsweringOrigin;
+using testing::LoopbackOrigin;
+using testing::RecordingProxy;
+using testing::Url;
+
+const std::string kHello = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nX-Answer: y\r\n\r\nhello";
+
+TEST(PassThroughExchange, GoesUpstreamAsHttp10WithTheBrowsersHeadersUnchanged) {
+    AnsweringOrigin origin(kHello);
+    RecordingProxy proxy;
+    const std::string answer = proxy.Exchange("get " + Url(origin.origin.Port(), "/a/b.html?q=1") +
+                                              " HTTP/1.1\r\nHost: h\r\nAccept:  */*\r\n Folded\r\n\r\n");
+    EXPECT_EQ(answer, kHello);
+    ASSERT_EQ(origin.Requests().size(), 1u);
+    EXPECT_EQ(origin.Requests()[0],
+              "GET /a/b.html?q=1 HTTP/1.0\r\nHost: h\r\nAccept:  */*\r\n Folded\r\n\r\n");
+    EXPECT_EQ(proxy.events.Events(),
+              (std::vector<std::string>{"before 127.0.0.1:" + std::to_string(origin.origin.Port()),
+                                        "server hello"}));
+}
+
+TEST(PassThroughExchange, OnlyAPositiveContentLengthCarriesARequestBody) {
+    AnsweringOrigin origin(kHello);
+    RecordingProxy proxy;
+    proxy.rewrite = [](TIdHTTPProxyServerContext& context, std::string& body) {
+        if (context.TransferSide == TIdHTTPProxyTransferSide::FromClient) body = "ABC";
+    };
+    const std::string target = Url(origin.origin.Port(), "/form");
+    EXPECT_EQ(proxy.Exchange("POST " + target + " HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"), kHello);
+    for (const char* length : {"0", "abc", "-5"}) {
+        EXPECT_EQ(proxy.Exchange("POST " + target + " HTTP/1.1\r\nContent-Length: " + length + "\r\n\r\nxyz"),
+                  kHello);
+    }
+    const auto requests = origin.Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0], "POST /form HTTP/1.0\r\nContent-Length: 3\r\n\r\nABC");  // as the hook left it
+    EXPECT_EQ(requests[1], "POST /form HTTP/1.0\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_EQ(requests[2], "POST /form HTTP/1.0\r\nContent-Length: abc\r\n\r\n");
+    EXPECT_EQ(requests[3], "POST /form HTTP/1.0\r\nContent-Length: -5\r\n\r\n");
+    EXPECT_EQ(proxy.events.Starting("client "), (std::vector<std::string>{"client abc"}));
+    EXPECT_EQ(proxy.events.Count("server hello"), 4);
+}
+
+// Closing a connection with unread input resets it; the proxy drops such input first, so that the
+// answer it has just sent still arrives.
+TEST(PassThroughExchange, BytesTheRequestDidNotAnnounceDoNotCostTheBrowserItsAnswer) {
+    LoopbackOrigin slow([](TcpSocket& socket) {
+        testing::ReadMessage(socket);
+        std::this_thread::sleep_for(200ms);
+        socket.Send(kHello);
+    });
+    RecordingProxy proxy;
+    TcpSocket browser = proxy.Connect();
+    browser.Send("POST " + Url(slow.Port(), "/") + " HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n");
+    std::this_thread::sleep_for(50ms);
+    browser.Send("3\r\nabc\r\n0\r\n\r\n");
+    EXPECT_EQ(testing::ReadUntilClosed(browser), kHello);
+}
+
+TEST(PassThroughExchange, AnswersAreReadWholeAsTheirLengthSaysAndSentAsTheHookLeavesThem) {
+    RecordingProxy proxy;
+    AnsweringOrigin toClose("HTTP/1.0 200 OK\r\nContent-Length: x\r\n\r\nuntil the close");
+    EXPECT_EQ(proxy.Exchange("GET " + Url(toClose.origin.Port(), "/") + " HTTP/1.1\r\n\r\n"),
+              "HTTP/1.0 200 OK\r\nContent-Length: x\r\n\r\nuntil the close");
+
+    AnsweringOrigin empty("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\nnot part of it");
+    EXPECT_EQ(proxy.Exchange("GET " + Url(empty.origin.Port(), "/") + " HTTP/1.1\r\n\r\n"),
+              "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_EQ(proxy.events.Count("server "), 1);
+
+    proxy.rewrite = [](TIdHTTPProxyServerContext& context, std::string& body) {
+        context.Headers.SetValue("Content-Length", "7");
+        body = "changed";
+    };
+    AnsweringOrigin rewritten(kHello);
+    EXPECT_EQ(proxy.Exchange("GET " + Url(rewritten.origin.Port(), "/") + " HTTP/1.1\r\n\r\n"),
+              "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nX-Answer: y\r\n\r\nchanged");
+    EXPECT_TRUE(proxy.Failures().empty());
+}
+
+// An answer to HEAD, a 204 and a 304 announce a length they never send: the proxy passes them on at
+// once instead of waiting for the bytes (and failing when the server closes, or waiting while it
+// keeps the connection open).
+TEST(PassThroughExchange, AnswersThatCannotHaveABodyArePassedOnWithoutWaiting) {
+    LoopbackOrigin keepsOpen([](TcpSocket& socket) {
+        const std::string request = testing::ReadMessage(socket);
+        const std::string status = request.starts_with("HEAD") ? "200 OK" : "304 Not Modified";
+        socket.Send("HTTP/1.1 " + status + "\r\nContent-Length: 100\r\n\r\n");
+        testing::ReadUntilClosed(socket, kWaitForever);
+    });
+    RecordingProxy proxy;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(proxy.Exchange("HEAD " + Url(keepsOpen.Port(), "/") + " HTTP/1.1\r\n\r\n"),
+              "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n");
+    EXPECT_EQ(proxy.Exchange("GET " + Url(keepsOpen.Port(), "/") + " HTTP/1.1\r\n\r\n"),
+              "HTTP/1.1 304 Not Modified\r\nContent-Length: 100\r\n\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_EQ(proxy.events.Count("server "), 2);
+    EXPECT_TRUE(proxy.Failures().empty());
+}
+
+TEST(PassThroughExchange, FailuresReachTheExceptionHookAndTheBrowserGetsNothing) {
+    RecordingProxy proxy;
+    AnsweringOrigin cutShort("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhalf");
+    int closedPort = testing::FreePort();
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"GET " + Url(cutShort.origin.Port(), "/") + " HTTP/1.1\r\n\r\n",
+         "failure Connection Closed Gracefully."},
+        {"GET\r\n\r\n", "failure Request line without a target."},
+        {"GET /bare/path HTTP/1.1\r\n\r\n", "failure "},  // no host: an empty message
+        {"GET " + Url(closedPort, "/") + " HTTP/1.1\r\n\r\n",
+         "failure Socket Error # 111\r\nConnection refused."},
+        {"GET http://127.0.0.1:0/ HTTP/1.1\r\n\r\n", "failure "},
+        {"GET / HTTP/1.1\r\n" + std::string(16385, 'h') + "\r\n\r\n", "failure Max line length exceeded."},
+    };
+    for (const auto& [request, failure] : cases) {
+        proxy.events.Clear();
+        EXPECT_EQ(proxy.Exchange(request), "") << request;
+        ASSERT_TRUE(testing::WaitUntil([&] { return !proxy.Failures().empty(); }, 5s)) << request;
+        EXPECT_EQ(proxy.Failures(), (std::vector<std::string>{failure})) << request;
+    }
+    EXPECT_TRUE(proxy.ThreadsEnd());
+}
+
+TEST(PassThroughExchange, HostileRequestsEndOnlyTheirOwnConnection) {
+    AnsweringOrigin origin(kHello);
+    RecordingProxy proxy;
+    const std::string target = Url(origin.origin.Port(), "/");
+
+    // A huge announced body is read as it arrives, not allocated up front.
+    TcpSocket huge = proxy.Connect();
+    huge.Send("POST " + target + " HTTP/1.1\r\nContent-Length: 1000000000000000\r\n\r\nonly a little");
+    huge.Shutdown();
+    EXPECT_EQ(testing::ReadUntilClosed(huge), "");
+
+    TcpSocket halfHead = proxy.Connect();
+    halfHead.Send("GET " + target + " HTTP/1.1\r\nHost: h");
+    halfHead.Close();
+
+    std::string manyHeaders = "GET " + target + " HTTP/1.1\r\n";
+    for (int i = 0; i < 10000; ++i) manyHeaders += "X-" + std::to_string(i) + ": v\r\n";
+    EXPECT_EQ(proxy.Exchange(manyHeaders + "\r\n"), kHello);
+    TcpSocket unknown = proxy.Connect();
+    unknown.Send("PUT " + target + " HTTP/1.1\r\n");
+    const std::string refusal = "400 PUT " + target + " HTTP/1.1\r\n";
+    EXPECT_EQ(ReceiveExactly(unknown, refusal.size(), 5s), refusal);  // and it stays open
+
+    ASSERT_TRUE(testing::WaitUntil([&] { return proxy.Failures().size() == 2; }, 5s));
+    EXPECT_EQ(proxy.events.Count("failure Connection Closed Gracefully."), 2);  // huge, half head
+    ASSERT_FALSE(origin.Requests().empty());
+    EXPECT_NE(origin.Requests().back().find("X-9999: v\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(proxy.Exchange("GET " + target + " HTTP/1.1\r\n\r\n"), kHello);
+}
+
+}  // namespace
+}  // namespace kiosk
