@@ -1,7 +1,7 @@
 #include "app/kiosk_parts.h"
 
 #include "log/placeholder_mail_worker.h"
-#include "proxy/placeholder_proxy_server.h"
+#include "proxy/http_proxy_server.h"
 #include "shell/placeholder_browser_control.h"
 
 namespace kiosk {
@@ -17,7 +17,7 @@ FormParts KioskParts::Parts() {
         .focusPoll = focusPoll_,
         .mouseHooks = mouseHooks_,
         .fullScreen = fullScreen_,
-        .createProxyServer = [] { return std::make_unique<PlaceholderProxyServer>(); },
+        .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },
         .createMailWorker = [] { return std::make_unique<PlaceholderMailWorker>(); },
         .createBrowser = [] { return std::make_unique<PlaceholderBrowserControl>(); },
     };

@@ -35,7 +35,7 @@ TEST_F(ProgramRun, InAnEmptyDirectoryItIsOutOfOrderAndStopsCleanly) {
 class ProgramStopSignal : public KioskRun, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ProgramStopSignal, ItRunsUntilSignalledAndShutsDown) {
-    WriteFile(dir / "kiosk.cfg", "\xEF\xBB\xBF[options]\nstart\nindex.html\n");
+    WriteFile(dir / "kiosk.cfg", "\xEF\xBB\xBF" + RunningConfig());
     Start();
     ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
     EXPECT_FALSE(child->WaitForExit(300ms).has_value()) << "it must keep running until told to stop";
@@ -49,10 +49,11 @@ TEST_P(ProgramStopSignal, ItRunsUntilSignalledAndShutsDown) {
 }
 
 TEST_F(ProgramRun, WhileRunningTheUsersProxyPointsAtTheKiosk) {
-    WriteFile(dir / "kiosk.cfg", "[options]\nstart\nindex.html\ninternal\n18181\n");
+    WriteFile(dir / "kiosk.cfg", RunningConfig());
     Start();
     ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
-    EXPECT_NE(ReadFile(config / "kiosk-shell" / "user-settings").find("ProxyServer=sz:127.0.0.1:18181\n"),
+    EXPECT_NE(ReadFile(config / "kiosk-shell" / "user-settings")
+                  .find("ProxyServer=sz:127.0.0.1:" + std::to_string(proxyPort) + "\n"),
               std::string::npos);
     EXPECT_EQ(Stop(), 0);
 }
@@ -71,7 +72,7 @@ TEST_F(ProgramRun, ACopyElsewhereReadsTheConfigurationNamedAfterItself) {
         fs::permissions(bin / name, fs::perms::owner_all);
     }
     // The program's own directory holds a configuration too: only the current directory counts.
-    WriteFile(bin / "terminal.cfg", "[options]\nstart\nindex.html\n");
+    WriteFile(bin / "terminal.cfg", RunningConfig());
 
     Start((bin / "terminal").string());
     ASSERT_TRUE(WaitForMessage(".err", "Не работает"));
@@ -79,7 +80,7 @@ TEST_F(ProgramRun, ACopyElsewhereReadsTheConfigurationNamedAfterItself) {
     EXPECT_EQ(LogMessages(dir.path(), ".err"), (Messages{"Файл terminal.cfg: Ошибка чтения", "Не работает"}));
 
     // A name ending in a dot and three characters loses them, as ".exe" does.
-    WriteFile(dir / "terminal.cfg", "[options]\nstart\nindex.html\n");
+    WriteFile(dir / "terminal.cfg", RunningConfig());
     Start((bin / "terminal.exe").string());
     ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
     EXPECT_EQ(Stop(), 0);

@@ -16,6 +16,7 @@
 
 #include "proxy/upstream_connect.h"
 #include "tests/support/child_process.h"
+#include "tests/support/loopback_peers.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_peers.h"
 
@@ -135,7 +136,7 @@ std::string DantedConfig(const TempDir& dir, int port, const std::string& method
 class UpstreamRoute : public ::testing::Test {
 protected:
     std::unique_ptr<Daemon> StartDanted(const std::string& method) {
-        const int port = ClosedPort();
+        const int port = FreePort();
         WriteFile(dir / "danted.conf", DantedConfig(dir, port, method));
         proxyPort = port;
         return std::make_unique<Daemon>("/usr/sbin/danted",
@@ -144,7 +145,7 @@ protected:
                                         dir, port);
     }
     std::unique_ptr<Daemon> StartTinyproxy(const std::string& extra) {
-        const int port = ClosedPort();
+        const int port = FreePort();
         WriteFile(dir / "tinyproxy.conf", "Port " + std::to_string(port) +
                                               "\nListen 127.0.0.1\nTimeout 30\nLogFile \"" +
                                               (dir / "tinyproxy.log").string() +
@@ -173,7 +174,7 @@ TEST_F(UpstreamRoute, DantedSocks4And5WithoutAuthentication) {
     EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks5, proxyPort),
                     UpstreamUse::PassThrough),
               kArrived);
-    const int closed = ClosedPort();
+    const int closed = FreePort();
     EXPECT_EQ(Fetch("127.0.0.1", closed, Socks(TSocksVersion::svSocks4, proxyPort), UpstreamUse::Tunnel),
               "failed: Request rejected or failed.");
     EXPECT_EQ(Fetch("127.0.0.1", closed, Socks(TSocksVersion::svSocks5, proxyPort), UpstreamUse::Tunnel),
@@ -203,15 +204,15 @@ TEST_F(UpstreamRoute, DantedSocks5WithUserNameAndPassword) {
 }
 
 TEST_F(UpstreamRoute, MicrosocksWithAndWithoutPassword) {
-    const int open = ClosedPort();
+    const int open = FreePort();
     const Daemon plain("/usr/bin/microsocks", {"-i", "127.0.0.1", "-p", std::to_string(open)}, dir, open);
     EXPECT_EQ(
         Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks5, open), UpstreamUse::PassThrough),
         kArrived);
-    EXPECT_EQ(Fetch("127.0.0.1", ClosedPort(), Socks(TSocksVersion::svSocks5, open), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("127.0.0.1", FreePort(), Socks(TSocksVersion::svSocks5, open), UpstreamUse::Tunnel),
               "failed: Connection refused.");
 
-    const int guarded = ClosedPort();
+    const int guarded = FreePort();
     const Daemon withPassword(
         "/usr/bin/microsocks",
         {"-i", "127.0.0.1", "-p", std::to_string(guarded), "-u", "kiosk", "-P", "s3cret"}, dir, guarded);
@@ -234,7 +235,7 @@ TEST_F(UpstreamRoute, SshDynamicForwardingSocks4a) {
     }
     fs::copy_file(dir / "user_key.pub", dir / "authorized_keys");
     fs::create_directories("/run/sshd");  // sshd's privilege separation directory
-    const int sshPort = ClosedPort();
+    const int sshPort = FreePort();
     WriteFile(dir / "sshd_config", "ListenAddress 127.0.0.1:" + std::to_string(sshPort) + "\nHostKey " +
                                        (dir / "host_key").string() + "\nAuthorizedKeysFile " +
                                        (dir / "authorized_keys").string() + "\nPidFile " +
@@ -243,7 +244,7 @@ TEST_F(UpstreamRoute, SshDynamicForwardingSocks4a) {
                                        "KbdInteractiveAuthentication no\nPermitRootLogin prohibit-password\n"
                                        "AllowTcpForwarding yes\n");
     const Daemon sshd("/usr/sbin/sshd", {"-D", "-e", "-f", (dir / "sshd_config").string()}, dir, sshPort);
-    const int socksPort = ClosedPort();
+    const int socksPort = FreePort();
     const Daemon ssh(
         "/usr/bin/ssh",
         {"-N", "-D", "127.0.0.1:" + std::to_string(socksPort), "-i", (dir / "user_key").string(), "-p",
@@ -257,9 +258,8 @@ TEST_F(UpstreamRoute, SshDynamicForwardingSocks4a) {
         Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks4, socksPort), UpstreamUse::Tunnel),
         kArrived);
     // ssh gives no refusal code for a target it cannot reach: it closes the connection.
-    EXPECT_EQ(
-        Fetch("localhost", ClosedPort(), Socks(TSocksVersion::svSocks4A, socksPort), UpstreamUse::Tunnel),
-        "failed: Connection Closed Gracefully.");
+    EXPECT_EQ(Fetch("localhost", FreePort(), Socks(TSocksVersion::svSocks4A, socksPort), UpstreamUse::Tunnel),
+              "failed: Connection Closed Gracefully.");
 }
 
 TEST_F(UpstreamRoute, TinyproxyPassThroughAndTunnel) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "tests/support/loopback_peers.h"
 #include "text/cp1251.h"
 #include "text/text_lines.h"
 
@@ -35,6 +36,12 @@ std::string TodaysLogName(const std::string& extension) {
     char name[32];
     std::strftime(name, sizeof name, "%d.%m.%Y", &local);
     return name + extension;
+}
+
+KioskRun::KioskRun() : proxyPort(FreePort()) {}
+
+std::string KioskRun::RunningConfig() const {
+    return "[options]\nstart\nindex.html\ninternal\n" + std::to_string(proxyPort) + "\n";
 }
 
 void KioskRun::Start(const std::string& program) {

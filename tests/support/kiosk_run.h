@@ -25,6 +25,8 @@ std::string TodaysLogName(const std::string& extension);
 // the user's settings in another (config), so that a test never touches the real user's.
 class KioskRun : public ::testing::Test {
 protected:
+    KioskRun();
+
     // Starts program (the built kiosk unless given) in dir.
     void Start(const std::string& program = KIOSK_BINARY);
     // Waits up to 20 s until the information or error log holds message.
@@ -32,11 +34,14 @@ protected:
     // Sends signal and waits up to 20 s for the exit status.
     std::optional<int> Stop(int signal = SIGTERM);
     std::string Output() const { return (outputDir / "output.txt").string(); }
+    // A configuration that runs: a start page and the proxy on a free port (proxyPort).
+    std::string RunningConfig() const;
 
     TempDir dir;
     TempDir outputDir;  // kept apart, so that dir holds only what the program writes
     TempDir config;
     std::unique_ptr<ChildProcess> child;
+    int proxyPort;
 };
 
 }  // namespace kiosk::testing

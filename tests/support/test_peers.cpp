@@ -93,11 +93,6 @@ void ScriptedPeer::Play(TcpSocket& connection, const std::vector<Step>& steps, b
     connection.Close();
 }
 
-int ClosedPort() {
-    TcpListener probe("127.0.0.1", 0, 1);
-    return probe.Port();
-}
-
 std::string Exchange(TcpSocket& socket, const std::string& request) {
     socket.Send(request);
     std::string answer;

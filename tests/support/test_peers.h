@@ -59,9 +59,6 @@ private:
     std::thread thread_;
 };
 
-// A loopback port that nothing listens on (a moment ago).
-int ClosedPort();
-
 // Sends request and reads everything until the peer closes.
 std::string Exchange(TcpSocket& socket, const std::string& request);
 
