@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "platform/tcp_socket.h"
 #include "proxy/buffered_connection.h"
 
@@ -20,13 +22,19 @@ public:
 
     // Ends every present and future wait of the connection's thread on its sockets, so that the
     // thread fails out of its work and ends. Safe from any thread, any number of times.
-    virtual void Abort() { socket_.Shutdown(); }
+    virtual void Abort() {
+        aborted_ = true;
+        socket_.Shutdown();
+    }
+    // Whether Abort has ended the connection (the server closing it, not the peer or a failure).
+    bool Aborted() const { return aborted_; }
 
     void CloseConnection() { socket_.Close(); }
 
 private:
     TcpSocket socket_;
     BufferedConnection connection_{socket_, kWaitForever};
+    std::atomic<bool> aborted_{false};
 };
 
 }  // namespace kiosk

@@ -143,7 +143,9 @@ void ConnectionServer::ServeLines(ConnectionContext& context) {
 }
 
 void ConnectionServer::ReportFailure(ConnectionContext& context, const std::string& failure) {
-    if (!onException_) return;
+    // Connections that deactivation closed end without a report: the server closed them itself, so
+    // a shutdown does not log (and mail) a failure for every connection that was still open.
+    if (!onException_ || context.Aborted()) return;
     try {
         onException_(context, failure);
     } catch (...) {

@@ -1,6 +1,5 @@
 #include "proxy/document_filter.h"
 
-
 #include "proxy/gunzip.h"
 #include "proxy/script_machine.h"
 #include "proxy/text_files.h"
@@ -41,8 +40,8 @@ std::string HeaderText(const TIdHeaderList& headers) {
 }
 
 bool IsFilteredType(const std::string& headerText) {
-    for (const char* type : {"content-type: text/html", "content-type: text/plain", "content-type: application/xml",
-                             "content-type: application/x-javascript"}) {
+    for (const char* type : {"content-type: text/html", "content-type: text/plain",
+                             "content-type: application/xml", "content-type: application/x-javascript"}) {
         if (headerText.find(type) != std::string::npos) return true;
     }
     return false;
@@ -58,7 +57,8 @@ bool AnyPatternEquals(const DocumentScriptList& scripts, const std::string& key)
 // One call of the filter: the answer, its derived values and the body being built.
 class DocumentFilter {
 public:
-    DocumentFilter(TIdHTTPProxyServerContext& context, std::string& body, const DocumentFilterSettings& settings)
+    DocumentFilter(TIdHTTPProxyServerContext& context, std::string& body,
+                   const DocumentFilterSettings& settings)
         : context_(context),
           body_(body),
           settings_(settings),
@@ -81,7 +81,8 @@ private:
 
     void Filter() {
         decoded_ = body_;
-        if (headerText_.find("content-encoding: gzip") != std::string::npos) decoded_ = GunzipStream(body_).output;
+        if (headerText_.find("content-encoding: gzip") != std::string::npos)
+            decoded_ = GunzipStream(body_).output;
         const bool completed = status_.code >= kFirstErrorStatus ? ReplaceErrorAnswer() : RunScripts();
         if (completed && replaceBody_) PutBodyBack();
     }
@@ -168,7 +169,8 @@ private:
 
 }  // namespace
 
-void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body, const DocumentFilterSettings& settings) {
+void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
+                    const DocumentFilterSettings& settings) {
     DocumentFilter(context, body, settings).Run();
 }
 

@@ -27,6 +27,7 @@ struct DocumentFilterSettings {
 // pattern fits its host and target; its headers are corrected. The headers are then appended to the
 // dump file when one is configured. Throws std::runtime_error when a page or script file cannot be
 // opened (the answer's handling ends).
-void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body, const DocumentFilterSettings& settings);
+void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
+                    const DocumentFilterSettings& settings);
 
 }  // namespace kiosk

@@ -11,12 +11,16 @@ constexpr std::string_view kEstablished =
     "HTTP/1.0 200 Connection established\r\nProxy-agent: Kiosk-Proxy/1.1\r\n\r\n";
 
 // Waits on both connections at once and forwards whatever has arrived at once, so neither direction
-// waits for the other. A close seen by the open-test before a pass ends the tunnel quietly; a close
-// met while reading a side fails with "Connection Closed Gracefully.".
+// waits for the other. After each wait the next pass's open-test takes what arrived; a close seen
+// there (either side closing in order, the tunnel's normal end) ends the tunnel quietly. A connection
+// that fails while bytes are written still fails the tunnel.
 void RelayBothWays(BufferedConnection& browser, BufferedConnection& server) {
     while (browser.Connected() && server.Connected()) {
-        int ready = (browser.HasBuffered() ? 1 : 0) | (server.HasBuffered() ? 2 : 0);
-        if (ready == 0) ready = WaitEitherReadable(browser.Socket(), server.Socket(), kWaitForever);
+        const int ready = (browser.HasBuffered() ? 1 : 0) | (server.HasBuffered() ? 2 : 0);
+        if (ready == 0) {
+            WaitEitherReadable(browser.Socket(), server.Socket(), kWaitForever);
+            continue;
+        }
         if (ready & 1) server.Write(browser.ReadAvailable(kWaitForever));
         if (ready & 2) browser.Write(server.ReadAvailable(kWaitForever));
     }

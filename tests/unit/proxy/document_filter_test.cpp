@@ -48,7 +48,7 @@ protected:
     void AddReplaceScript(const std::string& pattern, const std::string& from, const std::string& to) {
         auto script = std::make_unique<DocumentScript>();
         script->pattern = pattern;
-        script->steps = {{opLabel, "L"}, {opText, from}, {opContinue, ""}, {opTry, "6"},
+        script->steps = {{opLabel, "L"},  {opText, from}, {opContinue, ""}, {opTry, "6"},
                          {opReplace, to}, {opGoto, "0"},  {opLabel, "E"}};
         scripts.push_back(std::move(script));
     }
@@ -111,8 +111,9 @@ TEST_F(FilterTest, AnErrorAnswerBecomesTheDocumentPage) {
     std::string body = "not found";
     Filter(body);
     EXPECT_EQ(body, "<p>Нет такой страницы</p>");
-    EXPECT_EQ(HeaderLines(), (Lines{"HTTP/1.1 200 OK", "Content-Type: text/html",
-                                    "Content-Length: " + std::to_string(body.size()), "Content-Encoding: identity"}));
+    EXPECT_EQ(HeaderLines(),
+              (Lines{"HTTP/1.1 200 OK", "Content-Type: text/html",
+                     "Content-Length: " + std::to_string(body.size()), "Content-Encoding: identity"}));
     EXPECT_EQ(log.Entries(), (Lines{"E h/missing.html: HTTP/1.1 404 Not Found > notfound.html"}));
 }
 

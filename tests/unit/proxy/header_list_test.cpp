@@ -21,7 +21,8 @@ TEST(HeaderList, LookupIgnoresCaseAndJoinsContinuationLines) {
 }
 
 TEST(HeaderList, SettingReplacesAppendsAndDeletes) {
-    TIdHeaderList headers = Headers({"HTTP/1.1 200 OK", "X-Long: a", " b", "Content-Length: 10", "Server: x"});
+    TIdHeaderList headers =
+        Headers({"HTTP/1.1 200 OK", "X-Long: a", " b", "Content-Length: 10", "Server: x"});
     headers.SetValue("x-long", "c");
     headers.SetValue("Content-Encoding", "identity");
     headers.SetValue("server", "");
