@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "log/notification_pump.h"
+#include "log/notification_sender.h"
 #include "proxy/document_filter.h"
 #include "proxy/request_hook.h"
 #include "shell/start_page.h"
@@ -8,7 +10,7 @@ namespace kiosk {
 
 TForm1::TForm1(FormParts parts)
     : parts_(std::move(parts)),
-      eventLog_(parts_.clock, notifications_, parts_.workingDirectory),
+      eventLog_(parts_.clock, *notifications_, parts_.workingDirectory),
       WebBrowser1(parts_.createBrowser()),
       Timer1(parts_.ui.CreateTimer()),
       Timer2(parts_.ui.CreateTimer()) {
@@ -39,6 +41,17 @@ void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, 
     FilterDocument(
         context, body,
         {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, parts_.focusPoll, parts_.workingDirectory});
+}
+
+// One pass of the mail worker, on the main thread. The settings are read anew for every text; the
+// tables only change during start-up.
+void TForm1::PumpMailQueue() {
+    if (!MailTable || !ErrorTable) return;
+    MailTransport transport(parts_.ui, parts_.clock);
+    transport.antiFreeze = Controls.IdAntiFreeze1Active;
+    NotificationSender sender(ReadMailSettings(*MailTable, *ErrorTable), transport);
+    PumpNotificationQueue(
+        *notifications_, [&](const std::string& text) { return sender.SendNotification(text); }, eventLog_);
 }
 
 std::string TForm1::StartPageUrl() const {

@@ -7,9 +7,8 @@
 #include "config/document_script.h"
 #include "config/key_value_table.h"
 #include "log/event_log.h"
-#include "log/mail_queue.h"
 #include "log/mail_worker.h"
-#include "log/notification_recorder.h"
+#include "log/notification_queue.h"
 #include "platform/timer.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
@@ -25,7 +24,8 @@ namespace kiosk {
 class TForm1 {
     // First, so that they outlive every worker that may still log while it is released.
     FormParts parts_;
-    NotificationRecorder notifications_;
+    // The log's hand-off and the mail worker's queue; shared with the worker.
+    const std::shared_ptr<NotificationQueue> notifications_ = std::make_shared<NotificationQueue>();
     EventLog eventLog_;
     bool proxySettingWasSet_ = false;  // only then is there a saved setting to write back
 
@@ -63,7 +63,9 @@ public:
     std::unique_ptr<KeyValueTable> ErrorTable;
     std::unique_ptr<DocumentScriptList> DocumentScripts;
     std::unique_ptr<KeyValueTable> OperatorTable;
-    std::unique_ptr<kiosk::MailQueue> MailQueue;
+    // The pending notifications (and the last one taken), from the creation of the lists at start-up
+    // until shutdown frees them.
+    std::shared_ptr<NotificationQueue> MailQueue;
 
     std::unique_ptr<BrowserControl> WebBrowser1;
     std::unique_ptr<Timer> Timer1;  // text-field focus poll
@@ -84,6 +86,7 @@ private:
     void EnterRunState();
 
     void RestoreProxySetting();
+    void PumpMailQueue();
     void StopMailWorker();
     void FreeProxyServer();
     void FreeTables();

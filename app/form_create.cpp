@@ -26,7 +26,7 @@ void TForm1::FormCreate() {
     ProgramDir = path.directory;
     ResetProcessValues();
     IdHTTPProxyServer1 = parts_.createProxyServer();
-    MailSender = parts_.createMailWorker();
+    MailSender = parts_.createMailWorker(notifications_, [this] { PumpMailQueue(); });
     CreateTables();
     if (!OutOfOrder) LoadConfigurationFile();
     ApplyButtonAndTimerOptions();
@@ -43,7 +43,7 @@ void TForm1::ResetProcessValues() {
     MouseHook = kNoMouseHook;
     OutOfOrder = false;
     eventLog_.ResetLastLogText();
-    // The notification queue's own last text starts empty with the queue (created below).
+    notifications_->ResetLastNotification();
     DocumentCounter = -1;
     LastActionTime = 0;
 }
@@ -54,8 +54,7 @@ void TForm1::CreateTables() {
     ErrorTable = std::make_unique<KeyValueTable>();
     DocumentScripts = std::make_unique<DocumentScriptList>();
     OperatorTable = std::make_unique<KeyValueTable>();
-    MailQueue = std::make_unique<kiosk::MailQueue>();
-    notifications_.SetQueue(MailQueue.get());
+    MailQueue = notifications_;
     eventLog_.AttachOptions(OptionTable.get());
     try {
         parts_.fillDefaultRows(*OptionTable, *MailTable, *ErrorTable, *OperatorTable);

@@ -51,7 +51,8 @@ void TForm1::FreeTables() {
     if (DocumentScripts) DocumentScripts->clear();
     DocumentScripts.reset();
     OperatorTable.reset();
-    notifications_.SetQueue(nullptr);
+    // Texts still waiting are not sent; the log's later hand-offs go nowhere.
+    notifications_->Close();
     MailQueue.reset();
 }
 

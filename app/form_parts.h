@@ -8,6 +8,7 @@
 #include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "log/mail_worker.h"
+#include "log/notification_queue.h"
 #include "platform/ui.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
@@ -19,6 +20,11 @@
 namespace kiosk {
 
 // Fills the four tables with their fixed rows and defaults; may throw.
+// Creates the mail worker (suspended): it sleeps on queue and has the main thread run pump, one pass
+// of the queue pump, for every waiting text.
+using MailWorkerFactory = std::function<std::unique_ptr<MailWorker>(std::shared_ptr<NotificationQueue> queue,
+                                                                    std::function<void()> pump)>;
+
 using DefaultRowsFiller = std::function<void(KeyValueTable& options, KeyValueTable& mail,
                                              KeyValueTable& errors, KeyValueTable& operators)>;
 
@@ -38,7 +44,7 @@ struct FormParts {
     MouseHookInstaller& mouseHooks;
     FullScreenSizer& fullScreen;
     std::function<std::unique_ptr<ProxyServer>()> createProxyServer;
-    std::function<std::unique_ptr<MailWorker>()> createMailWorker;
+    MailWorkerFactory createMailWorker;
     std::function<std::unique_ptr<BrowserControl>()> createBrowser;
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
 };

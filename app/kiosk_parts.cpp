@@ -1,6 +1,6 @@
 #include "app/kiosk_parts.h"
 
-#include "log/placeholder_mail_worker.h"
+#include "log/send_mail_thread.h"
 #include "proxy/http_proxy_server.h"
 #include "shell/placeholder_browser_control.h"
 
@@ -18,7 +18,10 @@ FormParts KioskParts::Parts() {
         .mouseHooks = mouseHooks_,
         .fullScreen = fullScreen_,
         .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },
-        .createMailWorker = [] { return std::make_unique<PlaceholderMailWorker>(); },
+        .createMailWorker =
+            [this](std::shared_ptr<NotificationQueue> queue, std::function<void()> pump) {
+                return std::make_unique<tsendmailthread>(platform_.GetUi(), std::move(queue), std::move(pump));
+            },
         .createBrowser = [] { return std::make_unique<PlaceholderBrowserControl>(); },
     };
 }

@@ -27,7 +27,7 @@ FormParts FormTest::Parts() {
                 proxy = server.get();
                 return server;
             },
-        .createMailWorker = [this] { return std::make_unique<FakeMailWorker>(record); },
+        .createMailWorker = [this](auto&&...) { return std::make_unique<FakeMailWorker>(record); },
         .createBrowser = [this] { return std::make_unique<FakeBrowser>(record); },
         .fillDefaultRows = fillDefaultRows,
     };

@@ -1,0 +1,226 @@
+// Notification mail against a real SMTP server (aiosmtpd, run by tests/support/smtp_sink.py): through
+// the event log, the queue, the mail worker on the real event loop and the sender; and end to end,
+// the built program mailing an error of its start-up.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/key_value_table.h"
+#include "log/event_log.h"
+#include "log/notification_pump.h"
+#include "log/notification_sender.h"
+#include "log/send_mail_thread.h"
+#include "platform/linux/glib_ui.h"
+#include "platform/tcp_socket.h"
+#include "tests/support/child_process.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/temp_dir.h"
+#include "text/cp1251.h"
+
+namespace kiosk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+struct ReceivedMail {
+    Strings envelope;     // "from a", "to b", "login u"
+    std::string content;  // the raw bytes as the server received them, dots unstuffed
+};
+
+// aiosmtpd on a loopback port, keeping every message as files.
+class SmtpSink {
+public:
+    explicit SmtpSink(Strings options) {
+        Strings arguments{KIOSK_SOURCE_DIR "/tests/support/smtp_sink.py", dir_.str()};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        process_ = std::make_unique<ChildProcess>("/usr/bin/python3", arguments, dir_.str(),
+                                                  (output_ / "sink.txt").string());
+        if (!WaitUntil([&] { return fs::exists(dir_ / "port"); }, 20s)) {
+            throw std::runtime_error("the SMTP server did not start: " + ReadFile(output_ / "sink.txt"));
+        }
+        port_ = std::stoi(ReadFile(dir_ / "port"));
+    }
+    ~SmtpSink() {
+        process_->Signal(SIGTERM);
+        process_->WaitForExit(5s);
+    }
+    int Port() const { return port_; }
+
+    // The messages received so far, in order.
+    std::vector<ReceivedMail> Mails() const {
+        std::vector<ReceivedMail> mails;
+        for (int n = 1; fs::exists(dir_ / (std::to_string(n) + ".envelope")); ++n) {
+            ReceivedMail mail;
+            std::string envelope = ReadFile(dir_ / (std::to_string(n) + ".envelope"));
+            for (size_t end; (end = envelope.find('\n')) != std::string::npos; envelope.erase(0, end + 1)) {
+                mail.envelope.push_back(envelope.substr(0, end));
+            }
+            mail.content = ReadFile(dir_ / (std::to_string(n) + ".eml"));
+            mails.push_back(std::move(mail));
+        }
+        return mails;
+    }
+    std::vector<ReceivedMail> WaitForMails(size_t count, const std::function<void()>& meanwhile = {}) const {
+        WaitUntil(
+            [&] {
+                if (meanwhile) meanwhile();
+                return Mails().size() >= count;
+            },
+            20s);
+        return Mails();
+    }
+
+private:
+    TempDir dir_;
+    TempDir output_;
+    std::unique_ptr<ChildProcess> process_;
+    int port_ = 0;
+};
+
+// The body of a received message: what follows the empty line after the headers.
+std::string BodyOf(const std::string& content) {
+    return content.substr(content.find("\r\n\r\n") + 4);
+}
+
+std::string HeadersOf(const std::string& content) {
+    return content.substr(0, content.find("\r\n\r\n") + 2);
+}
+
+// The mail path of the program: errors written to the log reach the queue, and the worker has the
+// main thread (this one, running the loop while the test waits) send them.
+class MailChain : public ::testing::Test {
+protected:
+    void Start(SmtpSink& sink) {
+        transport = std::make_unique<MailTransport>(ui, clock);
+        transport->port = sink.Port();
+        transport->heloName = "kiosk-test";
+        transport->utcOffsetMinutes = [](DateTime) { return 180; };
+        transport->antiFreeze = true;
+        sender = std::make_unique<NotificationSender>(settings, *transport);
+        options.AddRow("log=31");
+        log.AttachOptions(&options);
+        worker = std::make_unique<tsendmailthread>(ui, queue, [this] {
+            PumpNotificationQueue(
+                *queue, [this](const std::string& text) { return sender->SendNotification(text); }, log);
+        });
+    }
+    void TearDown() override { worker.reset(); }
+    std::function<void()> Loop() {
+        return [this] { ui.ProcessMessages(); };
+    }
+
+    MailSettings settings{.recipients = "ops@example.org, Дежурный <duty@example.org>",
+                          .host = "127.0.0.1",
+                          .login = "",
+                          .password = "",
+                          .from = "Киоск <kiosk@example.org>",
+                          .subject = "Ошибка терминала",
+                          .agent = "Kiosk Shell"};
+    GlibUi ui;
+    FakeClock clock{EncodeDateTime({2026, 12, 8, 14, 5, 9, 0})};
+    TempDir logDir;
+    std::shared_ptr<NotificationQueue> queue = std::make_shared<NotificationQueue>();
+    EventLog log{clock, *queue, logDir.str()};
+    KeyValueTable options;
+    std::unique_ptr<MailTransport> transport;
+    std::unique_ptr<NotificationSender> sender;
+    std::unique_ptr<tsendmailthread> worker;
+};
+
+TEST_F(MailChain, AnErrorEntryArrivesWithItsHeadersAndItsWindows1251Body) {
+    SmtpSink sink({});
+    Start(sink);
+    log.WriteLog(LogLevel::Error, "Файл: x.gif - Невозможно загрузить\r\n.точка\r\n.\r\nконец");
+    const std::vector<ReceivedMail> mails = sink.WaitForMails(1, Loop());
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].envelope,
+              (Strings{"from kiosk@example.org", "to ops@example.org", "to duty@example.org"}));
+    EXPECT_EQ(HeadersOf(mails[0].content),
+              Utf8ToCp1251("From: Киоск <kiosk@example.org>\r\n"
+                           "Subject: =?Windows-1251?B?zvjo4ergIPLl8Ozo7eDr4A==?=\r\n"
+                           "To: ops@example.org, Дежурный <duty@example.org>\r\n"
+                           "Content-Type: text/plain;\r\n"
+                           "\tcharset=\"windows-1251\"\r\n"
+                           "MIME-Version: 1.0\r\n"
+                           "Content-Transfer-Encoding: 8bit\r\n"
+                           "Date: Tue, 8 Dec 2026 14:05:09 +0300\r\n"
+                           "X-Mailer: Kiosk Shell\r\n"));
+    // Lines that begin with a dot, even a lone one, arrive as they were.
+    EXPECT_EQ(BodyOf(mails[0].content),
+              Utf8ToCp1251("Файл: x.gif - Невозможно загрузить\r\n.точка\r\n.\r\nконец\r\n"));
+}
+
+TEST_F(MailChain, WithALoginAndAServerOfferingAuthLoginItAuthenticates) {
+    SmtpSink sink({"--auth", "operator:s3cret"});
+    settings.login = "operator";
+    settings.password = "s3cret";
+    Start(sink);
+    queue->QueueNotification("authenticated");
+    const std::vector<ReceivedMail> mails = sink.WaitForMails(1, Loop());
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].envelope.back(), "login operator");
+}
+
+TEST_F(MailChain, WithAServerThatDoesNotListLoginItSendsWithoutAuthenticating) {
+    SmtpSink sink({"--auth", "operator:s3cret", "--no-login"});
+    settings.login = "operator";
+    settings.password = "s3cret";
+    Start(sink);
+    queue->QueueNotification("plain");
+    const std::vector<ReceivedMail> mails = sink.WaitForMails(1, Loop());
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].envelope.back(), "to duty@example.org");
+    EXPECT_EQ(BodyOf(mails[0].content), "plain\r\n");
+}
+
+TEST_F(MailChain, TextsAreMailedOneEachInOrderAndTheLastTakenIsNotQueuedAgain) {
+    SmtpSink sink({});
+    Start(sink);
+    for (const char* text : {"one", "two", "three"}) queue->QueueNotification(text);
+    ASSERT_EQ(sink.WaitForMails(3, Loop()).size(), 3u);
+    queue->QueueNotification("three");  // the same as the last one: dropped
+    queue->QueueNotification("four");
+    queue->QueueNotification("three");  // after a different one: mailed again
+    const std::vector<ReceivedMail> mails = sink.WaitForMails(5, Loop());
+    for (int i = 0; i < 10; ++i) ui.ProcessMessages(), std::this_thread::sleep_for(20ms);
+    Strings bodies;
+    for (const ReceivedMail& mail : sink.Mails()) bodies.push_back(BodyOf(mail.content));
+    EXPECT_EQ(bodies, (Strings{"one\r\n", "two\r\n", "three\r\n", "four\r\n", "three\r\n"}));
+}
+
+// The built program, with an error at start-up and mail settings pointing at port 25 of this host.
+TEST(ProgramMail, AStartUpErrorIsMailedToTheOperators) {
+    try {
+        TcpListener probe("127.0.0.1", 25, 1);
+    } catch (const SocketError&) {
+        GTEST_SKIP() << "port 25 is taken";
+    }
+    SmtpSink sink({"--port", "25"});
+    TempDir dir, outputDir, config;
+    WriteFile(dir / "kiosk.cfg",
+              "\xEF\xBB\xBF[options]\nstart\nindex.html\nprocess\nx.gif\n"
+              "[mail]\nhost\n127.0.0.1\nfrom\nkiosk@example.org\nsubject\nКиоск\n"
+              "[errors]\nnotification\nops@example.org\n");
+    ChildProcess program(KIOSK_BINARY, {}, dir.str(), (outputDir / "output.txt").string(),
+                         {"XDG_CONFIG_HOME=" + config.str()});
+    const std::vector<ReceivedMail> mails = sink.WaitForMails(1);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    ASSERT_EQ(mails.size(), 1u) << ReadFile(outputDir / "output.txt");
+    EXPECT_EQ(mails[0].envelope, (Strings{"from kiosk@example.org", "to ops@example.org"}));
+    EXPECT_EQ(BodyOf(mails[0].content), Utf8ToCp1251("Файл: x.gif - Невозможно загрузить\r\n"));
+    EXPECT_NE(mails[0].content.find("Subject: =?Windows-1251?B?yuju8eo=?=\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kiosk::testing
