@@ -156,8 +156,8 @@ TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
     EXPECT_FALSE(echo.server.Active());
     echo.server.SetActive(false);
     EXPECT_EQ(ReadUntilClosed(idle.front()), "");
-    // Every connection was waiting for a line when it was closed.
-    EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 501);
+    // Every connection was waiting for a line when the server closed it: none of them is a failure.
+    EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 0);
 }
 
 }  // namespace
