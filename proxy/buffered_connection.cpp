@@ -37,6 +37,10 @@ std::string BufferedConnection::ReadLine() {
 }
 
 void BufferedConnection::ReadExactly(unsigned long long count, std::string& body) {
+    // Room for an announced length is made once, up to a bound: a peer's claim is never trusted with
+    // more memory than that before its bytes arrive.
+    constexpr unsigned long long kMostReservedUpFront = 64ull << 20;
+    body.reserve(body.size() + static_cast<size_t>(std::min(count, kMostReservedUpFront)));
     count -= TakeBuffered(static_cast<size_t>(std::min<unsigned long long>(count, Buffered())), body);
     while (count > 0) {
         const size_t piece = static_cast<size_t>(std::min<unsigned long long>(count, kPieceSize));

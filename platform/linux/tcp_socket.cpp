@@ -147,11 +147,14 @@ bool TcpSocket::IsOpen() const {
 size_t TcpSocket::Receive(char* buffer, size_t size, Milliseconds timeout) {
     const int fd = state_->fd;
     if (fd < 0) throw ConnectionClosedGracefully();
+    // Bytes that are already there are taken at once; only an empty socket is waited for.
     for (;;) {
-        if (PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) == 0) throw SocketTimeout("Read timed out.");
         const ssize_t count = ::recv(fd, buffer, size, 0);
         if (count >= 0) return static_cast<size_t>(count);
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowErrno(errno);
+        if (errno != EINTR && PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) == 0) {
+            throw SocketTimeout("Read timed out.");
+        }
     }
 }
 
