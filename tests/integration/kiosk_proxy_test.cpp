@@ -18,16 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool Accepts(int port) {
-    try {
-        TcpSocket socket;
-        socket.Connect("127.0.0.1", port, 1s);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 // python3's http.server serving a directory on a free loopback port.
 class PythonOrigin {
 public:
@@ -37,7 +27,7 @@ public:
               "/usr/bin/python3",
               {"-m", "http.server", "--bind", "127.0.0.1", "--directory", root.str(), std::to_string(port_)},
               root.str(), (log_ / "origin.log").string()) {
-        EXPECT_TRUE(WaitUntil([&] { return Accepts(port_); }, 20s)) << "the origin did not start";
+        EXPECT_TRUE(WaitUntil([&] { return AcceptsConnections(port_); }, 20s)) << "the origin did not start";
     }
     int Port() const { return port_; }
     std::string Url(const std::string& path) const {

@@ -18,15 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-bool Accepts(int port) {
-    try {
-        ConnectTo(port);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 // An origin program listening on a free loopback port, serving the files of root.
 class OriginProgram {
 public:
@@ -38,7 +29,7 @@ public:
         if (!process_.WaitForExit(5s)) process_.Signal(SIGKILL);
     }
     bool Ready(int port) {
-        return WaitUntil([&] { return Accepts(port); }, 10s);
+        return WaitUntil([&] { return AcceptsConnections(port); }, 10s);
     }
 
 private:

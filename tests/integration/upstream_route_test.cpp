@@ -26,16 +26,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-bool AcceptsConnections(int port) {
-    try {
-        TcpSocket probe;
-        probe.Connect("127.0.0.1", port, 1s);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 // A proxy program running until the object goes; ready once its port takes connections.
 class Daemon {
 public:
@@ -61,22 +51,6 @@ public:
 private:
     std::unique_ptr<ChildProcess> process_;
 };
-
-TIdSocksInfo Socks(TSocksVersion version, int port, const std::string& user = "",
-                   const std::string& password = "") {
-    TIdSocksInfo socks;
-    socks.Version = version;
-    socks.Host = "127.0.0.1";
-    socks.Port = port;
-    socks.Username = user;
-    socks.Password = password;
-    if (!user.empty()) socks.Authentication = TSocksAuthentication::saUsernamePassword;
-    return socks;
-}
-
-TIdConnectThroughHttpProxy Http(int port, const std::string& user = "", const std::string& password = "") {
-    return {"127.0.0.1", port, user, password, true};
-}
 
 // The answer to a GET of /a?b=1 on host and port through the route, as the engine sends it: in a
 // tunnel, or as a pass-through request with the route's target and header lines.

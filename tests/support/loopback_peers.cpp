@@ -9,6 +9,16 @@ int FreePort() {
     return probe.Port();
 }
 
+bool AcceptsConnections(int port) {
+    try {
+        TcpSocket probe;
+        probe.Connect("127.0.0.1", port, 1s);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 TcpSocket ConnectTo(int port) {
     TcpSocket socket;
     socket.Connect("127.0.0.1", port, 5s);

@@ -17,6 +17,8 @@ using namespace std::chrono_literals;
 // A loopback port that was free a moment ago.
 int FreePort();
 TcpSocket ConnectTo(int port);
+// Whether something takes connections on the loopback port now.
+bool AcceptsConnections(int port);
 
 // Everything the peer sends until it closes; throws SocketTimeout after timeout without a byte.
 std::string ReadUntilClosed(TcpSocket& socket, Milliseconds timeout = 10s);

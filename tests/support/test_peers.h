@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/tcp_socket.h"
+#include "proxy/upstream_client.h"
 
 namespace kiosk::testing {
 
@@ -58,6 +59,12 @@ private:
     std::string received_;
     std::thread thread_;
 };
+
+// Outbound connections and upstream proxies on the loopback address, as the request hook makes them.
+TIdTCPClient Client(const std::string& host, int port, TransparentProxySlot proxy = {});
+TIdSocksInfo Socks(TSocksVersion version, int port, const std::string& user = "",
+                   const std::string& password = "");
+TIdConnectThroughHttpProxy Http(int port, const std::string& user = "", const std::string& password = "");
 
 // Sends request and reads everything until the peer closes.
 std::string Exchange(TcpSocket& socket, const std::string& request);

@@ -12,26 +12,6 @@ namespace {
 
 using Step = ScriptedPeer::Step;
 
-TIdTCPClient Client(const std::string& host, int port, TransparentProxySlot proxy = {}) {
-    return {host, port, std::move(proxy)};
-}
-
-TIdSocksInfo Socks(TSocksVersion version, int port, const std::string& user = "",
-                   const std::string& password = "") {
-    TIdSocksInfo socks;
-    socks.Version = version;
-    socks.Host = "127.0.0.1";
-    socks.Port = port;
-    socks.Username = user;
-    socks.Password = password;
-    if (!user.empty()) socks.Authentication = TSocksAuthentication::saUsernamePassword;
-    return socks;
-}
-
-TIdConnectThroughHttpProxy Http(int port, const std::string& user = "", const std::string& password = "") {
-    return {"127.0.0.1", port, user, password, true};
-}
-
 // The failure message of opening client's connection; "(connected)" when it opened.
 std::string Failure(const TIdTCPClient& client, UpstreamUse use = UpstreamUse::PassThrough) {
     TcpSocket socket;
