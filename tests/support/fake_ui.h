@@ -43,10 +43,12 @@ public:
     void ShowErrorBox(const std::string& title, const std::string& message) override {
         record_.Add("ErrorBox " + title + ": " + message);
     }
+    bool CtrlKeyDown() const override { return ctrlKeyDown; }
     void RunMessageLoop() override { record_.Add("RunMessageLoop"); }
     void CloseMainWindow() override {}
 
     std::vector<FakeTimer*> timers;
+    bool ctrlKeyDown = false;
 
 private:
     EventRecord& record_;
