@@ -32,7 +32,10 @@ FormParts FormTest::Parts() {
         .createBrowser =
             [this] {
                 // The control built with the window is not recorded; those that replace it are.
-                if (createdForm) record.Add("BrowserCreated");
+                if (createdForm) {
+                    record.Add("BrowserCreated");
+                    if (!browserCreationFailure.empty()) throw std::runtime_error(browserCreationFailure);
+                }
                 auto control = std::make_unique<FakeBrowser>(record);
                 browser = control.get();
                 return control;

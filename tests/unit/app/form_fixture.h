@@ -42,6 +42,7 @@ protected:
     FakeFullScreen fullScreen{record};
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
     std::string proxyActivationFailure;
+    std::string browserCreationFailure;  // thrown when a control replaces the window's first one
 
     FakeProxyServer* proxy = nullptr;
     FakeBrowser* browser = nullptr;  // the window's current browser control
