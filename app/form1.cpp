@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/application.h"
 #include "log/notification_pump.h"
 #include "log/notification_sender.h"
 #include "proxy/document_filter.h"
@@ -15,6 +16,8 @@ TForm1::TForm1(FormParts parts)
       Timer1(parts_.ui.CreateTimer()),
       Timer2(parts_.ui.CreateTimer()) {
     Timer1->SetInterval(3000);
+    Timer2->SetOnTimer([this] { RunHandler(parts_.ui, [this] { Timer2Timer(); }); });
+    WebBrowser1->SetEvents(&browserEvents_);
 }
 
 TForm1::~TForm1() {

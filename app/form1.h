@@ -13,6 +13,7 @@
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
 #include "shell/browser_control.h"
+#include "shell/form_browser_events.h"
 #include "shell/main_window_controls.h"
 #include "shell/mouse_hook.h"
 #include "util/date_time.h"
@@ -28,6 +29,9 @@ class TForm1 {
     const std::shared_ptr<NotificationQueue> notifications_ = std::make_shared<NotificationQueue>();
     EventLog eventLog_;
     bool proxySettingWasSet_ = false;  // only then is there a saved setting to write back
+    // Attached to every browser control; declared before WebBrowser1 so that it outlives it.
+    FormBrowserEvents browserEvents_{*this, parts_.ui};
+    bool replacingBrowser_ = false;  // Home is between removing the old control and showing the new
 
 public:
     explicit TForm1(FormParts parts);
@@ -44,6 +48,28 @@ public:
     void IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body);
 
     std::string StartPageUrl() const;
+
+    // Shell operations, on the main thread.
+    void SetBusy(bool on);
+    bool TooSoon() const;
+    bool DocumentReady();
+    void StopIfReady();
+    void RefreshDocument();
+    void RestartIdleTimer();
+
+    // Buttons Home, Back and Refresh; the idle return; every key release in the window (its
+    // arguments play no part, so it takes none).
+    void RxSpeedButton4Click();
+    void RxSpeedButton2Click();
+    void RxSpeedButton3Click();
+    void Timer2Timer();
+    void FormKeyUp();
+
+    // The browser's events.
+    void WebBrowser1DocumentComplete(const std::string& url);
+    void WebBrowser1NavigateError(const std::string& url, std::int32_t statusCode);
+    void WebBrowser1ProgressChange(std::int32_t progress, std::int32_t maximum);
+    void WebBrowser1NewWindow2(bool& cancel);
     void WriteLog(LogLevel level, const std::string& message) { eventLog_.WriteLog(level, message); }
 
     // Process-wide state. Declared in this order so that whatever shutdown left behind is released
@@ -84,6 +110,9 @@ private:
     void PlaceKeyboard();
     void CheckLayout();
     void EnterRunState();
+
+    void ReplaceBrowser();
+    void ShowNetErrorPage(const std::string& failedUrl);
 
     void RestoreProxySetting();
     void PumpMailQueue();

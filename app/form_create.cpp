@@ -156,7 +156,7 @@ void TForm1::EnterRunState() {
     WriteLog(LogLevel::Information, "Начало работы");
     WebBrowser1->Navigate(StartPageUrl());
     LastActionTime = parts_.clock.Now();
-    SetBusy(Controls.RxGIFAnimator1, true);
+    SetBusy(true);
 }
 
 }  // namespace kiosk

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/key_value_table.h"
+#include "keyboard/focus_detector.h"
 #include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "log/mail_worker.h"
@@ -41,6 +42,7 @@ struct FormParts {
     SystemProxySetting& systemProxySetting;
     OnScreenKeyboard& keyboard;
     FocusPollStarter& focusPoll;
+    FocusDetector& focusDetector;
     MouseHookInstaller& mouseHooks;
     FullScreenSizer& fullScreen;
     std::function<std::unique_ptr<ProxyServer>()> createProxyServer;

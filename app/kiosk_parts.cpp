@@ -15,12 +15,14 @@ FormParts KioskParts::Parts() {
         .systemProxySetting = systemProxySetting_,
         .keyboard = keyboard_,
         .focusPoll = focusPoll_,
+        .focusDetector = focusDetector_,
         .mouseHooks = mouseHooks_,
         .fullScreen = fullScreen_,
         .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },
         .createMailWorker =
             [this](std::shared_ptr<NotificationQueue> queue, std::function<void()> pump) {
-                return std::make_unique<tsendmailthread>(platform_.GetUi(), std::move(queue), std::move(pump));
+                return std::make_unique<tsendmailthread>(platform_.GetUi(), std::move(queue),
+                                                         std::move(pump));
             },
         .createBrowser = [] { return std::make_unique<PlaceholderBrowserControl>(); },
     };

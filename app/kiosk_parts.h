@@ -1,10 +1,11 @@
 #pragma once
 
 #include "app/form_parts.h"
+#include "keyboard/focus_detector.h"
 #include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
-#include "platform/platform.h"
 #include "platform/internet_settings_broadcaster.h"
+#include "platform/platform.h"
 #include "proxy/internet_proxy_setting.h"
 #include "shell/full_screen.h"
 #include "shell/mouse_hook.h"
@@ -25,6 +26,7 @@ private:
     InternetProxySetting systemProxySetting_;
     PlaceholderOnScreenKeyboard keyboard_;
     PlaceholderFocusPollStarter focusPoll_;
+    PlaceholderFocusDetector focusDetector_;
     PlaceholderMouseHookInstaller mouseHooks_;
     PlaceholderFullScreenSizer fullScreen_;
 };

@@ -26,6 +26,9 @@ public:
     // A modal box with an error message; returns when the user has closed it.
     virtual void ShowErrorBox(const std::string& title, const std::string& message) = 0;
 
+    // Whether a Ctrl key is held down now.
+    virtual bool CtrlKeyDown() const = 0;
+
     // Runs the event loop until the main window is closed (by the user or by a termination signal).
     virtual void RunMessageLoop() = 0;
     virtual void CloseMainWindow() = 0;

@@ -1,17 +1,53 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kiosk {
 
-// The embedded browser as the shell drives it.
+// What the embedded browser reports, always on the main thread.
+class BrowserEvents {
+public:
+    virtual ~BrowserEvents() = default;
+    // A document has completed; frames report their own completions.
+    virtual void DocumentComplete(const std::string& url) = 0;
+    // A navigation has failed: a negative status for a network-level failure, the HTTP status when
+    // the server answered with an error.
+    virtual void NavigateError(const std::string& url, std::int32_t statusCode) = 0;
+    // Loading progress; both 0 once loading has finished.
+    virtual void ProgressChange(std::int32_t progress, std::int32_t maximum) = 0;
+    // A page wants a new window; setting cancel refuses it.
+    virtual void NewWindow(bool& cancel) = 0;
+};
+
+// The embedded browser as the shell drives it. Any call may fail with an exception.
 class BrowserControl {
 public:
     virtual ~BrowserControl() = default;
+
     virtual void Navigate(const std::string& url) = 0;
+    virtual void GoBack() = 0;
+    virtual void Refresh() = 0;
+    // Level 3 reloads bypassing the cache.
+    virtual void Refresh2(int level) = 0;
+    virtual void Stop() = 0;
+    // Whether the control holds a document and that document is an HTML page.
+    virtual bool HasHtmlDocument() = 0;
+
     virtual void SetVisible(bool visible) = 0;
     // Silent: the control shows no dialog boxes of its own.
     virtual void SetSilent(bool silent) = 0;
+    virtual void SetStatusBar(bool shown) = 0;
+    virtual void SetAddressBar(bool shown) = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+
+    // Writes one property of the top-level document's body style (Zoom, overflowY, overflowX). A
+    // number is written as its decimal text.
+    virtual void SetBodyStyle(const std::string& name, const std::string& value) = 0;
+
+    // Where the control reports its events; nullptr detaches. The receiver must outlive the
+    // attachment.
+    virtual void SetEvents(BrowserEvents* events) = 0;
 };
 
 }  // namespace kiosk

@@ -129,6 +129,11 @@ void GlibUi::ShowErrorBox(const std::string& title, const std::string& message) 
     std::fflush(stderr);
 }
 
+bool GlibUi::CtrlKeyDown() const {
+    // Placeholder until the X11 view exists: no key is ever seen held.
+    return false;
+}
+
 void GlibUi::RunMessageLoop() {
     if (!loop_->closeRequested) g_main_loop_run(loop_->loop);
     loop_->closeRequested = false;

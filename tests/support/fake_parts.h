@@ -96,15 +96,49 @@ private:
 class FakeBrowser : public BrowserControl {
 public:
     explicit FakeBrowser(EventRecord& record) : record_(record) {}
+    ~FakeBrowser() override { record_.Add("BrowserDestroyed"); }
+
     void Navigate(const std::string& url) override { record_.Add("Navigate " + url); }
-    void SetVisible(bool visible) override {
-        record_.Add(std::string("BrowserVisible ") + (visible ? "1" : "0"));
+    void GoBack() override { Call("GoBack"); }
+    void Refresh() override { Call("Refresh"); }
+    void Refresh2(int level) override { Call("Refresh2 " + std::to_string(level)); }
+    void Stop() override { Call("Stop"); }
+    bool HasHtmlDocument() override { return htmlDocument; }
+    void SetVisible(bool visible) override { Flag("BrowserVisible", visible); }
+    void SetSilent(bool silent) override { Flag("BrowserSilent", silent); }
+    void SetStatusBar(bool shown) override { Flag("BrowserStatusBar", shown); }
+    void SetAddressBar(bool shown) override { Flag("BrowserAddressBar", shown); }
+    void SetEnabled(bool enabled) override { Flag("BrowserEnabled", enabled); }
+    void SetBodyStyle(const std::string& name, const std::string& value) override {
+        if (!styleFailure.empty()) throw std::runtime_error(styleFailure);
+        record_.Add("BodyStyle " + name + "=" + value);
     }
-    void SetSilent(bool silent) override {
-        record_.Add(std::string("BrowserSilent ") + (silent ? "1" : "0"));
+    // Not recorded: the window attaches its events when it is built, before anything is recorded.
+    void SetEvents(BrowserEvents* e) override { events = e; }
+
+    // The browser's events, as if it raised them.
+    void CompleteDocument(const std::string& url) { events->DocumentComplete(url); }
+    void FailNavigation(const std::string& url, std::int32_t code) { events->NavigateError(url, code); }
+    void ReportProgress(std::int32_t progress, std::int32_t maximum) {
+        events->ProgressChange(progress, maximum);
+    }
+    bool AskForNewWindow() {
+        bool cancel = false;
+        events->NewWindow(cancel);
+        return cancel;
     }
 
+    bool htmlDocument = true;  // the page shown is an HTML document
+    std::string callFailure;   // thrown by GoBack, Refresh, Refresh2 and Stop when not empty
+    std::string styleFailure;  // thrown by SetBodyStyle when not empty
+    BrowserEvents* events = nullptr;
+
 private:
+    void Call(const std::string& call) {
+        if (!callFailure.empty()) throw std::runtime_error(callFailure);
+        record_.Add(call);
+    }
+    void Flag(const std::string& name, bool on) { record_.Add(name + (on ? " 1" : " 0")); }
     EventRecord& record_;
 };
 
@@ -132,6 +166,15 @@ public:
         return 42;
     }
     void Remove(MouseHookHandle hook) override { record_.Add("RemoveHook " + std::to_string(hook)); }
+
+private:
+    EventRecord& record_;
+};
+
+class FakeFocusDetector : public FocusDetector {
+public:
+    explicit FakeFocusDetector(EventRecord& record) : record_(record) {}
+    void DetectFocusedTextField() override { record_.Add("DetectFocusedTextField"); }
 
 private:
     EventRecord& record_;

@@ -15,12 +15,17 @@ class FakeTimer : public Timer {
 public:
     void SetInterval(long long milliseconds) override { interval_ = milliseconds; }
     long long Interval() const override { return interval_; }
-    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    void SetEnabled(bool enabled) override {
+        if (enabled && !enabled_) ++periodsStarted;
+        enabled_ = enabled;
+    }
     bool Enabled() const override { return enabled_; }
     void SetOnTimer(std::function<void()> handler) override { onTimer_ = std::move(handler); }
     void Fire() {
         if (enabled_ && interval_ > 0 && onTimer_) onTimer_();
     }
+
+    int periodsStarted = 0;  // how often the timer went from disabled to enabled
 
 private:
     long long interval_ = 1000;
@@ -33,7 +38,10 @@ class FakeUi : public Ui {
 public:
     explicit FakeUi(EventRecord& record) : record_(record) {}
 
-    void ProcessMessages() override { record_.Add("ProcessMessages"); }
+    void ProcessMessages() override {
+        record_.Add("ProcessMessages");
+        if (onProcessMessages) onProcessMessages();
+    }
     void RunOnMainThread(std::function<void()> fn, bool) override { fn(); }
     std::unique_ptr<Timer> CreateTimer() override {
         auto timer = std::make_unique<FakeTimer>();
@@ -43,10 +51,13 @@ public:
     void ShowErrorBox(const std::string& title, const std::string& message) override {
         record_.Add("ErrorBox " + title + ": " + message);
     }
+    bool CtrlKeyDown() const override { return ctrlKeyDown; }
     void RunMessageLoop() override { record_.Add("RunMessageLoop"); }
     void CloseMainWindow() override {}
 
     std::vector<FakeTimer*> timers;
+    bool ctrlKeyDown = false;
+    std::function<void()> onProcessMessages;  // events that arrive while messages are processed
 
 private:
     EventRecord& record_;

@@ -16,6 +16,7 @@ FormParts FormTest::Parts() {
         .systemProxySetting = proxySetting,
         .keyboard = keyboard,
         .focusPoll = focusPoll,
+        .focusDetector = focusDetector,
         .mouseHooks = mouseHooks,
         .fullScreen = fullScreen,
         .createProxyServer =
@@ -28,7 +29,17 @@ FormParts FormTest::Parts() {
                 return server;
             },
         .createMailWorker = [this](auto&&...) { return std::make_unique<FakeMailWorker>(record); },
-        .createBrowser = [this] { return std::make_unique<FakeBrowser>(record); },
+        .createBrowser =
+            [this] {
+                // The control built with the window is not recorded; those that replace it are.
+                if (createdForm) {
+                    record.Add("BrowserCreated");
+                    if (!browserCreationFailure.empty()) throw std::runtime_error(browserCreationFailure);
+                }
+                auto control = std::make_unique<FakeBrowser>(record);
+                browser = control.get();
+                return control;
+            },
         .fillDefaultRows = fillDefaultRows,
     };
 }

@@ -37,12 +37,15 @@ protected:
     FakeSystemProxySetting proxySetting{record};
     FakeKeyboard keyboard{record};
     PlaceholderFocusPollStarter focusPoll;
+    FakeFocusDetector focusDetector{record};
     FakeMouseHooks mouseHooks{record};
     FakeFullScreen fullScreen{record};
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
     std::string proxyActivationFailure;
+    std::string browserCreationFailure;  // thrown when a control replaces the window's first one
 
     FakeProxyServer* proxy = nullptr;
+    FakeBrowser* browser = nullptr;  // the window's current browser control
     bool tablesAliveWhenProxyFreed = false;
     std::unique_ptr<TForm1> form;
     TForm1* createdForm = nullptr;  // stays valid while form is being destroyed

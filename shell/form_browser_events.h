@@ -1,0 +1,26 @@
+#pragma once
+
+#include "shell/browser_control.h"
+
+namespace kiosk {
+
+class TForm1;
+class Ui;
+
+// Hands the browser's events to the main window's handlers. A failure that escapes a handler ends
+// it and is shown in the application's error box, as for every event of the window.
+class FormBrowserEvents : public BrowserEvents {
+public:
+    FormBrowserEvents(TForm1& form, Ui& ui) : form_(form), ui_(ui) {}
+
+    void DocumentComplete(const std::string& url) override;
+    void NavigateError(const std::string& url, std::int32_t statusCode) override;
+    void ProgressChange(std::int32_t progress, std::int32_t maximum) override;
+    void NewWindow(bool& cancel) override;
+
+private:
+    TForm1& form_;
+    Ui& ui_;
+};
+
+}  // namespace kiosk
