@@ -26,11 +26,25 @@ std::optional<int> ParseWholeNumber(const std::string& text) {
     return value;
 }
 
+// A whole number stored as text or as an integer; none when missing or neither.
+std::optional<int> ReadWholeNumber(UserSettingsStore& store, const std::string& name) {
+    if (!store.ValueExists(name)) return std::nullopt;
+    try {
+        return ParseWholeNumber(store.ReadText(name));
+    } catch (const std::runtime_error&) {
+    }
+    try {
+        return store.ReadInteger(name);
+    } catch (const std::runtime_error&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 HotkeyKind ReadHotkeyKind(UserSettingsStore& store) {
     if (!store.OpenKey("Keyboard Layout\\Toggle")) return HotkeyKind::None;
-    const std::optional<int> number = ParseWholeNumber(TextOrEmpty(store, "Hotkey"));
+    const std::optional<int> number = ReadWholeNumber(store, "Hotkey");
     store.CloseKey();
     if (number == 1) return HotkeyKind::AltShift;
     if (number == 2) return HotkeyKind::CtrlShift;

@@ -14,8 +14,9 @@ enum class HotkeyKind { None = 0, AltShift = 1, CtrlShift = 2 };
 // How many numbered values of the preloaded layouts are looked at ("1" up to this).
 inline constexpr int kMaxPreloadEntries = 64;
 
-// The chord from "Hotkey" of "Keyboard Layout\Toggle": 1 Left Alt+Left Shift, 2 Left Ctrl+Left
-// Shift, anything else (missing or not a whole number included) none.
+// The chord from "Hotkey" of "Keyboard Layout\Toggle", a whole number as text or as an integer:
+// 1 Left Alt+Left Shift, 2 Left Ctrl+Left Shift, anything else (missing or not a whole number
+// included) none.
 HotkeyKind ReadHotkeyKind(UserSettingsStore& store);
 
 // A layout identifier as the hexadecimal text of a preload value, into a signed 32-bit number; none

@@ -61,7 +61,10 @@ public:
         open_ = key;
         return true;
     }
-    std::int32_t ReadInteger(const std::string&) override { throw std::runtime_error("not an integer"); }
+    std::int32_t ReadInteger(const std::string& name) override {
+        if (!integers[open_].count(name)) throw std::runtime_error("not an integer");
+        return integers[open_][name];
+    }
     std::string ReadText(const std::string& name) override {
         if (integers[open_].count(name)) throw std::runtime_error("not a text");
         return keys[open_][name];

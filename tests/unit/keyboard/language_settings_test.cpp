@@ -59,6 +59,9 @@ TEST(LanguageSettingsTest, HotkeyKinds) {
         settings.keys["Keyboard Layout\\Toggle"] = {{"Hotkey", text}};
         EXPECT_EQ(ReadHotkeyKind(settings), kind) << text;
     }
+    test::FakeSettings integer;
+    integer.integers["Keyboard Layout\\Toggle"] = {{"Hotkey", 2}};
+    EXPECT_EQ(ReadHotkeyKind(integer), HotkeyKind::CtrlShift);
     test::FakeSettings missing;
     EXPECT_EQ(ReadHotkeyKind(missing), HotkeyKind::None);
 }
