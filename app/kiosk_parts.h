@@ -3,7 +3,8 @@
 #include "app/form_parts.h"
 #include "keyboard/focus_detector.h"
 #include "keyboard/focus_poll.h"
-#include "keyboard/on_screen_keyboard.h"
+#include "keyboard/placeholder_keyboard_devices.h"
+#include "keyboard/template_keyboard.h"
 #include "platform/internet_settings_broadcaster.h"
 #include "platform/platform.h"
 #include "proxy/internet_proxy_setting.h"
@@ -17,14 +18,20 @@ namespace kiosk {
 class KioskParts {
 public:
     explicit KioskParts(Platform& platform)
-        : platform_(platform), systemProxySetting_(platform.GetUserSettings(), internetSettings_) {}
+        : platform_(platform),
+          systemProxySetting_(platform.GetUserSettings(), internetSettings_),
+          keyboard_(keyInjector_, keyboardLayout_, keyboardSettings_,
+                    [&platform] { platform.GetUi().ProcessMessages(); }) {}
     FormParts Parts();
 
 private:
     Platform& platform_;
     InternetSettingsBroadcaster internetSettings_;
     InternetProxySetting systemProxySetting_;
-    PlaceholderOnScreenKeyboard keyboard_;
+    PlaceholderKeyInjector keyInjector_;
+    PlaceholderKeyboardLayout keyboardLayout_;
+    PlaceholderKeyboardSettings keyboardSettings_;
+    TemplateOnScreenKeyboard keyboard_;
     PlaceholderFocusPollStarter focusPoll_;
     PlaceholderFocusDetector focusDetector_;
     PlaceholderMouseHookInstaller mouseHooks_;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "keyboard/kbdform.h"
+#include "keyboard/on_screen_keyboard.h"
+#include "keyboard/placed_key.h"
+
+namespace kiosk {
+
+// The on-screen keyboard: a template of keys whose copies are placed into the main window.
+class TemplateOnScreenKeyboard : public OnScreenKeyboard {
+public:
+    TemplateOnScreenKeyboard(KeyInjector& injector, KeyboardLayout& layout, UserSettingsStore& settings,
+                             std::function<void()> processMessages)
+        : injector_(injector),
+          layout_(layout),
+          settings_(settings),
+          processMessages_(std::move(processMessages)) {}
+
+    // Creates the template when it does not exist yet, then places its copies into target.
+    void PlaceKeyboard(PanelModel& target, MainWindowControls& window, int keys, int interval) override;
+    void SetCopyPasteSwitches(bool copyWithCtrlC, bool pasteWithCtrlV) override;
+
+    // Called with every key press once placed; the main window restarts its idle timer there.
+    void SetKeyUpTarget(Tkbdform::KeyUpHandler keyUp) { keyUp_ = std::move(keyUp); }
+
+    // The placed copies in layout order; empty before placement.
+    const std::vector<PlacedKey>& PlacedKeys() const { return copies_; }
+    // The template; null before placement.
+    Tkbdform* Template() { return template_.get(); }
+
+private:
+    KeyInjector& injector_;
+    KeyboardLayout& layout_;
+    UserSettingsStore& settings_;
+    std::function<void()> processMessages_;
+    Tkbdform::KeyUpHandler keyUp_;
+    std::unique_ptr<Tkbdform> template_;
+    std::vector<PlacedKey> copies_;
+};
+
+}  // namespace kiosk
