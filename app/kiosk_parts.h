@@ -1,8 +1,6 @@
 #pragma once
 
 #include "app/form_parts.h"
-#include "keyboard/focus_detector.h"
-#include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "platform/internet_settings_broadcaster.h"
 #include "platform/platform.h"
@@ -25,8 +23,6 @@ private:
     InternetSettingsBroadcaster internetSettings_;
     InternetProxySetting systemProxySetting_;
     PlaceholderOnScreenKeyboard keyboard_;
-    PlaceholderFocusPollStarter focusPoll_;
-    PlaceholderFocusDetector focusDetector_;
     PlaceholderMouseHookInstaller mouseHooks_;
     PlaceholderFullScreenSizer fullScreen_;
 };
