@@ -16,11 +16,13 @@ TForm1::TForm1(FormParts parts)
       Timer1(parts_.ui.CreateTimer()),
       Timer2(parts_.ui.CreateTimer()) {
     Timer1->SetInterval(3000);
+    Timer1->SetOnTimer([this] { RunHandler(parts_.ui, [this] { Timer1Timer(); }); });
     Timer2->SetOnTimer([this] { RunHandler(parts_.ui, [this] { Timer2Timer(); }); });
     WebBrowser1->SetEvents(&browserEvents_);
 }
 
 TForm1::~TForm1() {
+    focusPoll_.Close();
     // Whatever a failed shutdown left running stops here, workers before the tables they read.
     StopMailWorker();
     FreeProxyServer();
@@ -43,7 +45,7 @@ void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& cont
 void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body) {
     FilterDocument(
         context, body,
-        {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, parts_.focusPoll, parts_.workingDirectory});
+        {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, focusPoll_, parts_.workingDirectory});
 }
 
 // One pass of the mail worker, on the main thread. The settings are read anew for every text; the

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/form_parts.h"
 #include "config/document_script.h"
 #include "config/key_value_table.h"
+#include "keyboard/main_thread_focus_poll.h"
 #include "log/event_log.h"
 #include "log/mail_worker.h"
 #include "log/notification_queue.h"
@@ -32,6 +34,9 @@ class TForm1 {
     // Attached to every browser control; declared before WebBrowser1 so that it outlives it.
     FormBrowserEvents browserEvents_{*this, parts_.ui};
     bool replacingBrowser_ = false;  // Home is between removing the old control and showing the new
+    // The document filter's way to start the text-field poll; closed at shutdown, so that a start
+    // still queued for the main thread finds nothing to start.
+    MainThreadFocusPoll focusPoll_{parts_.ui, [this] { StartFocusPoll(); }};
 
 public:
     explicit TForm1(FormParts parts);
@@ -62,8 +67,16 @@ public:
     void RxSpeedButton4Click();
     void RxSpeedButton2Click();
     void RxSpeedButton3Click();
+    // Keys: shows the keyboard when the button is down, hides it otherwise.
+    void RxSpeedButton1Click();
     void Timer2Timer();
     void FormKeyUp();
+
+    // The text-field search: focuses the first usable text field of every form and opens the
+    // keyboard; true when a field got the focus. The poll repeats it for marked documents.
+    bool FocusTextField();
+    void Timer1Timer();
+    void StartFocusPoll();
 
     // The browser's events.
     void WebBrowser1DocumentComplete(const std::string& url);
@@ -83,6 +96,9 @@ public:
     SavedProxySetting SavedProxy;
     int MinButtonPanelWidth = 0;
     MainWindowControls Controls = DesignLayout();
+    // Redraws the keys for the current layout and Shift and Caps Lock state. Placeholder until the
+    // keyboard exists: redraws nothing.
+    std::function<void()> RefreshCaptions = [] {};
 
     std::unique_ptr<KeyValueTable> OptionTable;
     std::unique_ptr<KeyValueTable> MailTable;
@@ -112,6 +128,11 @@ private:
     void EnterRunState();
 
     void ReplaceBrowser();
+    void OpenKeyboard();
+    void ShowKeyboard();
+    void HideKeyboard();
+    void StopFocusPoll();
+    void LogFieldSearchFailure(const std::string& failure);
     void ShowNetErrorPage(const std::string& failedUrl);
 
     void RestoreProxySetting();

@@ -21,6 +21,9 @@ void TForm1::FormDestroy() {
     }
     StopMailWorker();
     FreeProxyServer();
+    // No proxy thread is left to ask for the poll; starts still queued do nothing.
+    focusPoll_.Close();
+    Timer1->SetEnabled(false);
     FreeTables();
 }
 

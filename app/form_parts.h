@@ -5,8 +5,6 @@
 #include <string>
 
 #include "config/key_value_table.h"
-#include "keyboard/focus_detector.h"
-#include "keyboard/focus_poll.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "log/mail_worker.h"
 #include "log/notification_queue.h"
@@ -41,8 +39,6 @@ struct FormParts {
     std::string workingDirectory;  // configuration, logs and relative files; empty: the current directory
     SystemProxySetting& systemProxySetting;
     OnScreenKeyboard& keyboard;
-    FocusPollStarter& focusPoll;
-    FocusDetector& focusDetector;
     MouseHookInstaller& mouseHooks;
     FullScreenSizer& fullScreen;
     std::function<std::unique_ptr<ProxyServer>()> createProxyServer;

@@ -14,8 +14,6 @@ FormParts KioskParts::Parts() {
         .workingDirectory = {},
         .systemProxySetting = systemProxySetting_,
         .keyboard = keyboard_,
-        .focusPoll = focusPoll_,
-        .focusDetector = focusDetector_,
         .mouseHooks = mouseHooks_,
         .fullScreen = fullScreen_,
         .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "app/form_parts.h"
-#include "keyboard/focus_detector.h"
-#include "keyboard/focus_poll.h"
 #include "keyboard/placeholder_keyboard_devices.h"
 #include "keyboard/template_keyboard.h"
 #include "platform/internet_settings_broadcaster.h"
@@ -32,8 +30,6 @@ private:
     PlaceholderKeyboardLayout keyboardLayout_;
     PlaceholderKeyboardSettings keyboardSettings_;
     TemplateOnScreenKeyboard keyboard_;
-    PlaceholderFocusPollStarter focusPoll_;
-    PlaceholderFocusDetector focusDetector_;
     PlaceholderMouseHookInstaller mouseHooks_;
     PlaceholderFullScreenSizer fullScreen_;
 };

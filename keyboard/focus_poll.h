@@ -10,10 +10,4 @@ public:
     virtual void StartFocusPoll() = 0;
 };
 
-// Placeholder until the keyboard's focus detection exists: starts nothing.
-class PlaceholderFocusPollStarter : public FocusPollStarter {
-public:
-    void StartFocusPoll() override {}
-};
-
 }  // namespace kiosk

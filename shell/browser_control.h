@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/document_access.h"
+
 namespace kiosk {
 
 // What the embedded browser reports, always on the main thread.
@@ -20,8 +22,9 @@ public:
     virtual void NewWindow(bool& cancel) = 0;
 };
 
-// The embedded browser as the shell drives it. Any call may fail with an exception.
-class BrowserControl {
+// The embedded browser as the shell drives it, with late-bound access to the document it shows. Any
+// call may fail with an exception.
+class BrowserControl : public DocumentAccess {
 public:
     virtual ~BrowserControl() = default;
 

@@ -54,7 +54,7 @@ void TForm1::ShowNetErrorPage(const std::string& failedUrl) {
 
 void TForm1::WebBrowser1ProgressChange(std::int32_t progress, std::int32_t maximum) {
     if (progress != 0 || maximum != 0) return;
-    parts_.focusDetector.DetectFocusedTextField();
+    FocusTextField();
     SetBusy(false);
 }
 

@@ -21,6 +21,13 @@ public:
     void SetEnabled(bool) override {}
     void SetBodyStyle(const std::string&, const std::string&) override {}
     void SetEvents(BrowserEvents*) override {}
+    int FormCount() override { return 0; }
+    int ElementCount(int) override { return 0; }
+    std::string TagName(int, int) override { return {}; }
+    std::string Type(int, int) override { return {}; }
+    std::string Disabled(int, int) override { return "True"; }
+    std::string StyleDisplay(int, int) override { return {}; }
+    void Focus(int, int) override {}
 };
 
 }  // namespace kiosk

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/form_parts.h"
 #include "tests/support/event_record.h"
@@ -93,6 +94,17 @@ private:
     bool terminated_ = false;
 };
 
+// An element of a scripted document, with the properties the late-bound reads return.
+struct FakeElement {
+    std::string tagName = "INPUT";
+    std::string type = "text";
+    std::string disabled = "False";
+    std::string display;
+    bool focusFails = false;  // Focus throws
+};
+
+using FakeForm = std::vector<FakeElement>;
+
 class FakeBrowser : public BrowserControl {
 public:
     explicit FakeBrowser(EventRecord& record) : record_(record) {}
@@ -128,15 +140,41 @@ public:
         return cancel;
     }
 
-    bool htmlDocument = true;  // the page shown is an HTML document
-    std::string callFailure;   // thrown by GoBack, Refresh, Refresh2 and Stop when not empty
-    std::string styleFailure;  // thrown by SetBodyStyle when not empty
+    int FormCount() override {
+        Read();
+        return static_cast<int>(forms.size());
+    }
+    int ElementCount(int form) override {
+        Read();
+        return static_cast<int>(forms.at(form).size());
+    }
+    std::string TagName(int form, int element) override { return At(form, element).tagName; }
+    std::string Type(int form, int element) override { return At(form, element).type; }
+    std::string Disabled(int form, int element) override { return At(form, element).disabled; }
+    std::string StyleDisplay(int form, int element) override { return At(form, element).display; }
+    void Focus(int form, int element) override {
+        if (At(form, element).focusFails) throw std::runtime_error("cannot focus");
+        record_.Add("Focus " + std::to_string(form) + " " + std::to_string(element));
+    }
+
+    bool htmlDocument = true;     // the page shown is an HTML document
+    std::vector<FakeForm> forms;  // the document's forms and their elements
+    std::string readFailure;      // thrown by every read of the document when not empty
+    std::string callFailure;      // thrown by GoBack, Refresh, Refresh2 and Stop when not empty
+    std::string styleFailure;     // thrown by SetBodyStyle when not empty
     BrowserEvents* events = nullptr;
 
 private:
     void Call(const std::string& call) {
         if (!callFailure.empty()) throw std::runtime_error(callFailure);
         record_.Add(call);
+    }
+    void Read() const {
+        if (!readFailure.empty()) throw std::runtime_error(readFailure);
+    }
+    const FakeElement& At(int form, int element) const {
+        Read();
+        return forms.at(form).at(element);
     }
     void Flag(const std::string& name, bool on) { record_.Add(name + (on ? " 1" : " 0")); }
     EventRecord& record_;
@@ -166,15 +204,6 @@ public:
         return 42;
     }
     void Remove(MouseHookHandle hook) override { record_.Add("RemoveHook " + std::to_string(hook)); }
-
-private:
-    EventRecord& record_;
-};
-
-class FakeFocusDetector : public FocusDetector {
-public:
-    explicit FakeFocusDetector(EventRecord& record) : record_(record) {}
-    void DetectFocusedTextField() override { record_.Add("DetectFocusedTextField"); }
 
 private:
     EventRecord& record_;

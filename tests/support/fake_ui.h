@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,20 @@ public:
         record_.Add("ProcessMessages");
         if (onProcessMessages) onProcessMessages();
     }
-    void RunOnMainThread(std::function<void()> fn, bool) override { fn(); }
+    void RunOnMainThread(std::function<void()> fn, bool wait) override {
+        if (!queueCalls || wait) return fn();
+        std::lock_guard lock(queueMutex_);
+        queued_.push_back(std::move(fn));
+    }
+    // Runs the calls queued so far, as the main thread's loop would.
+    void RunQueued() {
+        std::vector<std::function<void()>> calls;
+        {
+            std::lock_guard lock(queueMutex_);
+            calls.swap(queued_);
+        }
+        for (auto& call : calls) call();
+    }
     std::unique_ptr<Timer> CreateTimer() override {
         auto timer = std::make_unique<FakeTimer>();
         timers.push_back(timer.get());
@@ -58,9 +72,12 @@ public:
     std::vector<FakeTimer*> timers;
     bool ctrlKeyDown = false;
     std::function<void()> onProcessMessages;  // events that arrive while messages are processed
+    bool queueCalls = false;                  // calls that do not wait are queued until RunQueued
 
 private:
     EventRecord& record_;
+    std::mutex queueMutex_;
+    std::vector<std::function<void()>> queued_;
 };
 
 }  // namespace kiosk::testing

@@ -15,8 +15,6 @@ FormParts FormTest::Parts() {
         .workingDirectory = dir.str(),
         .systemProxySetting = proxySetting,
         .keyboard = keyboard,
-        .focusPoll = focusPoll,
-        .focusDetector = focusDetector,
         .mouseHooks = mouseHooks,
         .fullScreen = fullScreen,
         .createProxyServer =

@@ -36,8 +36,6 @@ protected:
     FakeUi ui{record};
     FakeSystemProxySetting proxySetting{record};
     FakeKeyboard keyboard{record};
-    PlaceholderFocusPollStarter focusPoll;
-    FakeFocusDetector focusDetector{record};
     FakeMouseHooks mouseHooks{record};
     FakeFullScreen fullScreen{record};
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;

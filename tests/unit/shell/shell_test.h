@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "shell/start_page.h"
 #include "tests/unit/app/form_fixture.h"
 
 namespace kiosk::testing {
