@@ -16,12 +16,15 @@ void RunHandler(Ui& ui, const std::function<void()>& handler) {
     }
 }
 
-int RunApplication(FormParts parts) {
+int RunApplication(FormParts parts, const ApplicationStages& stages) {
     Ui& ui = parts.ui;
     TForm1 form(std::move(parts));
+    if (stages.created) stages.created(form);
     RunHandler(ui, [&] { form.FormCreate(); });
+    if (stages.started) stages.started(form);
     ui.RunMessageLoop();
     RunHandler(ui, [&] { form.FormDestroy(); });
+    if (stages.finished) stages.finished(form);
     return 0;
 }
 

@@ -1,8 +1,8 @@
 #include "app/kiosk_parts.h"
 
+#include "app/form1.h"
 #include "log/send_mail_thread.h"
 #include "proxy/http_proxy_server.h"
-#include "shell/placeholder_browser_control.h"
 
 namespace kiosk {
 
@@ -14,16 +14,43 @@ FormParts KioskParts::Parts() {
         .workingDirectory = {},
         .systemProxySetting = systemProxySetting_,
         .keyboard = keyboard_,
-        .mouseHooks = mouseHooks_,
-        .fullScreen = fullScreen_,
+        .mouseHooks = platform_.GetMouseHooks(),
+        .fullScreen = platform_.GetFullScreen(),
         .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },
         .createMailWorker =
             [this](std::shared_ptr<NotificationQueue> queue, std::function<void()> pump) {
                 return std::make_unique<tsendmailthread>(platform_.GetUi(), std::move(queue),
                                                          std::move(pump));
             },
-        .createBrowser = [] { return std::make_unique<PlaceholderBrowserControl>(); },
+        .createBrowser = [this] { return platform_.CreateBrowserControl(internetSettings_); },
     };
+}
+
+ApplicationStages KioskParts::Stages() {
+    return ApplicationStages{
+        .created = [this](TForm1& form) { AttachWindow(form); },
+        .started = [this](TForm1&) { platform_.ShowKeyboardKeys(keyboard_); },
+        .finished = [this](TForm1&) { platform_.GetMainWindow().Detach(); },
+    };
+}
+
+void KioskParts::AttachWindow(TForm1& form) {
+    Ui& ui = platform_.GetUi();
+    const auto handler = [&ui, &form](void (TForm1::*method)()) {
+        return [&ui, &form, method] { RunHandler(ui, [&form, method] { (form.*method)(); }); };
+    };
+    keyboard_.SetKeyUpTarget(
+        [&ui, &form](std::uint16_t, bool) { RunHandler(ui, [&form] { form.FormKeyUp(); }); });
+    form.RefreshCaptions = [this] {
+        if (Tkbdform* keys = keyboard_.Template()) keys->RefreshCaptions();
+    };
+    platform_.GetMainWindow().Attach(form.Controls, MainWindowHandlers{
+                                                        .Home = handler(&TForm1::RxSpeedButton4Click),
+                                                        .Back = handler(&TForm1::RxSpeedButton2Click),
+                                                        .Refresh = handler(&TForm1::RxSpeedButton3Click),
+                                                        .Keys = handler(&TForm1::RxSpeedButton1Click),
+                                                        .KeyUp = handler(&TForm1::FormKeyUp),
+                                                    });
 }
 
 }  // namespace kiosk

@@ -3,8 +3,16 @@
 #include <memory>
 #include <string>
 
+#include "keyboard/key_injector.h"
+#include "keyboard/keyboard_layout.h"
+#include "keyboard/template_keyboard.h"
+#include "platform/internet_settings_broadcaster.h"
 #include "platform/ui.h"
 #include "platform/user_settings_store.h"
+#include "shell/browser_control.h"
+#include "shell/full_screen.h"
+#include "shell/main_window_view.h"
+#include "shell/mouse_hook.h"
 #include "util/clock.h"
 
 namespace kiosk {
@@ -18,9 +26,25 @@ public:
     virtual UserSettingsStore& GetUserSettings() = 0;
     // The full path of the running executable.
     virtual std::string ExecutablePath() = 0;
+
+    // The main window, which exists as long as the platform does.
+    virtual MainWindowView& GetMainWindow() = 0;
+    // A browser control inside the main window's page area, using the proxy of the user settings and
+    // following the changes that notifier announces.
+    virtual std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster& notifier) = 0;
+    virtual MouseHookInstaller& GetMouseHooks() = 0;
+    virtual FullScreenSizer& GetFullScreen() = 0;
+
+    virtual KeyInjector& GetKeyInjector() = 0;
+    virtual KeyboardLayout& GetKeyboardLayout() = 0;
+    // The keyboard values the system keeps: the input languages and the language-switch chord.
+    virtual UserSettingsStore& GetKeyboardSettings() = 0;
+    // Shows the keyboard's placed keys in the main window's keyboard place.
+    virtual void ShowKeyboardKeys(TemplateOnScreenKeyboard& keyboard) = 0;
 };
 
-// The platform of this build; implemented once per operating system.
+// The platform of this build; implemented once per operating system. Throws std::runtime_error when
+// the window system cannot be reached.
 std::unique_ptr<Platform> CreatePlatform();
 
 }  // namespace kiosk

@@ -124,13 +124,13 @@ std::unique_ptr<Timer> GlibUi::CreateTimer() {
 }
 
 void GlibUi::ShowErrorBox(const std::string& title, const std::string& message) {
-    // Placeholder until the window exists: the box is written to standard error.
+    // Without a window system the box is written to standard error.
     std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
     std::fflush(stderr);
 }
 
 bool GlibUi::CtrlKeyDown() const {
-    // Placeholder until the X11 view exists: no key is ever seen held.
+    // Without a window system no key is ever seen held.
     return false;
 }
 

@@ -5,9 +5,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "keyboard/placeholder_keyboard_devices.h"
 #include "platform/linux/file_settings_store.h"
-#include "platform/linux/glib_ui.h"
+#include "platform/linux/gdk_full_screen.h"
+#include "platform/linux/gdk_mouse_hook.h"
+#include "platform/linux/gtk_main_window.h"
+#include "platform/linux/gtk_ui.h"
 #include "platform/platform.h"
+#include "shell/placeholder_browser_control.h"
 
 namespace kiosk {
 
@@ -39,10 +44,28 @@ public:
         return path;
     }
 
+    MainWindowView& GetMainWindow() override { return window_; }
+    std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster&) override {
+        return std::make_unique<PlaceholderBrowserControl>();
+    }
+    MouseHookInstaller& GetMouseHooks() override { return mouseHooks_; }
+    FullScreenSizer& GetFullScreen() override { return fullScreen_; }
+
+    KeyInjector& GetKeyInjector() override { return keyInjector_; }
+    KeyboardLayout& GetKeyboardLayout() override { return keyboardLayout_; }
+    UserSettingsStore& GetKeyboardSettings() override { return keyboardSettings_; }
+    void ShowKeyboardKeys(TemplateOnScreenKeyboard&) override {}
+
 private:
-    GlibUi ui_;
+    GtkUi ui_;
     SystemClock clock_;
     FileSettingsStore settings_;
+    GtkMainWindow window_{ui_};
+    GdkMouseHookInstaller mouseHooks_;
+    GdkFullScreenSizer fullScreen_;
+    PlaceholderKeyInjector keyInjector_;
+    PlaceholderKeyboardLayout keyboardLayout_;
+    PlaceholderKeyboardSettings keyboardSettings_;
 };
 
 }  // namespace

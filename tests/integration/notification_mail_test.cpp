@@ -23,6 +23,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/xvfb_display.h"
 #include "text/cp1251.h"
 
 namespace kiosk::testing {
@@ -207,12 +208,13 @@ TEST(ProgramMail, AStartUpErrorIsMailedToTheOperators) {
     }
     SmtpSink sink({"--port", "25"});
     TempDir dir, outputDir, config;
+    const XvfbDisplay display;
     WriteFile(dir / "kiosk.cfg",
               "\xEF\xBB\xBF[options]\nstart\nindex.html\nprocess\nx.gif\n"
               "[mail]\nhost\n127.0.0.1\nfrom\nkiosk@example.org\nsubject\nКиоск\n"
               "[errors]\nnotification\nops@example.org\n");
     ChildProcess program(KIOSK_BINARY, {}, dir.str(), (outputDir / "output.txt").string(),
-                         {"XDG_CONFIG_HOME=" + config.str()});
+                         {"XDG_CONFIG_HOME=" + config.str(), display.Environment()});
     const std::vector<ReceivedMail> mails = sink.WaitForMails(1);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);

@@ -45,8 +45,9 @@ std::string KioskRun::RunningConfig() const {
 }
 
 void KioskRun::Start(const std::string& program) {
-    child = std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), Output(),
-                                           std::vector<std::string>{"XDG_CONFIG_HOME=" + config.str()});
+    child = std::make_unique<ChildProcess>(
+        program, std::vector<std::string>{}, dir.str(), Output(),
+        std::vector<std::string>{"XDG_CONFIG_HOME=" + config.str(), display.Environment()});
 }
 
 bool KioskRun::WaitForMessage(const std::string& extension, const std::string& message) {

@@ -11,6 +11,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/xvfb_display.h"
 
 namespace kiosk::testing {
 
@@ -37,6 +38,7 @@ protected:
     // A configuration that runs: a start page and the proxy on a free port (proxyPort).
     std::string RunningConfig() const;
 
+    XvfbDisplay display;  // the program's screen, 1280 x 1024
     TempDir dir;
     TempDir outputDir;  // kept apart, so that dir holds only what the program writes
     TempDir config;

@@ -1,0 +1,249 @@
+#include "platform/linux/gtk_main_window.h"
+
+#include <cmath>
+
+#include "platform/linux/gtk_ui.h"
+#include "platform/linux/picture_loader.h"
+#include "util/embedded_pictures.h"
+
+namespace kiosk {
+
+namespace {
+
+constexpr guint kSyncInterval = 50;  // ms
+constexpr int kDesignFontHeight = 13;
+constexpr int kCaptionFontHeight = 33;
+constexpr int kButtonPictureSize = 32;
+
+std::string StyleSheet(double scale) {
+    const auto px = [scale](int size) { return std::to_string(std::lround(size * scale)) + "px"; };
+    return "window.kiosk { background-color: #dcdad5; }\n"
+           "window.kiosk, window.kiosk * { font-family: Tahoma, \"DejaVu Sans\", sans-serif; font-size: " +
+           px(kDesignFontHeight) +
+           "; }\n"
+           "window.kiosk label.kiosk-out-of-order { color: #e00000; font-weight: bold; font-size: " +
+           px(kCaptionFontHeight) +
+           "; }\n"
+           ".kiosk-bottom { background-image: linear-gradient(#f4f3f1, #d9d7d2); border-top: 1px solid "
+           "#a9a59c; "
+           "}\n"
+           "button.kiosk-button { padding: 2px; border-radius: 8px; color: #000000; }\n"
+           "button.kiosk-button label { color: #000000; }\n";
+}
+
+gboolean PaintBackground(GtkWidget* widget, cairo_t* cr, gpointer) {
+    gtk_render_background(gtk_widget_get_style_context(widget), cr, 0, 0,
+                          gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget));
+    gtk_render_frame(gtk_widget_get_style_context(widget), cr, 0, 0, gtk_widget_get_allocated_width(widget),
+                     gtk_widget_get_allocated_height(widget));
+    return FALSE;
+}
+
+// A plain area that paints its style's background, for the panels.
+GtkWidget* Panel(const char* styleClass) {
+    GtkWidget* panel = gtk_drawing_area_new();
+    gtk_style_context_add_class(gtk_widget_get_style_context(panel), styleClass);
+    g_signal_connect(panel, "draw", G_CALLBACK(&PaintBackground), nullptr);
+    return panel;
+}
+
+}  // namespace
+
+GtkMainWindow::GtkMainWindow(GtkUi& ui, double fontScale) : ui_(ui), fontScale_(fontScale) {
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window_), "Киоск");
+    gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+    gtk_style_context_add_class(gtk_widget_get_style_context(window_), "kiosk");
+    css_ = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css_, StyleSheet(fontScale_).c_str(), -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(window_), GTK_STYLE_PROVIDER(css_),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+
+    client_ = gtk_fixed_new();
+    gtk_container_add(GTK_CONTAINER(window_), client_);
+
+    panel2_ = gtk_overlay_new();
+    caption_ = gtk_label_new("");
+    gtk_style_context_add_class(gtk_widget_get_style_context(caption_), "kiosk-out-of-order");
+    gtk_container_add(GTK_CONTAINER(panel2_), caption_);
+    gtk_fixed_put(GTK_FIXED(client_), panel2_, 0, 0);
+
+    panel1_ = Panel("kiosk-bottom");
+    gtk_fixed_put(GTK_FIXED(client_), panel1_, 0, 0);
+    flowPanel2_ = gtk_fixed_new();
+    gtk_fixed_put(GTK_FIXED(client_), flowPanel2_, 0, 0);
+    home_ = MakeButton("button-home.svg", false);
+    back_ = MakeButton("button-back.svg", false);
+    refresh_ = MakeButton("button-refresh.svg", false);
+    keys_ = MakeButton("button-keys.svg", true);
+    flowPanel1_ = gtk_fixed_new();
+    gtk_fixed_put(GTK_FIXED(client_), flowPanel1_, 0, 0);
+    animator_ = gtk_image_new();
+    gtk_fixed_put(GTK_FIXED(client_), animator_, 0, 0);
+
+    gtk_widget_show_all(client_);
+    gtk_widget_hide(flowPanel1_);
+    gtk_widget_hide(animator_);
+    ConnectSignals();
+    ui_.SetMainWindow(GTK_WINDOW(window_));
+}
+
+GtkMainWindow::~GtkMainWindow() {
+    Detach();
+    ui_.SetMainWindow(nullptr);
+    gtk_style_context_remove_provider_for_screen(gtk_widget_get_screen(window_), GTK_STYLE_PROVIDER(css_));
+    g_object_unref(css_);
+    gtk_widget_destroy(window_);
+}
+
+GtkMainWindow::Button GtkMainWindow::MakeButton(const char* pictureName, bool toggle) {
+    Button button;
+    button.widget = toggle ? gtk_toggle_button_new() : gtk_button_new();
+    gtk_style_context_add_class(gtk_widget_get_style_context(button.widget), "kiosk-button");
+    // The page keeps the keyboard focus, so typing and the on-screen keys go to its fields.
+    gtk_widget_set_can_focus(button.widget, FALSE);
+    gtk_widget_set_focus_on_click(button.widget, FALSE);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
+    gtk_widget_set_valign(box, GTK_ALIGN_CENTER);
+    const int size = static_cast<int>(std::lround(kButtonPictureSize * fontScale_));
+    if (GdkPixbuf* picture = LoadPicture(EmbeddedPicture(pictureName), size, size)) {
+        gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_pixbuf(picture), FALSE, FALSE, 0);
+        g_object_unref(picture);
+    }
+    button.label = gtk_label_new("");
+    gtk_box_pack_start(GTK_BOX(box), button.label, FALSE, FALSE, 0);
+    gtk_container_add(GTK_CONTAINER(button.widget), box);
+    gtk_fixed_put(GTK_FIXED(client_), button.widget, 0, 0);
+    return button;
+}
+
+void GtkMainWindow::ConnectSignals() {
+    for (const Button* button : {&home_, &back_, &refresh_, &keys_})
+        g_signal_connect(button->widget, "clicked", G_CALLBACK(&GtkMainWindow::OnClicked), this);
+    g_signal_connect(window_, "key-release-event", G_CALLBACK(&GtkMainWindow::OnKeyRelease), this);
+    g_signal_connect(window_, "delete-event", G_CALLBACK(&GtkMainWindow::OnDelete), this);
+}
+
+void GtkMainWindow::Attach(MainWindowControls& controls, MainWindowHandlers handlers) {
+    controls_ = &controls;
+    handlers_ = std::move(handlers);
+    Sync();
+    gtk_widget_show(window_);
+    if (syncTimer_ == 0) syncTimer_ = g_timeout_add(kSyncInterval, &GtkMainWindow::OnSyncTimer, this);
+}
+
+void GtkMainWindow::Detach() {
+    if (syncTimer_ != 0) g_source_remove(syncTimer_);
+    syncTimer_ = 0;
+    controls_ = nullptr;
+    handlers_ = {};
+}
+
+void GtkMainWindow::Sync() {
+    if (controls_ == nullptr || syncing_) return;
+    syncing_ = true;
+    const MainWindowControls& c = *controls_;
+    SyncWindow();
+    const WindowArrangement places = ArrangeWindow(c);
+    WindowArrangement& applied = applied_.places;
+    Place(panel2_, places.Panel2, c.Panel2, applied.Panel2);
+    if (applied_.captions[0] != c.Panel2.Caption) {
+        applied_.captions[0] = c.Panel2.Caption;
+        gtk_label_set_text(GTK_LABEL(caption_), c.Panel2.Caption.c_str());
+    }
+    Place(panel1_, places.Panel1, c.Panel1, applied.Panel1);
+    Place(flowPanel2_, places.FlowPanel2, c.FlowPanel2, applied.FlowPanel2);
+    SyncButton(home_, c.RxSpeedButton4, places.RxSpeedButton4, applied.RxSpeedButton4, applied_.captions[1]);
+    SyncButton(back_, c.RxSpeedButton2, places.RxSpeedButton2, applied.RxSpeedButton2, applied_.captions[2]);
+    SyncButton(refresh_, c.RxSpeedButton3, places.RxSpeedButton3, applied.RxSpeedButton3,
+               applied_.captions[3]);
+    SyncButton(keys_, c.RxSpeedButton1, places.RxSpeedButton1, applied.RxSpeedButton1, applied_.captions[4]);
+    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(keys_.widget)) != c.RxSpeedButton1.Down)
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(keys_.widget), c.RxSpeedButton1.Down);
+    Place(flowPanel1_, places.FlowPanel1, c.FlowPanel1, applied.FlowPanel1);
+    SyncAnimator(places.RxGIFAnimator1);
+    if (extraSync_) extraSync_();
+    syncing_ = false;
+}
+
+void GtkMainWindow::SyncWindow() {
+    const ControlModel& form = controls_->Form1;
+    const Rect bounds{form.Left, form.Top, form.Width, form.Height};
+    if (bounds == applied_.form) return;
+    applied_.form = bounds;
+    gtk_widget_set_size_request(client_, form.Width, form.Height);
+    gtk_window_move(GTK_WINDOW(window_), form.Left, form.Top);
+    gtk_window_resize(GTK_WINDOW(window_), form.Width, form.Height);
+}
+
+void GtkMainWindow::Place(GtkWidget* widget, const Rect& place, const ControlModel& model, Rect& applied) {
+    if (place != applied) {
+        if (place.Left != applied.Left || place.Top != applied.Top)
+            gtk_fixed_move(GTK_FIXED(gtk_widget_get_parent(widget)), widget, place.Left, place.Top);
+        if (place.Width != applied.Width || place.Height != applied.Height)
+            gtk_widget_set_size_request(widget, std::max(place.Width, 0), std::max(place.Height, 0));
+        applied = place;
+    }
+    gtk_widget_set_visible(widget, model.Visible);
+    gtk_widget_set_sensitive(widget, model.Enabled);
+}
+
+void GtkMainWindow::SyncButton(const Button& button, const ControlModel& model, const Rect& place,
+                               Rect& applied, std::string& caption) {
+    Place(button.widget, place, model, applied);
+    if (caption == model.Caption) return;
+    caption = model.Caption;
+    gtk_label_set_text(GTK_LABEL(button.label), caption.c_str());
+}
+
+void GtkMainWindow::SyncAnimator(const Rect& place) {
+    const AnimatorModel& model = controls_->RxGIFAnimator1;
+    if (!applied_.picture || *applied_.picture != model.Picture) {
+        applied_.picture = model.Picture;
+        // A picture that turns out not to be a readable animation leaves the built-in one.
+        GdkPixbufAnimation* animation = LoadAnimation(model.Picture);
+        if (animation == nullptr) animation = LoadAnimation(EmbeddedPicture("busy.gif"));
+        if (animation != nullptr) {
+            gtk_image_set_from_animation(GTK_IMAGE(animator_), animation);
+            g_object_unref(animation);
+        }
+    }
+    Place(animator_, place, model, applied_.places.RxGIFAnimator1);
+}
+
+void GtkMainWindow::RunHandler(const std::function<void()>& handler) {
+    if (handler) handler();
+    Sync();
+}
+
+void GtkMainWindow::OnClicked(GtkButton* button, gpointer self) {
+    auto* window = static_cast<GtkMainWindow*>(self);
+    if (window->syncing_ || window->controls_ == nullptr) return;
+    GtkWidget* widget = GTK_WIDGET(button);
+    if (widget == window->home_.widget) window->RunHandler(window->handlers_.Home);
+    if (widget == window->back_.widget) window->RunHandler(window->handlers_.Back);
+    if (widget == window->refresh_.widget) window->RunHandler(window->handlers_.Refresh);
+    if (widget == window->keys_.widget) {
+        window->controls_->RxSpeedButton1.Down = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget));
+        window->RunHandler(window->handlers_.Keys);
+    }
+}
+
+gboolean GtkMainWindow::OnKeyRelease(GtkWidget*, GdkEventKey*, gpointer self) {
+    auto* window = static_cast<GtkMainWindow*>(self);
+    if (window->controls_ != nullptr) window->RunHandler(window->handlers_.KeyUp);
+    return FALSE;  // the key release goes on to the focused control
+}
+
+gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
+    // Closing runs the shutdown sequence, which takes the window down in its own time.
+    static_cast<GtkMainWindow*>(self)->ui_.CloseMainWindow();
+    return TRUE;
+}
+
+gboolean GtkMainWindow::OnSyncTimer(gpointer self) {
+    static_cast<GtkMainWindow*>(self)->Sync();
+    return G_SOURCE_CONTINUE;
+}
+
+}  // namespace kiosk

@@ -1,0 +1,43 @@
+#include "platform/linux/gtk_ui.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace kiosk {
+
+GtkUi::GtkUi() {
+    gdk_set_allowed_backends("x11");
+    if (!gtk_init_check(nullptr, nullptr)) {
+        const char* display = std::getenv("DISPLAY");
+        throw std::runtime_error(std::string("Нет доступа к дисплею ") +
+                                 (display ? display : "(DISPLAY не задан)"));
+    }
+}
+
+void GtkUi::ShowErrorBox(const std::string& title, const std::string& message) {
+    // Also on standard error, where an operator's service log keeps it.
+    GlibUi::ShowErrorBox(title, message);
+    GtkWidget* dialog = gtk_message_dialog_new(mainWindow_, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
+                                               GTK_BUTTONS_OK, "%s", message.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER_ALWAYS);
+    GtkDialog* outer = openBox_;
+    openBox_ = GTK_DIALOG(dialog);
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    openBox_ = outer;
+    gtk_widget_destroy(dialog);
+}
+
+void GtkUi::CloseMainWindow() {
+    if (openBox_ != nullptr) gtk_dialog_response(openBox_, GTK_RESPONSE_CLOSE);
+    GlibUi::CloseMainWindow();
+}
+
+bool GtkUi::CtrlKeyDown() const {
+    GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
+    return (gdk_keymap_get_modifier_state(keymap) & GDK_CONTROL_MASK) != 0;
+}
+
+}  // namespace kiosk

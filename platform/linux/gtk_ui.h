@@ -1,0 +1,29 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "platform/linux/glib_ui.h"
+
+namespace kiosk {
+
+// The event loop with GTK on the X display: error boxes are modal dialogs over the main window and
+// the Ctrl key's state is the X server's.
+class GtkUi : public GlibUi {
+public:
+    // Throws std::runtime_error when no X display can be opened.
+    GtkUi();
+
+    void ShowErrorBox(const std::string& title, const std::string& message) override;
+    bool CtrlKeyDown() const override;
+    // Also closes an error box that is open, so that a termination signal is never held up by one.
+    void CloseMainWindow() override;
+
+    // The window the error boxes belong to; nullptr while there is none.
+    void SetMainWindow(GtkWindow* window) { mainWindow_ = window; }
+
+private:
+    GtkWindow* mainWindow_ = nullptr;
+    GtkDialog* openBox_ = nullptr;
+};
+
+}  // namespace kiosk

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+
+#include "shell/main_window_controls.h"
+
+namespace kiosk {
+
+// What the window's own controls do when they are used.
+struct MainWindowHandlers {
+    std::function<void()> Home;     // RxSpeedButton4
+    std::function<void()> Back;     // RxSpeedButton2
+    std::function<void()> Refresh;  // RxSpeedButton3
+    std::function<void()> Keys;     // RxSpeedButton1, after its Down state has been flipped
+    std::function<void()> KeyUp;    // any key released while the window has the focus
+};
+
+// The main window on the screen. It mirrors the control models (positions, sizes, captions,
+// visibility, pictures) from the moment they are attached until they are detached.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void Attach(MainWindowControls& controls, MainWindowHandlers handlers) = 0;
+    // Brings the screen up to date with the models now.
+    virtual void Sync() = 0;
+    virtual void Detach() = 0;
+};
+
+}  // namespace kiosk

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "shell/main_window_controls.h"
+
+namespace kiosk {
+
+struct Rect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+// Where the main window's controls are on its client area, from the models: the page area fills what
+// the bottom panel leaves; the bottom panel spans the bottom edge; the button area is at its left,
+// the busy animation at its right, the keyboard place where its model says. The buttons flow left to
+// right inside the button area's margin, hidden ones taking no place, wrapping when a row is full.
+// Positions of the panels' children are relative to the window's client area.
+struct WindowArrangement {
+    Rect Panel2;
+    Rect Panel1;
+    Rect FlowPanel2;
+    Rect RxSpeedButton4;
+    Rect RxSpeedButton2;
+    Rect RxSpeedButton3;
+    Rect RxSpeedButton1;
+    Rect FlowPanel1;
+    Rect RxGIFAnimator1;
+};
+
+WindowArrangement ArrangeWindow(const MainWindowControls& controls);
+
+}  // namespace kiosk
