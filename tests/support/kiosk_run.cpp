@@ -40,6 +40,8 @@ std::string TodaysLogName(const std::string& extension) {
 
 KioskRun::KioskRun() : proxyPort(FreePort()) {}
 
+KioskRun::KioskRun(int width, int height) : display(width, height), proxyPort(FreePort()) {}
+
 std::string KioskRun::RunningConfig() const {
     return "[options]\nstart\nindex.html\ninternal\n" + std::to_string(proxyPort) + "\n";
 }

@@ -27,6 +27,8 @@ std::string TodaysLogName(const std::string& extension);
 class KioskRun : public ::testing::Test {
 protected:
     KioskRun();
+    // On a screen of width x height.
+    KioskRun(int width, int height);
 
     // Starts program (the built kiosk unless given) in dir.
     void Start(const std::string& program = KIOSK_BINARY);
