@@ -1,0 +1,50 @@
+#include "tests/support/file_origin.h"
+
+#include <algorithm>
+
+#include "tests/support/loopback_peers.h"
+#include "text/text_lines.h"
+
+namespace kiosk::testing {
+
+FileOrigin::FileOrigin() : port_(FreePort()) {
+    const std::string script = std::string(KIOSK_SOURCE_DIR) + "/tests/support/file_origin.py";
+    server_ = std::make_unique<ChildProcess>(
+        "/usr/bin/python3",
+        std::vector<std::string>{script, std::to_string(port_), files_.str(), (logDir_ / "requests.log").string()},
+        files_.str(), (logDir_ / "output.txt").string());
+    WaitUntil([&] { return AcceptsConnections(port_); }, 20s);
+}
+
+void FileOrigin::Put(const std::string& name, const std::string& bytes) {
+    WriteFile(files_ / name, bytes);
+}
+
+std::string FileOrigin::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::vector<std::string> FileOrigin::Requests() const {
+    std::error_code error;
+    if (!std::filesystem::exists(logDir_ / "requests.log", error)) return {};
+    return SplitTextLines(ReadFile(logDir_ / "requests.log"));
+}
+
+int FileOrigin::RequestsFor(const std::string& path) const {
+    const auto requests = Requests();
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const std::string& line) {
+        return line.starts_with("GET " + path + " ");
+    }));
+}
+
+bool FileOrigin::WaitForRequest(const std::string& prefix) const {
+    return WaitUntil(
+        [&] {
+            const auto requests = Requests();
+            return std::any_of(requests.begin(), requests.end(),
+                               [&](const std::string& line) { return line.starts_with(prefix); });
+        },
+        20s);
+}
+
+}  // namespace kiosk::testing
