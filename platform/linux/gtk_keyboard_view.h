@@ -1,0 +1,51 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "keyboard/template_keyboard.h"
+
+namespace kiosk {
+
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+using PixbufPtr = std::unique_ptr<GdkPixbuf, GObjectUnref>;
+
+// An SVG picture rendered at size x size pixels; null when the bytes are empty or not a picture.
+PixbufPtr LoadSvgPicture(std::string_view svg, int size);
+
+// The placed keys of the on-screen keyboard as GTK buttons in the main window's keyboard panel. A
+// click runs the template's handler of the key. The buttons never take the input focus, so the keys
+// they inject reach the element that has it.
+class GtkKeyboardView {
+public:
+    // host and keyboard must outlive the view.
+    GtkKeyboardView(GtkFixed* host, TemplateOnScreenKeyboard& keyboard);
+    GtkKeyboardView(const GtkKeyboardView&) = delete;
+    GtkKeyboardView& operator=(const GtkKeyboardView&) = delete;
+    // Removes the buttons from the host.
+    ~GtkKeyboardView();
+
+    // One button per placed key, at its place and size; replaces the buttons of an earlier Build.
+    void Build();
+    // Shows the placed keys' captions, visibility, enabled and down states where they changed.
+    void Sync();
+
+private:
+    struct KeyButton;
+
+    void Clicked(std::size_t index);
+    void Apply(KeyButton& button, const PlacedKey& key, bool always);
+
+    GtkFixed* host_;
+    TemplateOnScreenKeyboard& keyboard_;
+    std::unique_ptr<GtkCssProvider, GObjectUnref> style_;
+    std::vector<std::unique_ptr<KeyButton>> buttons_;
+};
+
+}  // namespace kiosk
