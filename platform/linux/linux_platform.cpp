@@ -5,12 +5,16 @@
 #include <stdexcept>
 #include <string>
 
-#include "keyboard/placeholder_keyboard_devices.h"
 #include "platform/linux/file_settings_store.h"
 #include "platform/linux/gdk_full_screen.h"
 #include "platform/linux/gdk_mouse_hook.h"
 #include "platform/linux/gtk_main_window.h"
+#include "platform/linux/gtk_keyboard_view.h"
 #include "platform/linux/gtk_ui.h"
+#include "platform/linux/x_display.h"
+#include "platform/linux/xkb_keyboard_layout.h"
+#include "platform/linux/xkb_keyboard_settings.h"
+#include "platform/linux/xtest_key_injector.h"
 #include "platform/platform.h"
 #include "shell/placeholder_browser_control.h"
 
@@ -54,7 +58,11 @@ public:
     KeyInjector& GetKeyInjector() override { return keyInjector_; }
     KeyboardLayout& GetKeyboardLayout() override { return keyboardLayout_; }
     UserSettingsStore& GetKeyboardSettings() override { return keyboardSettings_; }
-    void ShowKeyboardKeys(TemplateOnScreenKeyboard&) override {}
+    void ShowKeyboardKeys(TemplateOnScreenKeyboard& keyboard) override {
+        keyboardView_ = std::make_unique<GtkKeyboardView>(window_.KeyboardHost(), keyboard);
+        keyboardView_->Build();
+        window_.SetExtraSync([this] { keyboardView_->Sync(); });
+    }
 
 private:
     GtkUi ui_;
@@ -63,9 +71,10 @@ private:
     GtkMainWindow window_{ui_};
     GdkMouseHookInstaller mouseHooks_;
     GdkFullScreenSizer fullScreen_;
-    PlaceholderKeyInjector keyInjector_;
-    PlaceholderKeyboardLayout keyboardLayout_;
-    PlaceholderKeyboardSettings keyboardSettings_;
+    XTestKeyInjector keyInjector_{GdkXDisplay()};
+    XkbKeyboardLayout keyboardLayout_;
+    XkbKeyboardSettings keyboardSettings_{GdkXDisplay()};
+    std::unique_ptr<GtkKeyboardView> keyboardView_;
 };
 
 }  // namespace
