@@ -1,0 +1,89 @@
+#include "shell/density_scaling.h"
+
+namespace kiosk {
+
+int MulDiv(int value, int numerator, int denominator) {
+    if (denominator == 0) return value;
+    long long product = static_cast<long long>(value) * numerator;
+    long long divisor = denominator;
+    if (divisor < 0) {
+        product = -product;
+        divisor = -divisor;
+    }
+    const long long half = divisor / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / divisor : (product - half) / divisor);
+}
+
+int ScaledFontHeight(int fontHeight, int pixelsPerInch, const DesignDensity& design) {
+    if (pixelsPerInch <= 0) return fontHeight;
+    return MulDiv(fontHeight, pixelsPerInch, design.PixelsPerInch);
+}
+
+ScaleRatio DensityScale(int pixelsPerInch, const DesignDensity& design, const TextHeightOf& textHeight) {
+    if (pixelsPerInch <= 0 || pixelsPerInch == design.PixelsPerInch) return {};
+    const int measured = textHeight(ScaledFontHeight(design.FontHeight, pixelsPerInch, design));
+    if (measured <= 0) return {};
+    return {measured, design.TextHeight};
+}
+
+namespace {
+
+// The top left corner of a control in window coordinates, before and after scaling.
+struct Corner {
+    int designX = 0;
+    int designY = 0;
+    int scaledX = 0;
+    int scaledY = 0;
+};
+
+// Scales the control's edges in window coordinates; its bounds are relative to parent. Returns the
+// control's own corner, for its children.
+Corner ScaleBounds(ControlModel& control, const Corner& parent, ScaleRatio ratio) {
+    const int left = parent.designX + control.Left;
+    const int top = parent.designY + control.Top;
+    const Corner corner{left, top, ratio.Apply(left), ratio.Apply(top)};
+    control.Width = ratio.Apply(left + control.Width) - corner.scaledX;
+    control.Height = ratio.Apply(top + control.Height) - corner.scaledY;
+    control.Left = corner.scaledX - parent.scaledX;
+    control.Top = corner.scaledY - parent.scaledY;
+    return corner;
+}
+
+// The inner margin's edges are scaled in window coordinates as well, so that the content area scales
+// as its children do.
+Corner ScalePanel(PanelModel& panel, const Corner& parent, ScaleRatio ratio) {
+    const int left = parent.designX + panel.Left;
+    const int top = parent.designY + panel.Top;
+    const int right = left + panel.Width;
+    const int bottom = top + panel.Height;
+    const Margins padding = panel.Padding;
+    const Corner corner = ScaleBounds(panel, parent, ratio);
+    panel.Padding.Left = ratio.Apply(left + padding.Left) - corner.scaledX;
+    panel.Padding.Top = ratio.Apply(top + padding.Top) - corner.scaledY;
+    panel.Padding.Right = ratio.Apply(right) - ratio.Apply(right - padding.Right);
+    panel.Padding.Bottom = ratio.Apply(bottom) - ratio.Apply(bottom - padding.Bottom);
+    return corner;
+}
+
+}  // namespace
+
+void ScaleControls(MainWindowControls& window, ScaleRatio ratio) {
+    if (ratio.IsIdentity()) return;
+    // The window has no border: its size is its client area, whose corner is the origin of the
+    // window coordinates.
+    window.Form1.Width = ratio.Apply(window.Form1.Width);
+    window.Form1.Height = ratio.Apply(window.Form1.Height);
+    const Corner client;
+    const Corner pageArea = ScaleBounds(window.Panel2, client, ratio);
+    ScaleBounds(window.WebBrowser1, pageArea, ratio);
+    const Corner bottomPanel = ScalePanel(window.Panel1, client, ratio);
+    const Corner buttonArea = ScalePanel(window.FlowPanel2, bottomPanel, ratio);
+    for (ControlModel* button :
+         {&window.RxSpeedButton4, &window.RxSpeedButton2, &window.RxSpeedButton3, &window.RxSpeedButton1}) {
+        ScaleBounds(*button, buttonArea, ratio);
+    }
+    ScalePanel(window.FlowPanel1, bottomPanel, ratio);
+    ScaleBounds(window.RxGIFAnimator1, bottomPanel, ratio);
+}
+
+}  // namespace kiosk
