@@ -1,8 +1,10 @@
 #include "app/kiosk_parts.h"
 
 #include "app/form1.h"
+#include "keyboard/template_scaling.h"
 #include "log/send_mail_thread.h"
 #include "proxy/http_proxy_server.h"
+#include "shell/density_scaling.h"
 
 namespace kiosk {
 
@@ -34,7 +36,18 @@ ApplicationStages KioskParts::Stages() {
     };
 }
 
+// The window's controls and the keyboard's keys are designed for one screen density; on another
+// they are scaled by the text height their font gives there.
+void KioskParts::ScaleToScreen(TForm1& form) {
+    const int ppi = platform_.PixelsPerInch();
+    const auto textHeight = [this](int fontHeight) { return platform_.TextHeight(fontHeight); };
+    ScaleControls(form.Controls, DensityScale(ppi, kMainWindowDesign, textHeight));
+    keyboard_.SetTemplateElements(
+        ScaleKeyTemplate(KeyTemplate(), ppi, DensityScale(ppi, kKeyTemplateDesign, textHeight)));
+}
+
 void KioskParts::AttachWindow(TForm1& form) {
+    ScaleToScreen(form);
     Ui& ui = platform_.GetUi();
     const auto handler = [&ui, &form](void (TForm1::*method)()) {
         return [&ui, &form, method] { RunHandler(ui, [&form, method] { (form.*method)(); }); };

@@ -23,6 +23,7 @@ public:
     ApplicationStages Stages();
 
 private:
+    void ScaleToScreen(TForm1& form);
     void AttachWindow(TForm1& form);
 
     Platform& platform_;

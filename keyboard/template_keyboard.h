@@ -25,6 +25,10 @@ public:
     void PlaceKeyboard(PanelModel& target, MainWindowControls& window, int keys, int interval) override;
     void SetCopyPasteSwitches(bool copyWithCtrlC, bool pasteWithCtrlV) override;
 
+    // The template's elements as this screen shows them (scaled to its density); the design's
+    // elements until set.
+    void SetTemplateElements(std::vector<TemplateElement> elements) { elements_ = std::move(elements); }
+
     // Called with every key press once placed; the main window restarts its idle timer there.
     void SetKeyUpTarget(Tkbdform::KeyUpHandler keyUp) { keyUp_ = std::move(keyUp); }
 
@@ -41,6 +45,7 @@ private:
     Tkbdform::KeyUpHandler keyUp_;
     std::unique_ptr<Tkbdform> template_;
     std::vector<PlacedKey> copies_;
+    std::vector<TemplateElement> elements_ = KeyTemplate();
 };
 
 }  // namespace kiosk

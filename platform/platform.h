@@ -27,6 +27,11 @@ public:
     // The full path of the running executable.
     virtual std::string ExecutablePath() = 0;
 
+    // The screen's density, and the text height in pixels that the window's font gives at a character
+    // height in pixels (0 when it cannot be measured).
+    virtual int PixelsPerInch() = 0;
+    virtual int TextHeight(int fontHeight) = 0;
+
     // The main window, which exists as long as the platform does.
     virtual MainWindowView& GetMainWindow() = 0;
     // A browser control inside the main window's page area, using the proxy of the user settings and

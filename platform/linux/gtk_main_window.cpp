@@ -11,18 +11,14 @@ namespace kiosk {
 namespace {
 
 constexpr guint kSyncInterval = 50;  // ms
-constexpr int kDesignFontHeight = 13;
-constexpr int kCaptionFontHeight = 33;
-constexpr int kButtonPictureSize = 32;
-
-std::string StyleSheet(double scale) {
-    const auto px = [scale](int size) { return std::to_string(std::lround(size * scale)) + "px"; };
+std::string StyleSheet(const WindowFonts& fonts) {
+    const auto px = [](int size) { return std::to_string(size) + "px"; };
     return "window.kiosk { background-color: #dcdad5; }\n"
-           "window.kiosk, window.kiosk * { font-family: Tahoma, \"DejaVu Sans\", sans-serif; font-size: " +
-           px(kDesignFontHeight) +
+           "window.kiosk, window.kiosk * { font-family: Tahoma, \"DejaVu Sans\"; font-size: " +
+           px(fonts.text) +
            "; }\n"
            "window.kiosk label.kiosk-out-of-order { color: #e00000; font-weight: bold; font-size: " +
-           px(kCaptionFontHeight) +
+           px(fonts.caption) +
            "; }\n"
            ".kiosk-bottom { background-image: linear-gradient(#f4f3f1, #d9d7d2); border-top: 1px solid "
            "#a9a59c; "
@@ -49,13 +45,13 @@ GtkWidget* Panel(const char* styleClass) {
 
 }  // namespace
 
-GtkMainWindow::GtkMainWindow(GtkUi& ui, double fontScale) : ui_(ui), fontScale_(fontScale) {
+GtkMainWindow::GtkMainWindow(GtkUi& ui, WindowFonts fonts) : ui_(ui), fonts_(fonts) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), "Киоск");
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
     gtk_style_context_add_class(gtk_widget_get_style_context(window_), "kiosk");
     css_ = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(css_, StyleSheet(fontScale_).c_str(), -1, nullptr);
+    gtk_css_provider_load_from_data(css_, StyleSheet(fonts_).c_str(), -1, nullptr);
     gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(window_), GTK_STYLE_PROVIDER(css_),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 
@@ -105,7 +101,7 @@ GtkMainWindow::Button GtkMainWindow::MakeButton(const char* pictureName, bool to
     gtk_widget_set_focus_on_click(button.widget, FALSE);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
     gtk_widget_set_valign(box, GTK_ALIGN_CENTER);
-    const int size = static_cast<int>(std::lround(kButtonPictureSize * fontScale_));
+    const int size = fonts_.picture;
     if (GdkPixbuf* picture = LoadPicture(EmbeddedPicture(pictureName), size, size)) {
         gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_pixbuf(picture), FALSE, FALSE, 0);
         g_object_unref(picture);

@@ -13,12 +13,18 @@ namespace kiosk {
 
 class GtkUi;
 
+// Pixel sizes of the window's text and pictures on this screen.
+struct WindowFonts {
+    int text = 13;     // the window's font
+    int caption = 33;  // the out-of-order caption, bold
+    int picture = 32;  // the buttons' pictures, square
+};
+
 // The main window on GTK: an undecorated window whose controls sit at the positions the models
 // give (a GtkFixed), mirrored from the models after every handler and every 50 ms.
 class GtkMainWindow : public MainWindowView {
 public:
-    // fontScale multiplies the design font heights (the pixel-density rule).
-    GtkMainWindow(GtkUi& ui, double fontScale = 1.0);
+    GtkMainWindow(GtkUi& ui, WindowFonts fonts = {});
     GtkMainWindow(const GtkMainWindow&) = delete;
     GtkMainWindow& operator=(const GtkMainWindow&) = delete;
     ~GtkMainWindow() override;
@@ -63,7 +69,7 @@ private:
     static gboolean OnSyncTimer(gpointer self);
 
     GtkUi& ui_;
-    double fontScale_;
+    WindowFonts fonts_;
     GtkWidget* window_;
     GtkWidget* client_;
     GtkWidget* panel2_;

@@ -8,14 +8,17 @@
 #include "platform/linux/file_settings_store.h"
 #include "platform/linux/gdk_full_screen.h"
 #include "platform/linux/gdk_mouse_hook.h"
-#include "platform/linux/gtk_main_window.h"
 #include "platform/linux/gtk_keyboard_view.h"
+#include "platform/linux/gtk_main_window.h"
 #include "platform/linux/gtk_ui.h"
+#include "platform/linux/program_fonts.h"
+#include "platform/linux/screen_pixels_per_inch.h"
 #include "platform/linux/x_display.h"
 #include "platform/linux/xkb_keyboard_layout.h"
 #include "platform/linux/xkb_keyboard_settings.h"
 #include "platform/linux/xtest_key_injector.h"
 #include "platform/platform.h"
+#include "shell/density_scaling.h"
 #include "shell/placeholder_browser_control.h"
 
 namespace kiosk {
@@ -48,6 +51,11 @@ public:
         return path;
     }
 
+    int PixelsPerInch() override { return ScreenPixelsPerInch(); }
+    int TextHeight(int fontHeight) override {
+        return kiosk::TextHeight(kProgramFontFamilies, fontHeight, false);
+    }
+
     MainWindowView& GetMainWindow() override { return window_; }
     std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster&) override {
         return std::make_unique<PlaceholderBrowserControl>();
@@ -65,10 +73,24 @@ public:
     }
 
 private:
+    // The window's font and picture sizes for this screen's density.
+    WindowFonts FontsForScreen() {
+        const int ppi = PixelsPerInch();
+        const ScaleRatio ratio =
+            DensityScale(ppi, kMainWindowDesign, [this](int height) { return TextHeight(height); });
+        return WindowFonts{.text = ScaledFontHeight(kMainWindowDesign.FontHeight, ppi, kMainWindowDesign),
+                           .caption = ScaledFontHeight(kOutOfOrderFontHeight, ppi, kMainWindowDesign),
+                           .picture = ratio.Apply(32)};
+    }
+
+    // Before GTK starts, so that its first text already finds Tahoma.
+    struct ProgramFonts {
+        ProgramFonts() { AddProgramFonts(); }
+    } fonts_;
     GtkUi ui_;
     SystemClock clock_;
     FileSettingsStore settings_;
-    GtkMainWindow window_{ui_};
+    GtkMainWindow window_{ui_, FontsForScreen()};
     GdkMouseHookInstaller mouseHooks_;
     GdkFullScreenSizer fullScreen_;
     XTestKeyInjector keyInjector_{GdkXDisplay()};

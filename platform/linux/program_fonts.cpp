@@ -13,6 +13,16 @@ namespace {
 
 constexpr char kWineFontDirectory[] = "/usr/share/wine/fonts";
 
+// The bold Tahoma of fonts-wine is marked bold but drawn with the regular strokes; fontconfig is told
+// to embolden it, so that bold text looks bold.
+constexpr char kEmboldenWineTahomaBold[] = R"(<?xml version="1.0"?>
+<fontconfig>
+  <match target="font">
+    <test name="file"><string>/usr/share/wine/fonts/tahomabd.ttf</string></test>
+    <edit name="embolden" mode="assign"><bool>true</bool></edit>
+  </match>
+</fontconfig>)";
+
 struct GObjectUnref {
     void operator()(gpointer object) const { g_object_unref(object); }
 };
@@ -51,8 +61,13 @@ int PangoTextHeight(PangoFont* font) {
 
 void AddProgramFonts() {
     // Fails, and changes nothing, when the directory is missing.
-    static const bool added =
-        FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFontDirectory)) == FcTrue;
+    static const bool added = [] {
+        if (FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFontDirectory)) != FcTrue)
+            return false;
+        FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
+                                       reinterpret_cast<const FcChar8*>(kEmboldenWineTahomaBold), FcFalse);
+        return true;
+    }();
     static_cast<void>(added);
 }
 
