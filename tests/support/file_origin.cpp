@@ -9,10 +9,11 @@ namespace kiosk::testing {
 
 FileOrigin::FileOrigin() : port_(FreePort()) {
     const std::string script = std::string(KIOSK_SOURCE_DIR) + "/tests/support/file_origin.py";
-    server_ = std::make_unique<ChildProcess>(
-        "/usr/bin/python3",
-        std::vector<std::string>{script, std::to_string(port_), files_.str(), (logDir_ / "requests.log").string()},
-        files_.str(), (logDir_ / "output.txt").string());
+    server_ =
+        std::make_unique<ChildProcess>("/usr/bin/python3",
+                                       std::vector<std::string>{script, std::to_string(port_), files_.str(),
+                                                                (logDir_ / "requests.log").string()},
+                                       files_.str(), (logDir_ / "output.txt").string());
     WaitUntil([&] { return AcceptsConnections(port_); }, 20s);
 }
 
@@ -30,11 +31,11 @@ std::vector<std::string> FileOrigin::Requests() const {
     return SplitTextLines(ReadFile(logDir_ / "requests.log"));
 }
 
-int FileOrigin::RequestsFor(const std::string& path) const {
+int FileOrigin::RequestsFor(const std::string& path, bool prefix) const {
     const auto requests = Requests();
-    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const std::string& line) {
-        return line.starts_with("GET " + path + " ");
-    }));
+    const std::string start = "GET " + path + (prefix ? "" : " ");
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(),
+                                          [&](const std::string& line) { return line.starts_with(start); }));
 }
 
 bool FileOrigin::WaitForRequest(const std::string& prefix) const {

@@ -19,8 +19,9 @@ public:
     int Port() const { return port_; }
     std::string Url(const std::string& path) const;
     std::vector<std::string> Requests() const;
-    // How many requests so far were for path (the query included).
-    int RequestsFor(const std::string& path) const;
+    // How many requests so far were for path (the query included), or with prefix for every path
+    // that starts with it.
+    int RequestsFor(const std::string& path, bool prefix = false) const;
     // Waits up to 20 s until a request line starts with prefix.
     bool WaitForRequest(const std::string& prefix) const;
 

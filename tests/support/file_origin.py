@@ -23,10 +23,6 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             return
         super().do_GET()
 
-    def end_headers(self):
-        self.send_header("Cache-Control", "max-age=3600")
-        super().end_headers()
-
     def log_message(self, *args):
         pass
 

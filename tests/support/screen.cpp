@@ -28,6 +28,29 @@ long CountPixelsNear(const std::string& path, const ScreenRect& rect, const std:
     return count == 0 ? -1 : std::stol(buffer);
 }
 
+long CountDifferentPixels(const std::string& first, const std::string& second) {
+    // compare writes the count to standard error and exits with 1 when the pictures differ.
+    const std::string command = "compare -metric AE '" + first + "' '" + second + "' null: 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[64] = {};
+    const size_t count = fread(buffer, 1, sizeof buffer - 1, pipe);
+    pclose(pipe);
+    return count == 0 ? -1 : std::stol(buffer);
+}
+
+int ShownWindowCount(const XvfbDisplay& display) {
+    std::string output;
+    try {
+        output = RunOnDisplay(display, "xdotool search --onlyvisible --maxdepth 1 --name ''");
+    } catch (const std::exception&) {
+        return 0;  // xdotool fails when it finds none
+    }
+    int lines = 0;
+    for (const char c : output) lines += c == '\n';
+    return lines;
+}
+
 ScreenRect WindowGeometry(const XvfbDisplay& display, const std::string& name) {
     std::string output;
     try {

@@ -21,6 +21,12 @@ void SaveScreenshot(const XvfbDisplay& display, const std::string& path);
 long CountPixelsNear(const std::string& path, const ScreenRect& rect, const std::string& colour,
                      int tolerance = 40);
 
+// How many pixels differ between two screenshots of the same size.
+long CountDifferentPixels(const std::string& first, const std::string& second);
+
+// How many top-level windows are shown on the screen.
+int ShownWindowCount(const XvfbDisplay& display);
+
 // The geometry of the first window whose name is name, as xdotool reports it; width 0 when there is
 // none.
 ScreenRect WindowGeometry(const XvfbDisplay& display, const std::string& name);

@@ -1,0 +1,243 @@
+// The program with its browser on the screen, driven as a visitor would through the touch buttons
+// and the page; checked through its logs, the origin's requests and screenshots.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "shell/start_page.h"
+#include "tests/support/file_origin.h"
+#include "tests/support/kiosk_run.h"
+#include "tests/support/loopback_peers.h"
+#include "tests/support/screen.h"
+
+namespace kiosk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Reports every load of the page to the origin with a query of its own, so that reloads count even
+// when the page itself comes from a cache.
+std::string Page(const std::string& name, const std::string& body) {
+    return "<html><head><title>" + name + "</title></head><body style='margin:0'>" + body +
+           "<script>fetch('/report?" + name +
+           "-' + Date.now() + '-' + encodeURIComponent(document.body.innerText), {cache: 'no-store'});"
+           "</script></body></html>";
+}
+
+// A link that covers the top of the page, where the tests click.
+std::string BigLink(const std::string& target, const std::string& attributes = "") {
+    return "<a href='" + target + "' " + attributes +
+           " style='display:block;height:400px;background:#ccf'>link</a>";
+}
+
+class KioskBrowsing : public KioskRun {
+protected:
+    void StartOn(const std::string& start, const std::string& more = "") {
+        WriteFile(dir / "kiosk.cfg",
+                  "[options]\nstart\n" + start + "\ninternal\n" + std::to_string(proxyPort) + "\n" + more);
+        Start();
+        ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
+    }
+    bool WaitForLoaded(const std::string& url) { return WaitForMessage(".log", "Загружен документ: " + url); }
+    int Reports(const std::string& name) const { return origin.RequestsFor("/report?" + name + "-", true); }
+    bool WaitForReports(const std::string& name, int count) const {
+        return WaitUntil([&] { return Reports(name) >= count; }, 20s);
+    }
+    // The buttons on the 96-ppi test screen: 60 pixels wide, 10 pixels into the bottom panel of 80.
+    void Press(int index) { ClickAt(display, 10 + 60 * index + 30, display.Height() - 40); }
+    void PressHome() { Press(0); }
+    void PressBack() { Press(1); }
+    void PressRefresh() { Press(2); }
+    void ClickPage() { ClickAt(display, 300, 200); }
+    std::string Shot(const std::string& name) {
+        const std::string path = (outputDir / name).string();
+        SaveScreenshot(display, path);
+        return path;
+    }
+    std::string NetPageUrl() const { return LocalPageUrl(dir.str() + "/", "net.html"); }
+
+    FileOrigin origin;
+};
+
+TEST_F(KioskBrowsing, TheStartPageComesThroughTheProxyWithItsDocumentScriptApplied) {
+    origin.Put("index.html", Page("index", "<p>Hello origin</p>"));
+    StartOn(origin.Url("/index.html"), "[document]\nurl\n127.0.0.1:" + std::to_string(origin.Port()) +
+                                           "/index\ntext\norigin\ncontinue\nreplace\nkiosk\n");
+    ASSERT_TRUE(WaitForLoaded(origin.Url("/index.html")));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    // The page reports the text it shows: the script of the proxy replaced "origin".
+    bool rewritten = false;
+    for (const auto& line : origin.Requests())
+        rewritten = rewritten || line.find("Hello%20kiosk") != line.npos;
+    EXPECT_TRUE(rewritten) << ::testing::PrintToString(origin.Requests());
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, HomeTwiceWithinTwoSecondsLoadsTheStartPageOnce) {
+    origin.Put("index.html", Page("index", "start"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    std::this_thread::sleep_for(2100ms);
+    PressHome();
+    PressHome();
+    ASSERT_TRUE(WaitForReports("index", 2));
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(Reports("index"), 2);
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, BackWorksOnlyAfterTwoCompletedDocuments) {
+    origin.Put("index.html", Page("index", BigLink("/second.html")));
+    origin.Put("second.html", Page("second", "second page"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForLoaded(origin.Url("/index.html")));
+    std::this_thread::sleep_for(2100ms);
+    PressBack();  // one document so far: refused
+    ClickPage();
+    ASSERT_TRUE(WaitForLoaded(origin.Url("/second.html")));
+    std::this_thread::sleep_for(2100ms);
+    PressBack();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto messages = LogMessages(dir.path(), ".log");
+            return messages.back() == "Загружен документ: " + origin.Url("/index.html");
+        },
+        20s));
+    const auto messages = LogMessages(dir.path(), ".log");
+    EXPECT_EQ(
+        std::count(messages.begin(), messages.end(), "Загружен документ: " + origin.Url("/second.html")), 1);
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, RefreshReloadsAndWithCtrlHeldBypassesTheCache) {
+    origin.Put("index.html", Page("index", "start"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    std::this_thread::sleep_for(2100ms);
+    PressRefresh();
+    ASSERT_TRUE(WaitForReports("index", 2));
+    std::this_thread::sleep_for(2100ms);
+    RunOnDisplay(display, "xdotool keydown Control_L");
+    PressRefresh();
+    RunOnDisplay(display, "xdotool keyup Control_L");
+    ASSERT_TRUE(WaitForReports("index", 3));
+    std::vector<std::string> pageRequests;
+    for (const auto& line : origin.Requests())
+        if (line.starts_with("GET /index.html ")) pageRequests.push_back(line);
+    ASSERT_EQ(pageRequests.size(), 3u) << ::testing::PrintToString(pageRequests);
+    EXPECT_EQ(pageRequests[1], "GET /index.html cache-control=max-age=0");
+    EXPECT_EQ(pageRequests[2], "GET /index.html cache-control=no-cache");
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, AnUnreachableHostShowsTheNetPageHidesKeysAndLogsTheError) {
+    WriteFile(dir / "net.html", "<p>Нет связи</p>");
+    const std::string unreachable = "http://127.0.0.1:" + std::to_string(FreePort()) + "/";
+    StartOn(unreachable, "[errors]\nnet\nnet.html\n");
+    ASSERT_TRUE(WaitForMessage(".err", unreachable + " > net.html"));
+    ASSERT_TRUE(WaitForLoaded(NetPageUrl()));
+    std::this_thread::sleep_for(500ms);
+    const std::string shot = Shot("net.png");
+    const int bottom = display.Height() - 80 + 10;
+    EXPECT_GT(CountPixelsNear(shot, {10, bottom, 60, 60}, "#000000", 60), 25);       // Home shown
+    EXPECT_LT(CountPixelsNear(shot, {10 + 180, bottom, 60, 60}, "#000000", 60), 5);  // Keys hidden
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, AMissingPageShowsTheDocumentPageThroughTheProxy) {
+    WriteFile(dir / "notfound.html", Page("notfound", "Страница не найдена"));
+    StartOn(origin.Url("/missing.html"), "[errors]\ndocument\nnotfound.html\n");
+    ASSERT_TRUE(WaitForReports("notfound", 1));
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, ARightClickShowsNoMenuByDefault) {
+    origin.Put("index.html", Page("index", BigLink("/second.html")));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    std::this_thread::sleep_for(1s);
+    const std::string before = Shot("before.png");
+    ClickAt(display, 300, 200, 3);
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(CountDifferentPixels(before, Shot("after.png")), 50);
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, ARightClickShowsTheMenuWhenMenusAreAllowed) {
+    origin.Put("index.html", Page("index", BigLink("/second.html")));
+    StartOn(origin.Url("/index.html"), "menu\ntrue\n");
+    ASSERT_TRUE(WaitForReports("index", 1));
+    std::this_thread::sleep_for(1s);
+    const std::string before = Shot("before.png");
+    ClickAt(display, 300, 200, 3);
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(CountDifferentPixels(before, Shot("after.png")), 1000);
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, LinksAndScriptsAimedAtNewWindowsOpenNothing) {
+    origin.Put(
+        "index.html",
+        Page("index", BigLink("/blank.html", "target='_blank'") +
+                          "<script>for (let i = 0; i < 100; ++i) window.open('/popup.html');</script>"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    const int windows = ShownWindowCount(display);
+    ClickPage();
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(origin.RequestsFor("/blank.html"), 0);
+    EXPECT_EQ(origin.RequestsFor("/popup.html"), 0);
+    EXPECT_EQ(ShownWindowCount(display), windows);
+    PressHome();
+    ASSERT_TRUE(WaitForReports("index", 2));  // still usable
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, APageThatLoopsAlertsShowsNoDialogAndHomeStillWorks) {
+    origin.Put("index.html", Page("index", BigLink("/trap.html")));
+    origin.Put("trap.html", "<script>for (;;) alert('again');</script>");
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    const int windows = ShownWindowCount(display);
+    std::this_thread::sleep_for(2100ms);
+    PressHome();  // from now on the control answers dialogs itself
+    ASSERT_TRUE(WaitForReports("index", 2));
+    ClickPage();
+    ASSERT_TRUE(origin.WaitForRequest("GET /trap.html"));
+    std::this_thread::sleep_for(2100ms);
+    EXPECT_EQ(ShownWindowCount(display), windows);
+    PressHome();
+    ASSERT_TRUE(WaitForReports("index", 3));
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, MissingStartPageAndNetPageThatIsADirectoryLeaveTheKioskUsable) {
+    std::filesystem::create_directory(dir / "net.html");
+    StartOn("missing.html", "[errors]\nnet\nnet.html\n");
+    std::this_thread::sleep_for(3s);
+    EXPECT_FALSE(child->WaitForExit(10ms).has_value());
+    EXPECT_EQ(LogMessages(dir.path(), ".err"), std::vector<std::string>{});  // no page to show, no error line
+    PressHome();
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskBrowsing, TheIdleReturnBringsTheStartPageBackOnce) {
+    origin.Put("index.html", Page("index", BigLink("/second.html")));
+    origin.Put("second.html", Page("second", "second page"));
+    StartOn(origin.Url("/index.html"), "sleep\n1\n");
+    ASSERT_TRUE(WaitForReports("index", 1));
+    std::this_thread::sleep_for(2100ms);
+    PressRefresh();  // starts the idle timer
+    ASSERT_TRUE(WaitForReports("index", 2));
+    ClickPage();
+    ASSERT_TRUE(WaitForReports("second", 1));
+    ASSERT_TRUE(WaitUntil([&] { return Reports("index") == 3; }, 75s));
+    std::this_thread::sleep_for(5s);
+    EXPECT_EQ(Reports("index"), 3);
+    EXPECT_EQ(Stop(), 0);
+}
+
+}  // namespace
+}  // namespace kiosk::testing
