@@ -1,0 +1,147 @@
+// The on-screen keyboard of the running program: typing into a page's field in two languages, the
+// keyboard opening by itself, and the poll that closes it.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/support/file_origin.h"
+#include "tests/support/kiosk_run.h"
+#include "tests/support/screen.h"
+#include "tests/support/screen_keyboard.h"
+
+namespace kiosk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A page with one text field that reports its value to the origin after every change.
+constexpr char kFieldPage[] =
+    "<html><body><form><input id='field' type='text' style='font-size:30px;width:600px'></form>"
+    "<script>document.getElementById('field').addEventListener('input', e =>"
+    " fetch('/report?field=' + encodeURIComponent(e.target.value), {cache: 'no-store'}));</script>"
+    "</body></html>";
+
+std::string Decoded(const std::string& text) {
+    std::string decoded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+class KioskKeyboard : public KioskRun {
+protected:
+    void StartOn(const std::string& page, const std::string& more = "") {
+        origin.Put("page.html", page);
+        WriteFile(dir / "kiosk.cfg", "[options]\nstart\n" + origin.Url("/page.html") + "\ninternal\n" +
+                                         std::to_string(proxyPort) + "\n" + more);
+        Start();
+        ASSERT_TRUE(WaitForMessage(".log", "Загружен документ: " + origin.Url("/page.html")));
+        std::this_thread::sleep_for(1s);
+    }
+    void Touch(ScreenPoint point) {
+        ClickAt(display, point.x, point.y);
+        std::this_thread::sleep_for(80ms);
+    }
+    // Types text of the US layout's keys, Shift latched for capitals and "!".
+    void TypeUs(const std::string& text) {
+        for (const char c : text) {
+            if (c >= 'A' && c <= 'Z') {
+                Touch(keys.KeyWith(KeyAction::Shift));
+                Touch(keys.KeyForCharacter(static_cast<char>(c - 'A' + 'a')));
+            } else if (c == '!') {
+                Touch(keys.KeyWith(KeyAction::Shift));
+                Touch(keys.KeyForCharacter('1'));
+            } else {
+                Touch(keys.KeyForCharacter(c));
+            }
+        }
+    }
+    // The field's value as the page last reported it.
+    std::string FieldValue() const {
+        std::string value;
+        for (const auto& line : origin.Requests()) {
+            if (!line.starts_with("GET /report?field=")) continue;
+            const std::string rest = line.substr(std::string("GET /report?field=").size());
+            value = Decoded(rest.substr(0, rest.find(' ')));
+        }
+        return value;
+    }
+    bool WaitForField(const std::string& value) const {
+        return WaitUntil([&] { return FieldValue() == value; }, 10s);
+    }
+    // Dark pixels of captions where the keyboard shows when it is open.
+    long KeyboardInk() {
+        const std::string path = (outputDir / "keyboard.png").string();
+        SaveScreenshot(display, path);
+        return CountPixelsNear(path, {keys.Left(), keys.Top(), keys.Width(), keys.Height()}, "#000000", 90);
+    }
+
+    FileOrigin origin;
+    ScreenKeyboard keys{display.Width(), display.Height()};
+};
+
+TEST_F(KioskKeyboard, TypesIntoThePagesFieldInBothLanguages) {
+    RunOnDisplay(display, "setxkbmap -layout us,ru -option grp:alt_shift_toggle");
+    StartOn(kFieldPage);
+    EXPECT_GT(KeyboardInk(), 500) << "the keyboard opens by itself on a page with a text field";
+    TypeUs("Hello, World!");
+    ASSERT_TRUE(WaitForField("Hello, World!")) << FieldValue();
+    const long usInk = KeyboardInk();
+    Touch(keys.KeyWith(KeyAction::Language));
+    std::this_thread::sleep_for(300ms);
+    TypeUs("Ghbdtn");  // the keys of "Привет" on the Russian layout
+    ASSERT_TRUE(WaitForField("Hello, World!Привет")) << FieldValue();
+    EXPECT_NE(KeyboardInk(), usInk) << "the captions change with the layout";
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskKeyboard, EditingKeysCapsLockCopyAndPasteWork) {
+    StartOn(kFieldPage);
+    TypeUs("abcd");
+    Touch(keys.KeyFor(0x24));  // Home
+    Touch(keys.KeyFor(0x2E));  // Del
+    ASSERT_TRUE(WaitForField("bcd")) << FieldValue();
+    Touch(keys.KeyFor(0x23));  // End
+    Touch(keys.KeyFor(0x25));  // Left
+    Touch(keys.KeyFor(0x08));  // BackSpace
+    ASSERT_TRUE(WaitForField("bd")) << FieldValue();
+    Touch(keys.KeyWith(KeyAction::CapsLock));
+    TypeUs("x");
+    Touch(keys.KeyWith(KeyAction::CapsLock));
+    TypeUs("y");
+    ASSERT_TRUE(WaitForField("bXyd")) << FieldValue();
+    // Shift latched with an arrow selects the character before the cursor; copy it and paste at the end.
+    Touch(keys.KeyWith(KeyAction::Shift));
+    Touch(keys.KeyFor(0x25));
+    Touch(keys.KeyWith(KeyAction::Copy));
+    Touch(keys.KeyFor(0x23));
+    Touch(keys.KeyWith(KeyAction::Paste));
+    ASSERT_TRUE(WaitForField("bXydy")) << FieldValue();
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskKeyboard, APasswordFieldAloneDoesNotOpenTheKeyboard) {
+    StartOn("<html><body><form><input type='password'></form></body></html>");
+    EXPECT_LT(KeyboardInk(), 50);
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskKeyboard, AMarkedDocumentWithoutFieldsClosesTheKeyboardAfterTwelveSeconds) {
+    StartOn("<html><body><p>no fields here</p></body></html>",
+            "[document]\nurl\n127.0.0.1:" + std::to_string(origin.Port()) + "/page\n");
+    ClickAt(display, 10 + 180 + 30, display.Height() - 40);  // Keys
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(KeyboardInk(), 500);
+    ASSERT_TRUE(WaitUntil([&] { return KeyboardInk() < 50; }, 20s));
+    EXPECT_EQ(Stop(), 0);
+}
+
+}  // namespace
+}  // namespace kiosk::testing
