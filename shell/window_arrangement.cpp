@@ -10,22 +10,24 @@ Rect SizeOf(const ControlModel& control) {
     return {control.Left, control.Top, control.Width, control.Height};
 }
 
-// Places the visible buttons in rows inside area, as a flowing panel does.
+// Places the visible buttons in rows inside area, as a flowing panel does: left to right, the first
+// row on the bottom line, further rows above it.
 void FlowButtons(const PanelModel& panel, const Rect& area, const ControlModel* const (&buttons)[4],
                  Rect* const (&places)[4]) {
-    int x = area.Left + panel.Padding.Left;
-    int y = area.Top + panel.Padding.Top;
-    int rowHeight = 0;
+    const int left = area.Left + panel.Padding.Left;
     const int right = area.Left + area.Width - panel.Padding.Right;
+    int x = left;
+    int bottom = area.Top + area.Height - panel.Padding.Bottom;
+    int rowHeight = 0;
     for (int i = 0; i < 4; ++i) {
         const ControlModel& button = *buttons[i];
         if (!button.Visible) continue;
-        if (x + button.Width > right && x > area.Left + panel.Padding.Left) {
-            x = area.Left + panel.Padding.Left;
-            y += rowHeight;
+        if (x + button.Width > right && x > left) {
+            x = left;
+            bottom -= rowHeight;
             rowHeight = 0;
         }
-        *places[i] = {x, y, button.Width, button.Height};
+        *places[i] = {x, bottom - button.Height, button.Width, button.Height};
         x += button.Width;
         rowHeight = std::max(rowHeight, button.Height);
     }

@@ -15,7 +15,8 @@ struct Rect {
 // Where the main window's controls are on its client area, from the models: the page area fills what
 // the bottom panel leaves; the bottom panel spans the bottom edge; the button area is at its left,
 // the busy animation at its right, the keyboard place where its model says. The buttons flow left to
-// right inside the button area's margin, hidden ones taking no place, wrapping when a row is full.
+// right inside the button area's margin from its bottom line up, hidden ones taking no place, a full
+// row wrapping upwards.
 // Positions of the panels' children are relative to the window's client area.
 struct WindowArrangement {
     Rect Panel2;

@@ -5,15 +5,15 @@
 namespace kiosk {
 namespace {
 
-TEST(WindowArrangementTest, DesignLayoutPutsThePageAboveTheBottomPanelAndTheButtonsInARow) {
+TEST(WindowArrangementTest, DesignLayoutPutsThePageAboveTheBottomPanelAndTheButtonsInARowOnItsBottomLine) {
     const WindowArrangement a = ArrangeWindow(DesignLayout());
     EXPECT_EQ(a.Panel2, (Rect{0, 0, 1067, 693}));
     EXPECT_EQ(a.Panel1, (Rect{0, 693, 1067, 107}));
     EXPECT_EQ(a.FlowPanel2, (Rect{0, 693, 352, 107}));
-    EXPECT_EQ(a.RxSpeedButton4, (Rect{13, 706, 80, 80}));
-    EXPECT_EQ(a.RxSpeedButton2, (Rect{93, 706, 80, 80}));
-    EXPECT_EQ(a.RxSpeedButton3, (Rect{173, 706, 80, 80}));
-    EXPECT_EQ(a.RxSpeedButton1, (Rect{253, 706, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton4, (Rect{13, 707, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton2, (Rect{93, 707, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton3, (Rect{173, 707, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton1, (Rect{253, 707, 80, 80}));
     EXPECT_EQ(a.FlowPanel1, (Rect{363, 706, 604, 80}));
     EXPECT_EQ(a.RxGIFAnimator1, (Rect{967, 693, 100, 107}));
 }
@@ -27,7 +27,7 @@ TEST(WindowArrangementTest, FollowsTheWindowSizeAndTheBottomPanelHeight) {
     EXPECT_EQ(a.Panel2, (Rect{0, 0, 1920, 805}));
     EXPECT_EQ(a.Panel1, (Rect{0, 805, 1920, 275}));
     EXPECT_EQ(a.RxGIFAnimator1, (Rect{1820, 805, 100, 275}));
-    EXPECT_EQ(a.RxSpeedButton4.Top, 818);
+    EXPECT_EQ(a.RxSpeedButton4.Top, 1080 - 13 - 80);  // on the bottom line
 }
 
 TEST(WindowArrangementTest, HiddenButtonsTakeNoPlaceAndAFullRowWraps) {
@@ -40,9 +40,9 @@ TEST(WindowArrangementTest, HiddenButtonsTakeNoPlaceAndAFullRowWraps) {
     c = DesignLayout();
     c.FlowPanel2.Width = 13 + 80 + 13 + 1;  // room for one button per row
     a = ArrangeWindow(c);
-    EXPECT_EQ(a.RxSpeedButton4, (Rect{13, 706, 80, 80}));
-    EXPECT_EQ(a.RxSpeedButton2, (Rect{13, 786, 80, 80}));
-    EXPECT_EQ(a.RxSpeedButton1, (Rect{13, 946, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton4, (Rect{13, 707, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton2, (Rect{13, 627, 80, 80}));
+    EXPECT_EQ(a.RxSpeedButton1, (Rect{13, 467, 80, 80}));
 }
 
 TEST(WindowArrangementTest, ABottomPanelTallerThanTheWindowLeavesNoPageArea) {
