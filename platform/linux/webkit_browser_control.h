@@ -1,0 +1,117 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/internet_settings_broadcaster.h"
+#include "platform/linux/gobject_ref.h"
+#include "platform/linux/javascript_call.h"
+#include "platform/user_settings_store.h"
+#include "shell/browser_control.h"
+
+typedef struct _GtkOverlay GtkOverlay;
+
+namespace kiosk {
+
+// The embedded browser on Linux: a WebKitWebView laid over host (a GtkOverlay whose main child is
+// the out-of-order caption), filling it. Every control of the process shares one web context and
+// website data manager, so the cache is shared; the proxy comes from the user's Internet settings in
+// the store and is applied again whenever the broadcaster announces a change.
+//
+// The control shows no file chooser, prints nothing, grants no permission and downloads nothing,
+// whatever Silent says; with Silent true it also answers the page's script dialogs itself, refuses
+// HTTP authentication and colour choosers, so that nothing of its own is shown. New windows are
+// always refused. Main thread only.
+//
+// Document access and SetBodyStyle run JavaScript and wait for its answer by running the main
+// context's events, at most kScriptTimeLimit long; the control may be destroyed by one of those
+// events, and the waiting call then throws without touching it.
+class WebKitBrowserControl : public BrowserControl {
+public:
+    static constexpr std::chrono::milliseconds kScriptTimeLimit{3000};
+
+    WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
+                         InternetSettingsBroadcaster& broadcaster);
+    WebKitBrowserControl(const WebKitBrowserControl&) = delete;
+    WebKitBrowserControl& operator=(const WebKitBrowserControl&) = delete;
+    ~WebKitBrowserControl() override;
+
+    void Navigate(const std::string& url) override;
+    void GoBack() override;
+    void Refresh() override;
+    void Refresh2(int level) override;
+    void Stop() override;
+    bool HasHtmlDocument() override;
+
+    void SetVisible(bool visible) override;
+    void SetSilent(bool silent) override;
+    void SetStatusBar(bool shown) override;
+    void SetAddressBar(bool shown) override;
+    void SetEnabled(bool enabled) override;
+
+    void SetBodyStyle(const std::string& name, const std::string& value) override;
+    void SetEvents(BrowserEvents* events) override;
+
+    int FormCount() override;
+    int ElementCount(int form) override;
+    std::string TagName(int form, int element) override;
+    std::string Type(int form, int element) override;
+    std::string Disabled(int form, int element) override;
+    std::string StyleDisplay(int form, int element) override;
+    void Focus(int form, int element) override;
+
+    bool Silent() const { return silent_; }
+    bool StatusBar() const { return statusBar_; }
+    bool AddressBar() const { return addressBar_; }
+    // The web view, for the window and for tests.
+    WebKitWebView* View() const { return view_.get(); }
+
+private:
+    struct Callbacks;
+
+    // Every call that asks the browser for another page or none.
+    void Requested(bool startsLoad);
+    void ApplyProxy();
+    void OnSettingsChanged();
+    // One round trip: body runs as an async function of the arguments; see CallJavaScript.
+    std::string Script(const std::string& body, std::vector<JavaScriptArgument> arguments);
+    // body runs with e, element element of form form, looked up first.
+    std::string ElementScript(const std::string& body, int form, int element);
+
+    // Runs a browser event's handler; false when the control was destroyed meanwhile.
+    template <typename Handler>
+    bool Raise(Handler&& handler);
+
+    UserSettingsStore& settings_;
+    InternetSettingsBroadcaster& broadcaster_;
+    GObjectRef<WebKitWebView> view_;
+    BrowserEvents* events_ = nullptr;
+    // False from the start of the destructor; held by every call and callback that may outlive it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::thread::id mainThread_ = std::this_thread::get_id();
+    int subscription_ = 0;
+    // How many of the view's signal handlers are running now (nested through waits).
+    int callbackDepth_ = 0;
+    // Calls that asked for a page (or for none), and loads that WebKit has started.
+    unsigned requests_ = 0;
+    unsigned startedLoads_ = 0;
+    // A page was asked for and has not started loading yet.
+    bool awaitingStart_ = false;
+    // The load now under way: failed (no completion), its HTTP error reported.
+    bool loadFailed_ = false;
+    bool httpErrorReported_ = false;
+    // The error page of a failed load is asked for, or is the load now under way.
+    bool errorPagePending_ = false;
+    bool showingErrorPage_ = false;
+    // A script call ran into its time limit, so the page may be stuck.
+    bool scriptTimedOut_ = false;
+    bool silent_ = false;
+    bool statusBar_ = true;
+    bool addressBar_ = true;
+};
+
+}  // namespace kiosk
