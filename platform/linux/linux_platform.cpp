@@ -13,13 +13,13 @@
 #include "platform/linux/gtk_ui.h"
 #include "platform/linux/program_fonts.h"
 #include "platform/linux/screen_pixels_per_inch.h"
+#include "platform/linux/webkit_browser_control.h"
 #include "platform/linux/x_display.h"
 #include "platform/linux/xkb_keyboard_layout.h"
 #include "platform/linux/xkb_keyboard_settings.h"
 #include "platform/linux/xtest_key_injector.h"
 #include "platform/platform.h"
 #include "shell/density_scaling.h"
-#include "shell/placeholder_browser_control.h"
 
 namespace kiosk {
 
@@ -57,8 +57,8 @@ public:
     }
 
     MainWindowView& GetMainWindow() override { return window_; }
-    std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster&) override {
-        return std::make_unique<PlaceholderBrowserControl>();
+    std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster& notifier) override {
+        return std::make_unique<WebKitBrowserControl>(window_.BrowserHost(), settings_, notifier);
     }
     MouseHookInstaller& GetMouseHooks() override { return mouseHooks_; }
     FullScreenSizer& GetFullScreen() override { return fullScreen_; }
