@@ -49,17 +49,19 @@ protected:
         ClickAt(display, point.x, point.y);
         std::this_thread::sleep_for(80ms);
     }
-    // Types text of the US layout's keys, Shift latched for capitals and "!".
+    // Types text on the US layout's keys. The on-screen Shift is a latch that holds until it is
+    // touched again, so it is latched for capitals and "!" and released for everything else.
     void TypeUs(const std::string& text) {
         for (const char c : text) {
+            const bool shifted = (c >= 'A' && c <= 'Z') || c == '!';
+            if (shifted != shiftLatched_) {
+                Touch(keys.KeyWith(KeyAction::Shift));
+                shiftLatched_ = shifted;
+            }
             if (c >= 'A' && c <= 'Z') {
-                Touch(keys.KeyWith(KeyAction::Shift));
                 Touch(keys.KeyForCharacter(static_cast<char>(c - 'A' + 'a')));
-            } else if (c == '!') {
-                Touch(keys.KeyWith(KeyAction::Shift));
-                Touch(keys.KeyForCharacter('1'));
             } else {
-                Touch(keys.KeyForCharacter(c));
+                Touch(keys.KeyForCharacter(c == '!' ? '1' : c));
             }
         }
     }
@@ -83,6 +85,7 @@ protected:
         return CountPixelsNear(path, {keys.Left(), keys.Top(), keys.Width(), keys.Height()}, "#000000", 90);
     }
 
+    bool shiftLatched_ = false;
     FileOrigin origin;
     ScreenKeyboard keys{display.Width(), display.Height()};
 };
@@ -120,6 +123,7 @@ TEST_F(KioskKeyboard, EditingKeysCapsLockCopyAndPasteWork) {
     // Shift latched with an arrow selects the character before the cursor; copy it and paste at the end.
     Touch(keys.KeyWith(KeyAction::Shift));
     Touch(keys.KeyFor(0x25));
+    Touch(keys.KeyWith(KeyAction::Shift));
     Touch(keys.KeyWith(KeyAction::Copy));
     Touch(keys.KeyFor(0x23));
     Touch(keys.KeyWith(KeyAction::Paste));
@@ -135,7 +139,7 @@ TEST_F(KioskKeyboard, APasswordFieldAloneDoesNotOpenTheKeyboard) {
 
 TEST_F(KioskKeyboard, AMarkedDocumentWithoutFieldsClosesTheKeyboardAfterTwelveSeconds) {
     StartOn("<html><body><p>no fields here</p></body></html>",
-            "[document]\nurl\n127.0.0.1:" + std::to_string(origin.Port()) + "/page\n");
+            "[document]\nurl\n127.0.0.1:" + std::to_string(origin.Port()) + "/page.html\n");
     ClickAt(display, 10 + 180 + 30, display.Height() - 40);  // Keys
     std::this_thread::sleep_for(1s);
     EXPECT_GT(KeyboardInk(), 500);

@@ -14,12 +14,13 @@ long CountPixelsNear(const std::string& path, const ScreenRect& rect, const std:
                      int tolerance) {
     const std::string crop = std::to_string(rect.width) + "x" + std::to_string(rect.height) + "+" +
                              std::to_string(rect.left) + "+" + std::to_string(rect.top);
-    const double fuzz = 100.0 * tolerance / 255.0;
-    // Pixels near the colour become white, all others black; the mean counts the white ones.
+    const double threshold = 100.0 * tolerance / 255.0;
+    // The largest channel difference to the colour, thresholded: pixels near it become white.
     std::ostringstream command;
-    command << "convert '" << path << "' -crop " << crop << " +repage -alpha off -fuzz " << fuzz
-            << "% -fill black +opaque '" << colour << "' -fill white -opaque '" << colour
-            << "' -colorspace gray -format '%[fx:round(mean*w*h)]' info:";
+    command
+        << "convert '" << path << "' -crop " << crop << " +repage -alpha off \\( +clone -fill '" << colour
+        << "' -colorize 100 \\) -compose Difference -composite -separate -evaluate-sequence max -threshold "
+        << threshold << "% -negate -format '%[fx:round(mean*w*h)]' info:";
     FILE* pipe = popen(command.str().c_str(), "r");
     if (pipe == nullptr) return -1;
     char buffer[64] = {};
