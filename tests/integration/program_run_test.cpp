@@ -40,7 +40,10 @@ TEST_P(ProgramStopSignal, ItRunsUntilSignalledAndShutsDown) {
     ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
     EXPECT_FALSE(child->WaitForExit(300ms).has_value()) << "it must keep running until told to stop";
     EXPECT_EQ(Stop(GetParam()), 0);
-    EXPECT_EQ(LogMessages(dir.path(), ".log"), (Messages{"Начало работы", "Завершение работы"}));
+    // Pages the browser completed in between (the blank page of the shutdown among them) are left out.
+    Messages messages = LogMessages(dir.path(), ".log");
+    std::erase_if(messages, [](const std::string& m) { return m.starts_with("Загружен документ: "); });
+    EXPECT_EQ(messages, (Messages{"Начало работы", "Завершение работы"}));
     EXPECT_EQ(LogMessages(dir.path(), ".err"), Messages{});
     // The user's proxy setting was pointed at the kiosk and is back as it was (a new user's).
     EXPECT_EQ(ReadFile(config / "kiosk-shell" / "user-settings"),
