@@ -1,6 +1,7 @@
 #include "platform/linux/gtk_keyboard_view.h"
 
 #include "platform/linux/button_caption.h"
+#include "platform/linux/picture_loader.h"
 #include "util/embedded_pictures.h"
 
 namespace kiosk {
@@ -48,7 +49,8 @@ GtkLabel* AddContent(GtkWidget* button, const PlacedKey& key) {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
     gtk_widget_set_halign(box, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(box, GTK_ALIGN_CENTER);
-    if (const PixbufPtr picture = LoadSvgPicture(EmbeddedPicture(PictureFile(key.Picture)), kPictureSize)) {
+    if (const auto picture =
+            LoadPicture(EmbeddedPicture(PictureFile(key.Picture)), kPictureSize, kPictureSize)) {
         gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_pixbuf(picture.get()), FALSE, FALSE, 0);
     }
     GtkWidget* label = gtk_label_new(nullptr);
@@ -62,21 +64,6 @@ GtkLabel* AddContent(GtkWidget* button, const PlacedKey& key) {
 }
 
 }  // namespace
-
-PixbufPtr LoadSvgPicture(std::string_view svg, int size) {
-    if (svg.empty()) return nullptr;
-    std::unique_ptr<GdkPixbufLoader, GObjectUnref> loader(
-        gdk_pixbuf_loader_new_with_mime_type("image/svg+xml", nullptr));
-    if (!loader) return nullptr;
-    gdk_pixbuf_loader_set_size(loader.get(), size, size);
-    const bool written = gdk_pixbuf_loader_write(loader.get(), reinterpret_cast<const guchar*>(svg.data()),
-                                                 svg.size(), nullptr);
-    // Closed in any case: a loader must not be released open.
-    const bool closed = gdk_pixbuf_loader_close(loader.get(), nullptr);
-    GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
-    if (!written || !closed || pixbuf == nullptr) return nullptr;
-    return PixbufPtr(GDK_PIXBUF(g_object_ref(pixbuf)));
-}
 
 // One placed key's button, with a reference of its own so that it can be removed even when the host
 // went first, and the values it shows.
@@ -104,7 +91,7 @@ struct GtkKeyboardView::KeyButton {
 };
 
 GtkKeyboardView::GtkKeyboardView(GtkFixed* host, TemplateOnScreenKeyboard& keyboard)
-    : host_(host), keyboard_(keyboard), style_(gtk_css_provider_new()) {
+    : host_(host), keyboard_(keyboard), style_(GObjectRef<GtkCssProvider>::Adopt(gtk_css_provider_new())) {
     gtk_css_provider_load_from_data(style_.get(), kKeyStyle, -1, nullptr);
 }
 

@@ -8,16 +8,9 @@
 #include <vector>
 
 #include "keyboard/template_keyboard.h"
+#include "platform/linux/gobject_ref.h"
 
 namespace kiosk {
-
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-using PixbufPtr = std::unique_ptr<GdkPixbuf, GObjectUnref>;
-
-// An SVG picture rendered at size x size pixels; null when the bytes are empty or not a picture.
-PixbufPtr LoadSvgPicture(std::string_view svg, int size);
 
 // The placed keys of the on-screen keyboard as GTK buttons in the main window's keyboard panel. A
 // click runs the template's handler of the key. The buttons never take the input focus, so the keys
@@ -44,7 +37,7 @@ private:
 
     GtkFixed* host_;
     TemplateOnScreenKeyboard& keyboard_;
-    std::unique_ptr<GtkCssProvider, GObjectUnref> style_;
+    GObjectRef<GtkCssProvider> style_;
     std::vector<std::unique_ptr<KeyButton>> buttons_;
 };
 

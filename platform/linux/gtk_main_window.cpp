@@ -102,10 +102,8 @@ GtkMainWindow::Button GtkMainWindow::MakeButton(const char* pictureName, bool to
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
     gtk_widget_set_valign(box, GTK_ALIGN_CENTER);
     const int size = fonts_.picture;
-    if (GdkPixbuf* picture = LoadPicture(EmbeddedPicture(pictureName), size, size)) {
-        gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_pixbuf(picture), FALSE, FALSE, 0);
-        g_object_unref(picture);
-    }
+    if (const auto picture = LoadPicture(EmbeddedPicture(pictureName), size, size))
+        gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_pixbuf(picture.get()), FALSE, FALSE, 0);
     button.label = gtk_label_new("");
     gtk_box_pack_start(GTK_BOX(box), button.label, FALSE, FALSE, 0);
     gtk_container_add(GTK_CONTAINER(button.widget), box);
@@ -197,12 +195,9 @@ void GtkMainWindow::SyncAnimator(const Rect& place) {
     if (!applied_.picture || *applied_.picture != model.Picture) {
         applied_.picture = model.Picture;
         // A picture that turns out not to be a readable animation leaves the built-in one.
-        GdkPixbufAnimation* animation = LoadAnimation(model.Picture);
-        if (animation == nullptr) animation = LoadAnimation(EmbeddedPicture("busy.gif"));
-        if (animation != nullptr) {
-            gtk_image_set_from_animation(GTK_IMAGE(animator_), animation);
-            g_object_unref(animation);
-        }
+        GObjectRef<GdkPixbufAnimation> animation = LoadAnimation(model.Picture);
+        if (!animation) animation = LoadAnimation(EmbeddedPicture("busy.gif"));
+        if (animation) gtk_image_set_from_animation(GTK_IMAGE(animator_), animation.get());
     }
     Place(animator_, place, model, applied_.places.RxGIFAnimator1);
 }

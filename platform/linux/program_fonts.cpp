@@ -1,5 +1,7 @@
 #include "platform/linux/program_fonts.h"
 
+#include "platform/linux/gobject_ref.h"
+
 #include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <pango/pangocairo.h>
@@ -23,9 +25,6 @@ constexpr char kEmboldenWineTahomaBold[] = R"(<?xml version="1.0"?>
   </match>
 </fontconfig>)";
 
-struct GObjectUnref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
 struct DescriptionFree {
     void operator()(PangoFontDescription* description) const { pango_font_description_free(description); }
 };
@@ -74,13 +73,13 @@ void AddProgramFonts() {
 int TextHeight(const std::string& family, int pixelHeight, bool bold) {
     if (pixelHeight <= 0) return 0;
     PangoFontMap* fontMap = pango_cairo_font_map_get_default();  // not owned
-    const std::unique_ptr<PangoContext, GObjectUnref> context(pango_font_map_create_context(fontMap));
+    const auto context = GObjectRef<PangoContext>::Adopt(pango_font_map_create_context(fontMap));
     const std::unique_ptr<PangoFontDescription, DescriptionFree> description(pango_font_description_new());
     pango_font_description_set_family(description.get(), family.c_str());
     pango_font_description_set_absolute_size(description.get(), pixelHeight * PANGO_SCALE);
     pango_font_description_set_weight(description.get(), bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    const std::unique_ptr<PangoFont, GObjectUnref> font(
-        pango_font_map_load_font(fontMap, context.get(), description.get()));
+    const auto font =
+        GObjectRef<PangoFont>::Adopt(pango_font_map_load_font(fontMap, context.get(), description.get()));
     if (!font) return 0;
     if (const std::optional<int> height = WindowsTextHeight(font.get(), pixelHeight)) return *height;
     return PangoTextHeight(font.get());

@@ -139,16 +139,5 @@ TEST_F(KeyboardView, ButtonsGoWithTheViewAndABuildReplacesThem) {
     g_object_unref(other);
 }
 
-TEST(KeyPictureTest, SvgIsRenderedAtTheKeysPictureSize) {
-    StartGtk();
-    const PixbufPtr picture = LoadSvgPicture(
-        R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="32"><rect width="64" height="32"/></svg>)",
-        16);
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(gdk_pixbuf_get_width(picture.get()), 16);
-    EXPECT_EQ(gdk_pixbuf_get_height(picture.get()), 16);
-    EXPECT_EQ(LoadSvgPicture("not a picture", 16), nullptr);
-}
-
 }  // namespace
 }  // namespace kiosk::testing
