@@ -225,6 +225,41 @@ TEST_F(KioskBrowsing, MissingStartPageAndNetPageThatIsADirectoryLeaveTheKioskUsa
     EXPECT_EQ(Stop(), 0);
 }
 
+// A bitmap of 8192 x 8192 pixels in 24 bits: 201 MB, nearly all of it zeros.
+void WriteHugeBitmap(const std::filesystem::path& path) {
+    const std::uint32_t side = 8192, pixels = side * side * 3, size = 54 + pixels;
+    std::string head(54, '\0');
+    const auto put = [&head](size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) head[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    head[0] = 'B';
+    head[1] = 'M';
+    put(2, size, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, side, 4);
+    put(22, side, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, pixels, 4);
+    WriteFile(path, head);
+    std::filesystem::resize_file(path, size);
+}
+
+TEST_F(KioskBrowsing, AHugeImageLeavesTheKioskUsable) {
+    origin.Put("index.html", Page("index", BigLink("/huge.bmp")));
+    WriteHugeBitmap(origin.Path("huge.bmp"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    ClickPage();
+    ASSERT_TRUE(origin.WaitForRequest("GET /huge.bmp"));
+    std::this_thread::sleep_for(5s);
+    EXPECT_FALSE(child->WaitForExit(10ms).has_value());
+    PressHome();
+    ASSERT_TRUE(WaitForReports("index", 2));
+    EXPECT_EQ(Stop(), 0);
+}
+
 TEST_F(KioskBrowsing, TheIdleReturnBringsTheStartPageBackOnce) {
     origin.Put("index.html", Page("index", BigLink("/second.html")));
     origin.Put("second.html", Page("second", "second page"));

@@ -16,6 +16,8 @@ class FileOrigin {
 public:
     FileOrigin();
     void Put(const std::string& name, const std::string& bytes);
+    // Where the file of that name is served from.
+    std::filesystem::path Path(const std::string& name) const { return files_ / name; }
     int Port() const { return port_; }
     std::string Url(const std::string& path) const;
     std::vector<std::string> Requests() const;
