@@ -96,8 +96,8 @@ public:
     SavedProxySetting SavedProxy;
     int MinButtonPanelWidth = 0;
     MainWindowControls Controls = DesignLayout();
-    // Redraws the keys for the current layout and Shift and Caps Lock state. Placeholder until the
-    // keyboard exists: redraws nothing.
+    // Redraws the keys for the current layout and Shift and Caps Lock state; the program connects it
+    // to the keyboard's template (nothing to redraw without one).
     std::function<void()> RefreshCaptions = [] {};
 
     std::unique_ptr<KeyValueTable> OptionTable;

@@ -15,11 +15,4 @@ public:
     virtual void SetCopyPasteSwitches(bool copyWithCtrlC, bool pasteWithCtrlV) = 0;
 };
 
-// Placeholder until the keyboard exists: places nothing, so the keyboard place keeps its design size.
-class PlaceholderOnScreenKeyboard : public OnScreenKeyboard {
-public:
-    void PlaceKeyboard(PanelModel&, MainWindowControls&, int, int) override {}
-    void SetCopyPasteSwitches(bool, bool) override {}
-};
-
 }  // namespace kiosk

@@ -12,10 +12,4 @@ public:
     virtual void FitToScreen(MainWindowControls& window) = 0;
 };
 
-// Placeholder until the window exists: the window keeps its design size.
-class PlaceholderFullScreenSizer : public FullScreenSizer {
-public:
-    void FitToScreen(MainWindowControls&) override {}
-};
-
 }  // namespace kiosk

@@ -15,11 +15,4 @@ public:
     virtual void Remove(MouseHookHandle hook) = 0;
 };
 
-// Placeholder until the lock-down exists: installs nothing and returns no handle.
-class PlaceholderMouseHookInstaller : public MouseHookInstaller {
-public:
-    MouseHookHandle Install() override { return kNoMouseHook; }
-    void Remove(MouseHookHandle) override {}
-};
-
 }  // namespace kiosk
