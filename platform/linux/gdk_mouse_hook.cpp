@@ -52,6 +52,7 @@ void DispatchEvent(GdkEvent* event, gpointer) {
 MouseHookHandle GdkMouseHookInstaller::Install() {
     gdk_event_handler_set(&FilterEvent, nullptr, nullptr);
     installed_ = true;
+    lockedDown_ = true;
     return kInstalled;
 }
 
@@ -59,6 +60,7 @@ void GdkMouseHookInstaller::Remove(MouseHookHandle hook) {
     if (hook != kInstalled || !installed_) return;
     gdk_event_handler_set(&DispatchEvent, nullptr, nullptr);
     installed_ = false;
+    lockedDown_ = false;
 }
 
 }  // namespace kiosk

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/linux/gdk_mouse_hook.h"
 #include "platform/linux/gobject_ref.h"
 #include "platform/linux/javascript_call.h"
 #include "platform/linux/webkit_browser_rules.h"
@@ -21,6 +22,14 @@ namespace kiosk {
 namespace {
 
 constexpr int kRefreshCompletely = 3;
+
+// A touch, or a pointer event that a touch screen made.
+bool IsTouchEvent(const GdkEvent& event) {
+    if (event.type == GDK_TOUCH_BEGIN || event.type == GDK_TOUCH_UPDATE || event.type == GDK_TOUCH_END)
+        return true;
+    GdkDevice* source = gdk_event_get_source_device(&event);
+    return source != nullptr && gdk_device_get_source(source) == GDK_SOURCE_TOUCHSCREEN;
+}
 
 // Answers every download with a cancellation: a kiosk saves nothing.
 void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
@@ -262,6 +271,13 @@ struct WebKitBrowserControl::Callbacks {
 
     static gboolean Print(WebKitWebView*, WebKitPrintOperation*, gpointer) { return TRUE; }
 
+    // A long press on a touch screen stands for the right button, which the lock-down swallows; the
+    // menu key of a keyboard still opens the menu.
+    static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult*,
+                                gpointer) {
+        return GdkMouseHookInstaller::LockedDown() && event != nullptr && IsTouchEvent(*event);
+    }
+
     static gboolean PermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
         webkit_permission_request_deny(request);
         return TRUE;
@@ -315,6 +331,7 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
         {"run-color-chooser", G_CALLBACK(&Callbacks::ColorChooser)},
         {"run-file-chooser", G_CALLBACK(&Callbacks::FileChooser)},
         {"print", G_CALLBACK(&Callbacks::Print)},
+        {"context-menu", G_CALLBACK(&Callbacks::ContextMenu)},
         {"permission-request", G_CALLBACK(&Callbacks::PermissionRequest)},
         {"enter-fullscreen", G_CALLBACK(&Callbacks::EnterFullscreen)},
         {"decide-policy", G_CALLBACK(&Callbacks::DecidePolicy)},

@@ -166,6 +166,18 @@ TEST_F(KioskBrowsing, ARightClickShowsNoMenuByDefault) {
     EXPECT_EQ(Stop(), 0);
 }
 
+TEST_F(KioskBrowsing, TheKeyboardsMenuKeyStillOpensTheMenu) {
+    origin.Put("index.html", Page("index", BigLink("/second.html")));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    std::this_thread::sleep_for(1s);
+    const std::string before = Shot("before.png");
+    PressKeys(display, "Menu");
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(CountDifferentPixels(before, Shot("after.png")), 1000);
+    EXPECT_EQ(Stop(), 0);
+}
+
 TEST_F(KioskBrowsing, ARightClickShowsTheMenuWhenMenusAreAllowed) {
     origin.Put("index.html", Page("index", BigLink("/second.html")));
     StartOn(origin.Url("/index.html"), "menu\ntrue\n");
