@@ -66,8 +66,7 @@ GtkMainWindow::GtkMainWindow(GtkUi& ui, WindowFonts fonts) : ui_(ui), fonts_(fon
 
     panel1_ = Panel("kiosk-bottom");
     gtk_fixed_put(GTK_FIXED(client_), panel1_, 0, 0);
-    flowPanel2_ = gtk_fixed_new();
-    gtk_fixed_put(GTK_FIXED(client_), flowPanel2_, 0, 0);
+    // The button area has nothing to draw: its buttons sit where the arrangement puts them.
     home_ = MakeButton("button-home.svg", false);
     back_ = MakeButton("button-back.svg", false);
     refresh_ = MakeButton("button-refresh.svg", false);
@@ -146,7 +145,6 @@ void GtkMainWindow::Sync() {
         gtk_label_set_text(GTK_LABEL(caption_), c.Panel2.Caption.c_str());
     }
     Place(panel1_, places.Panel1, c.Panel1, applied.Panel1);
-    Place(flowPanel2_, places.FlowPanel2, c.FlowPanel2, applied.FlowPanel2);
     SyncButton(home_, c.RxSpeedButton4, places.RxSpeedButton4, applied.RxSpeedButton4, applied_.captions[1]);
     SyncButton(back_, c.RxSpeedButton2, places.RxSpeedButton2, applied.RxSpeedButton2, applied_.captions[2]);
     SyncButton(refresh_, c.RxSpeedButton3, places.RxSpeedButton3, applied.RxSpeedButton3,

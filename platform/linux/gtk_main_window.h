@@ -75,7 +75,6 @@ private:
     GtkWidget* panel2_;
     GtkWidget* caption_;
     GtkWidget* panel1_;
-    GtkWidget* flowPanel2_;
     Button home_, back_, refresh_, keys_;
     GtkWidget* flowPanel1_;
     GtkWidget* animator_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 #include "shell/start_page.h"
@@ -36,9 +37,7 @@ protected:
     void StartOn(const std::string& start, const std::string& more = "") {
         WriteFile(dir / "kiosk.cfg",
                   "[options]\nstart\n" + start + "\ninternal\n" + std::to_string(proxyPort) + "\n" + more);
-        // A copy of the program next to its pages, as on a terminal: local pages are found there.
-        std::filesystem::copy_file(KIOSK_BINARY, dir / "kiosk");
-        Start((dir / "kiosk").string());
+        StartNextToItsPages();
         ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
     }
     bool WaitForLoaded(const std::string& url) { return WaitForMessage(".log", "Загружен документ: " + url); }
@@ -52,10 +51,17 @@ protected:
     void PressBack() { Press(1); }
     void PressRefresh() { Press(2); }
     void ClickPage() { ClickAt(display, 300, 200); }
-    std::string Shot(const std::string& name) {
-        const std::string path = (outputDir / name).string();
-        SaveScreenshot(display, path);
-        return path;
+    // How much of the screen a menu would change: pixels that differ before and after action, on the
+    // start page with a big link.
+    long ScreenChangeAfter(const std::function<void()>& action, const std::string& options = "") {
+        origin.Put("index.html", Page("index", BigLink("/second.html")));
+        StartOn(origin.Url("/index.html"), options);
+        EXPECT_TRUE(WaitForReports("index", 1));
+        std::this_thread::sleep_for(1s);
+        const std::string before = Shot("before.png");
+        action();
+        std::this_thread::sleep_for(1s);
+        return CountDifferentPixels(before, Shot("after.png"));
     }
     std::string NetPageUrl() const { return LocalPageUrl(dir.str() + "/", "net.html"); }
 
@@ -155,38 +161,17 @@ TEST_F(KioskBrowsing, AMissingPageShowsTheDocumentPageThroughTheProxy) {
 }
 
 TEST_F(KioskBrowsing, ARightClickShowsNoMenuByDefault) {
-    origin.Put("index.html", Page("index", BigLink("/second.html")));
-    StartOn(origin.Url("/index.html"));
-    ASSERT_TRUE(WaitForReports("index", 1));
-    std::this_thread::sleep_for(1s);
-    const std::string before = Shot("before.png");
-    ClickAt(display, 300, 200, 3);
-    std::this_thread::sleep_for(1s);
-    EXPECT_LT(CountDifferentPixels(before, Shot("after.png")), 50);
+    EXPECT_LT(ScreenChangeAfter([&] { ClickAt(display, 300, 200, 3); }), 50);
     EXPECT_EQ(Stop(), 0);
 }
 
 TEST_F(KioskBrowsing, TheKeyboardsMenuKeyStillOpensTheMenu) {
-    origin.Put("index.html", Page("index", BigLink("/second.html")));
-    StartOn(origin.Url("/index.html"));
-    ASSERT_TRUE(WaitForReports("index", 1));
-    std::this_thread::sleep_for(1s);
-    const std::string before = Shot("before.png");
-    PressKeys(display, "Menu");
-    std::this_thread::sleep_for(1s);
-    EXPECT_GT(CountDifferentPixels(before, Shot("after.png")), 1000);
+    EXPECT_GT(ScreenChangeAfter([&] { PressKeys(display, "Menu"); }), 1000);
     EXPECT_EQ(Stop(), 0);
 }
 
 TEST_F(KioskBrowsing, ARightClickShowsTheMenuWhenMenusAreAllowed) {
-    origin.Put("index.html", Page("index", BigLink("/second.html")));
-    StartOn(origin.Url("/index.html"), "menu\ntrue\n");
-    ASSERT_TRUE(WaitForReports("index", 1));
-    std::this_thread::sleep_for(1s);
-    const std::string before = Shot("before.png");
-    ClickAt(display, 300, 200, 3);
-    std::this_thread::sleep_for(1s);
-    EXPECT_GT(CountDifferentPixels(before, Shot("after.png")), 1000);
+    EXPECT_GT(ScreenChangeAfter([&] { ClickAt(display, 300, 200, 3); }, "menu\ntrue\n"), 1000);
     EXPECT_EQ(Stop(), 0);
 }
 

@@ -78,11 +78,6 @@ protected:
     bool WaitForField(const std::string& value) const {
         return WaitUntil([&] { return FieldValue() == value; }, 10s);
     }
-    std::string Shot(const std::string& name) {
-        const std::string path = (outputDir / name).string();
-        SaveScreenshot(display, path);
-        return path;
-    }
     // Dark pixels of captions where the keyboard shows when it is open.
     long KeyboardInk() {
         return CountPixelsNear(Shot("keyboard.png"), {keys.Left(), keys.Top(), keys.Width(), keys.Height()},

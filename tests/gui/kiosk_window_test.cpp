@@ -20,15 +20,8 @@ protected:
     void StartAndWaitForWindow(const std::string& config) {
         WriteFile(dir / "kiosk.cfg", config);
         WriteFile(dir / "index.html", "<p>start</p>");
-        // A copy of the program next to its start page, as on a terminal.
-        std::filesystem::copy_file(KIOSK_BINARY, dir / "kiosk");
-        Start((dir / "kiosk").string());
+        StartNextToItsPages();
         ASSERT_TRUE(WaitUntil([&] { return WindowGeometry(display, "Киоск").width > 0; }, 20s));
-    }
-    std::string Shot(const std::string& name) {
-        const std::string path = (outputDir / name).string();
-        SaveScreenshot(display, path);
-        return path;
     }
 };
 

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "tests/support/loopback_peers.h"
+#include "tests/support/screen.h"
 #include "text/cp1251.h"
 #include "text/text_lines.h"
 
@@ -50,6 +51,17 @@ void KioskRun::Start(const std::string& program) {
     child = std::make_unique<ChildProcess>(
         program, std::vector<std::string>{}, dir.str(), Output(),
         std::vector<std::string>{"XDG_CONFIG_HOME=" + config.str(), display.Environment()});
+}
+
+void KioskRun::StartNextToItsPages() {
+    fs::copy_file(KIOSK_BINARY, dir / "kiosk");
+    Start((dir / "kiosk").string());
+}
+
+std::string KioskRun::Shot(const std::string& name) {
+    const std::string path = (outputDir / name).string();
+    SaveScreenshot(display, path);
+    return path;
 }
 
 bool KioskRun::WaitForMessage(const std::string& extension, const std::string& message) {

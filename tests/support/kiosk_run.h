@@ -32,6 +32,11 @@ protected:
 
     // Starts program (the built kiosk unless given) in dir.
     void Start(const std::string& program = KIOSK_BINARY);
+    // Starts a copy of the built kiosk placed in dir, as on a terminal, so that its local pages are
+    // found next to it.
+    void StartNextToItsPages();
+    // A screenshot of the program's screen, saved under name in outputDir; returns its path.
+    std::string Shot(const std::string& name);
     // Waits up to 20 s until the information or error log holds message.
     bool WaitForMessage(const std::string& extension, const std::string& message);
     // Sends signal and waits up to 20 s for the exit status.

@@ -6,6 +6,20 @@
 
 namespace kiosk::testing {
 
+namespace {
+
+// The number a shell command prints first (its exit status aside); -1 when it prints none.
+long NumberPrintedBy(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[64] = {};
+    const size_t count = fread(buffer, 1, sizeof buffer - 1, pipe);
+    pclose(pipe);
+    return count == 0 ? -1 : std::stol(buffer);
+}
+
+}  // namespace
+
 void SaveScreenshot(const XvfbDisplay& display, const std::string& path) {
     RunOnDisplay(display, "import -window root '" + path + "'");
 }
@@ -21,23 +35,13 @@ long CountPixelsNear(const std::string& path, const ScreenRect& rect, const std:
         << "convert '" << path << "' -crop " << crop << " +repage -alpha off \\( +clone -fill '" << colour
         << "' -colorize 100 \\) -compose Difference -composite -separate -evaluate-sequence max -threshold "
         << threshold << "% -negate -format '%[fx:round(mean*w*h)]' info:";
-    FILE* pipe = popen(command.str().c_str(), "r");
-    if (pipe == nullptr) return -1;
-    char buffer[64] = {};
-    const size_t count = fread(buffer, 1, sizeof buffer - 1, pipe);
-    pclose(pipe);
-    return count == 0 ? -1 : std::stol(buffer);
+    return NumberPrintedBy(command.str());
 }
 
 long CountDifferentPixels(const std::string& first, const std::string& second) {
     // compare writes the count to standard error and exits with 1 when the pictures differ.
     const std::string command = "compare -metric AE '" + first + "' '" + second + "' null: 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return -1;
-    char buffer[64] = {};
-    const size_t count = fread(buffer, 1, sizeof buffer - 1, pipe);
-    pclose(pipe);
-    return count == 0 ? -1 : std::stol(buffer);
+    return NumberPrintedBy(command);
 }
 
 int ShownWindowCount(const XvfbDisplay& display) {
