@@ -490,6 +490,9 @@ TEST_F(WebKitBrowserControlTest, TheProxyOfTheStoreIsUsedAndAnAnnouncedChangeTak
 
     SetProxy(0, proxyServer);
     broadcaster_.SettingsChanged();
+    // The network process takes the new settings in its own time; a load started at the same moment
+    // may be cancelled by the switch.
+    ProcessFor(100ms);
     ASSERT_TRUE(loads("second")) << events_.Text();
     EXPECT_EQ(proxy.events.Count(seen), 1);
 
