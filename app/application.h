@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "app/form_parts.h"
-#include "platform/ui.h"
+#include "os/ui.h"
 
 namespace kiosk {
 

@@ -6,9 +6,9 @@
 
 #include "config/key_value_table.h"
 #include "keyboard/on_screen_keyboard.h"
-#include "log/mail_worker.h"
-#include "log/notification_queue.h"
-#include "platform/ui.h"
+#include "mail/mail_worker.h"
+#include "mail/notification_queue.h"
+#include "os/ui.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
 #include "shell/browser_control.h"

@@ -2,7 +2,7 @@
 
 #include "app/form1.h"
 #include "keyboard/template_scaling.h"
-#include "log/send_mail_thread.h"
+#include "mail/send_mail_thread.h"
 #include "proxy/http_proxy_server.h"
 #include "shell/density_scaling.h"
 

@@ -3,7 +3,7 @@
 #include "app/application.h"
 #include "app/form_parts.h"
 #include "keyboard/template_keyboard.h"
-#include "platform/internet_settings_broadcaster.h"
+#include "os/internet_settings_broadcaster.h"
 #include "platform/platform.h"
 #include "proxy/internet_proxy_setting.h"
 

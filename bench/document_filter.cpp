@@ -5,7 +5,7 @@
 #include <string>
 
 #include "config/default_tables.h"
-#include "proxy/document_filter.h"
+#include "proxy/filter/document_filter.h"
 
 namespace kiosk {
 namespace {

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "proxy/gunzip.h"
+#include "proxy/filter/gunzip.h"
 
 extern char** environ;
 

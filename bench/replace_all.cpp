@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "proxy/script_machine.h"
+#include "script/script_machine.h"
 
 extern char** environ;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/default_tables.h"
-#include "platform/file_access.h"
+#include "os/file_access.h"
 #include "text/ascii.h"
 #include "text/bom_text.h"
 #include "text/text_lines.h"

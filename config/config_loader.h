@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "config/document_script.h"
+#include "script/document_script.h"
 #include "config/key_value_table.h"
 
 namespace kiosk {

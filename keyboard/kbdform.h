@@ -11,7 +11,7 @@
 #include "keyboard/keyboard_layout.h"
 #include "keyboard/language_settings.h"
 #include "keyboard/placed_key.h"
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 
 namespace kiosk {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 
 namespace kiosk {
 

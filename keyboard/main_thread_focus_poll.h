@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "keyboard/focus_poll.h"
-#include "platform/ui.h"
+#include "proxy/filter/focus_poll.h"
+#include "os/ui.h"
 
 namespace kiosk {
 

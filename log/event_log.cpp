@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/file_access.h"
+#include "os/file_access.h"
 #include "text/cp1251.h"
 #include "util/date_time.h"
 #include "util/integer_text.h"

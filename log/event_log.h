@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "config/key_value_table.h"
-#include "log/log_writer.h"
+#include "util/log_writer.h"
 #include "log/notification_sink.h"
-#include "platform/file_access.h"
+#include "os/file_access.h"
 #include "util/clock.h"
 
 namespace kiosk {

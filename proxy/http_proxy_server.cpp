@@ -1,7 +1,7 @@
 #include "proxy/http_proxy_server.h"
 
-#include "proxy/pass_through_exchange.h"
-#include "proxy/tunnel_exchange.h"
+#include "proxy/http/pass_through_exchange.h"
+#include "proxy/http/tunnel_exchange.h"
 
 namespace kiosk {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "proxy/connection_server.h"
+#include "proxy/server/connection_server.h"
 #include "proxy/proxy_server.h"
 
 namespace kiosk {

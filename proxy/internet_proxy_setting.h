@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 #include "proxy/system_proxy_setting.h"
 
 namespace kiosk {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "proxy/proxy_context.h"
+#include "proxy/http/proxy_context.h"
 
 namespace kiosk {
 

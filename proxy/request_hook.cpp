@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "proxy/text_files.h"
+#include "os/text_files.h"
 #include "text/cp1251.h"
 #include "text/network_text.h"
 #include "util/integer_text.h"

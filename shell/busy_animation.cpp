@@ -1,6 +1,6 @@
 #include "shell/busy_animation.h"
 
-#include "platform/file_access.h"
+#include "os/file_access.h"
 
 namespace kiosk {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 
 namespace kiosk {
 

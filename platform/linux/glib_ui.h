@@ -3,7 +3,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/ui.h"
+#include "os/ui.h"
 
 namespace kiosk {
 

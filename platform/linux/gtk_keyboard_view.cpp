@@ -2,7 +2,7 @@
 
 #include "platform/linux/button_caption.h"
 #include "platform/linux/picture_loader.h"
-#include "util/embedded_pictures.h"
+#include "platform/linux/embedded_files.h"
 
 namespace kiosk {
 namespace {

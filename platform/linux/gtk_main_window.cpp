@@ -4,7 +4,7 @@
 
 #include "platform/linux/gtk_ui.h"
 #include "platform/linux/picture_loader.h"
-#include "util/embedded_pictures.h"
+#include "platform/linux/embedded_files.h"
 
 namespace kiosk {
 

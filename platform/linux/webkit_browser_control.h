@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/internet_settings_broadcaster.h"
+#include "os/internet_settings_broadcaster.h"
 #include "platform/linux/gobject_ref.h"
 #include "platform/linux/javascript_call.h"
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 #include "shell/browser_control.h"
 
 typedef struct _GtkOverlay GtkOverlay;

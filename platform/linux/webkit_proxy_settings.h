@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 
 typedef struct _WebKitWebsiteDataManager WebKitWebsiteDataManager;
 

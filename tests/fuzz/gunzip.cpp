@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "proxy/gunzip.h"
+#include "proxy/filter/gunzip.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "proxy/header_list.h"
-#include "proxy/request_target.h"
+#include "proxy/http/header_list.h"
+#include "proxy/http/request_target.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "proxy/script_machine.h"
+#include "script/script_machine.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "util/embedded_pictures.h"
+#include "platform/linux/embedded_files.h"
 
 namespace kiosk {
 namespace {

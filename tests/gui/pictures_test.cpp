@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "util/embedded_pictures.h"
+#include "platform/linux/embedded_files.h"
 
 namespace kiosk {
 namespace {

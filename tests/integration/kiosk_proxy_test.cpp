@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "platform/tcp_socket.h"
+#include "os/tcp_socket.h"
 #include "tests/support/child_process.h"
 #include "tests/support/chromium.h"
 #include "tests/support/kiosk_run.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "proxy/upstream_connect.h"
+#include "proxy/upstream/upstream_connect.h"
 #include "tests/support/child_process.h"
 #include "tests/support/loopback_peers.h"
 #include "tests/support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
+#include "os/ui.h"
 #include "tests/support/event_record.h"
 
 namespace kiosk::testing {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "log/log_writer.h"
+#include "util/log_writer.h"
 
 namespace kiosk::testing {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/tcp_socket.h"
+#include "os/tcp_socket.h"
 
 namespace kiosk::testing {
 

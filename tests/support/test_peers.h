@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/tcp_socket.h"
-#include "proxy/upstream_client.h"
+#include "os/tcp_socket.h"
+#include "proxy/upstream/upstream_client.h"
 
 namespace kiosk::testing {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "config/document_script.h"
+#include "script/document_script.h"
 
 namespace kiosk {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "keyboard/key_injector.h"
 #include "keyboard/keyboard_layout.h"
-#include "platform/user_settings_store.h"
+#include "os/user_settings_store.h"
 
 namespace kiosk::test {
 

@@ -1,0 +1,25 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a source or header under ROOT/FOLDER includes a project header of a folder that is not in
+# ALLOWED (its own folder and the layers it uses). System headers (<...>) are not looked at. Writes
+# STAMP when every include is allowed.
+file(GLOB_RECURSE files ${ROOT}/${FOLDER}/*.cpp ${ROOT}/${FOLDER}/*.h)
+set(violations "")
+foreach(file IN LISTS files)
+  file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"/]*)/.*" "\\1" included "${line}")
+    if(included STREQUAL line)
+      # An include without a folder: only this folder's own files are written that way.
+      continue()
+    endif()
+    if(NOT included IN_LIST ALLOWED)
+      file(RELATIVE_PATH shown ${ROOT} ${file})
+      string(STRIP "${line}" line)
+      string(APPEND violations "  ${shown}: ${line}\n")
+    endif()
+  endforeach()
+endforeach()
+if(violations)
+  message(FATAL_ERROR "${FOLDER}/ may include only ${ALLOWED}; these includes reach other layers:\n${violations}")
+endif()
+file(WRITE ${STAMP} "")

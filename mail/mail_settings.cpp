@@ -1,0 +1,17 @@
+#include "mail/mail_settings.h"
+
+namespace kiosk {
+
+MailSettings ReadMailSettings(const KeyValueTable& mail, const KeyValueTable& errors) {
+    return MailSettings{
+        .recipients = errors.Value("notification"),
+        .host = mail.Value("host"),
+        .login = mail.Value("login"),
+        .password = mail.Value("password"),
+        .from = mail.Value("from"),
+        .subject = mail.Value("subject"),
+        .agent = mail.Value("agent"),
+    };
+}
+
+}  // namespace kiosk

@@ -1,0 +1,59 @@
+#include "mail/notification_queue.h"
+
+namespace kiosk {
+
+void NotificationQueue::QueueNotification(const std::string& text) {
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_ || text == (texts_.empty() ? lastNotification_ : texts_.back())) return;
+        texts_.push_back(text);
+    }
+    wakeUp_.notify_all();
+}
+
+std::optional<std::string> NotificationQueue::TakeFirst() {
+    std::lock_guard lock(mutex_);
+    if (texts_.empty()) return std::nullopt;
+    lastNotification_ = texts_.front();
+    return texts_.front();
+}
+
+void NotificationQueue::RemoveFirst() {
+    std::lock_guard lock(mutex_);
+    if (!texts_.empty()) texts_.pop_front();
+}
+
+void NotificationQueue::Close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    texts_.clear();
+}
+
+bool NotificationQueue::Empty() const {
+    std::lock_guard lock(mutex_);
+    return texts_.empty();
+}
+
+std::vector<std::string> NotificationQueue::Texts() const {
+    std::lock_guard lock(mutex_);
+    return {texts_.begin(), texts_.end()};
+}
+
+std::string NotificationQueue::LastNotification() const {
+    std::lock_guard lock(mutex_);
+    return lastNotification_;
+}
+
+void NotificationQueue::ResetLastNotification() {
+    std::lock_guard lock(mutex_);
+    lastNotification_.clear();
+}
+
+bool NotificationQueue::WaitForText(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    // The emptiness test and the sleep are one step under the lock: a text appended while the worker
+    // decides to sleep is seen, never missed.
+    return wakeUp_.wait(lock, stop, [this] { return !texts_.empty(); });
+}
+
+}  // namespace kiosk

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "mail/mail_settings.h"
+#include "os/tcp_socket.h"
+#include "os/ui.h"
+#include "util/clock.h"
+
+namespace kiosk {
+
+inline constexpr int kSmtpPort = 25;
+inline constexpr Milliseconds kSmtpConnectTimeout = std::chrono::seconds(120);
+inline constexpr Milliseconds kSmtpReplyTimeout = std::chrono::seconds(120);
+
+// How a notification reaches the server: the main thread's services, the server's port and the
+// time limits.
+struct MailTransport {
+    MailTransport(Ui& ui, const Clock& clock) : ui(ui), clock(clock) {}
+
+    Ui& ui;
+    const Clock& clock;
+    bool antiFreeze = false;  // handle window events while waiting on the network
+    int port = kSmtpPort;
+    Milliseconds connectTimeout = kSmtpConnectTimeout;
+    Milliseconds replyTimeout = kSmtpReplyTimeout;
+    std::string heloName;                           // empty: this computer's host name
+    std::function<int(DateTime)> utcOffsetMinutes;  // empty: the local time zone's
+};
+
+// Mails notification texts, one SMTP dialogue each, on the main thread.
+class NotificationSender {
+public:
+    NotificationSender(MailSettings settings, MailTransport transport);
+
+    // Sends one text (UTF-8) to the configured recipients; returns the failure's message, empty on
+    // success. With mailing off nothing is sent and nothing reported. Every failure of the send comes
+    // back as its message, whatever its kind: a refusal by the server, a socket error, the server
+    // closing in the middle, a time-out of the connect or of a reply. (Formerly only socket errors and
+    // refusals came back; anything else escaped and ended the mail worker for the rest of the run.)
+    std::string SendNotification(const std::string& text);
+
+private:
+    std::string Deliver(const std::string& text);
+
+    const MailSettings settings_;
+    const MailTransport transport_;
+};
+
+}  // namespace kiosk

@@ -1,0 +1,145 @@
+#include "mail/smtp_connection.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <future>
+#include <stdexcept>
+#include <thread>
+
+#include "text/network_text.h"
+
+namespace kiosk {
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr Milliseconds kAntiFreezeSlice = 250ms;
+// A reply longer than this is no SMTP server's: the connection is given up rather than read forever.
+constexpr size_t kLongestReply = 64 * 1024;
+
+bool IsExpected(int code, std::initializer_list<int> expected) {
+    return std::find(expected.begin(), expected.end(), code) != expected.end();
+}
+
+}  // namespace
+
+SmtpConnection::SmtpConnection(Ui& ui, bool antiFreeze, Milliseconds replyTimeout)
+    : ui_(ui), antiFreeze_(antiFreeze), replyTimeout_(replyTimeout) {}
+
+template <typename Action>
+auto SmtpConnection::Guarded(Action action) {
+    try {
+        return action();
+    } catch (const SmtpReplyError&) {
+        throw;
+    } catch (...) {
+        broken_ = true;
+        throw;
+    }
+}
+
+void SmtpConnection::Connect(const std::string& host, int port, Milliseconds timeout) {
+    Guarded([&] {
+        if (antiFreeze_) {
+            ConnectWhileHandlingEvents(host, port, timeout);
+        } else {
+            socket_.Connect(host, port, timeout);
+        }
+    });
+}
+
+// Name resolution and connecting run on a helper thread, so that the main thread can go on handling
+// the window's events meanwhile. When anything goes wrong on the main thread, the attempt is cut short
+// before the helper is joined.
+void SmtpConnection::ConnectWhileHandlingEvents(const std::string& host, int port, Milliseconds timeout) {
+    std::future<void> connected =
+        std::async(std::launch::async, [&] { socket_.Connect(host, port, timeout); });
+    try {
+        while (connected.wait_for(kAntiFreezeSlice) != std::future_status::ready) ui_.ProcessMessages();
+    } catch (...) {
+        socket_.Shutdown();
+        connected.wait();
+        throw;
+    }
+    connected.get();
+}
+
+void SmtpConnection::WaitForBytes() {
+    const Clock::time_point deadline = Clock::now() + replyTimeout_;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
+        if (left <= 0ms) throw SocketTimeout("Read timed out.");
+        if (socket_.WaitReadable(antiFreeze_ ? std::min(left, kAntiFreezeSlice) : left)) return;
+        if (antiFreeze_) ui_.ProcessMessages();
+    }
+}
+
+void SmtpConnection::ReceiveMore() {
+    WaitForBytes();
+    char buffer[4096];
+    const size_t count = socket_.Receive(buffer, sizeof buffer, 0ms);
+    if (count == 0) throw ConnectionClosedGracefully();
+    received_.append(buffer, count);
+}
+
+std::string SmtpConnection::ReadLine() {
+    size_t end;
+    while ((end = received_.find('\n')) == std::string::npos) {
+        if (received_.size() > kLongestReply) throw std::runtime_error("Reply too long.");
+        ReceiveMore();
+    }
+    std::string line = received_.substr(0, end);
+    received_.erase(0, end + 1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return DecodeNetworkText(line);
+}
+
+SmtpReply SmtpConnection::ReadReply() {
+    return Guarded([&] {
+        SmtpReply reply;
+        size_t size = 0;
+        for (bool more = true; more;) {
+            reply.lines.push_back(ReadLine());
+            size += reply.lines.back().size();
+            if (size > kLongestReply) throw std::runtime_error("Reply too long.");
+            const SmtpReplyLine parsed = ParseReplyLine(reply.lines.back());
+            reply.code = parsed.code;
+            more = parsed.more;
+        }
+        return reply;
+    });
+}
+
+void SmtpConnection::SendText(std::string_view text) {
+    Guarded([&] { socket_.Send(EncodeNetworkText(text)); });
+}
+
+SmtpReply SmtpConnection::Command(std::string_view line) {
+    SendText(std::string(line) + "\r\n");
+    return ReadReply();
+}
+
+SmtpReply SmtpConnection::Expect(std::string_view line, std::initializer_list<int> expected) {
+    SendText(std::string(line) + "\r\n");
+    return ExpectReply(expected);
+}
+
+SmtpReply SmtpConnection::ExpectReply(std::initializer_list<int> expected) {
+    SmtpReply reply = ReadReply();
+    if (!IsExpected(reply.code, expected)) throw SmtpReplyError(reply);
+    return reply;
+}
+
+void SmtpConnection::Disconnect() {
+    try {
+        if (Usable()) Expect("QUIT", {221});
+    } catch (...) {
+        // A QUIT that fails changes nothing: the message was accepted or its failure is known already.
+    }
+    socket_.Close();
+}
+
+}  // namespace kiosk

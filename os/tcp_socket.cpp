@@ -1,0 +1,313 @@
+#include "os/tcp_socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+namespace kiosk {
+
+namespace {
+
+// Waits without a limit are cut into slices, so that a shutdown from another thread is noticed even
+// where the system does not wake the wait (a connect in progress, a listener).
+constexpr int kSliceMilliseconds = 100;
+
+std::string Description(int code) {
+    char buffer[256];
+    const char* text = strerror_r(code, buffer, sizeof buffer);
+    return std::string(text) + ".";
+}
+
+[[noreturn]] void ThrowErrno(int code) {
+    throw SocketError(code, Description(code));
+}
+
+int TimeoutMilliseconds(Milliseconds timeout) {
+    return timeout.count() < 0 ? -1 : static_cast<int>(std::min<long long>(timeout.count(), 0x7FFFFFFF));
+}
+
+void SetNoDelay(int fd) {
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+// Polls fd for events; returns the events seen, 0 when the time ran out.
+short PollOne(int fd, short events, int timeoutMs) {
+    pollfd entry{fd, events, 0};
+    for (;;) {
+        const int ready = ::poll(&entry, 1, timeoutMs);
+        if (ready > 0) return entry.revents;
+        if (ready == 0) return 0;
+        if (errno != EINTR) ThrowErrno(errno);
+    }
+}
+
+in_addr ResolveIPv4(const std::string& host) {
+    in_addr address{};
+    if (::inet_pton(AF_INET, host.c_str(), &address) == 1) return address;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+        throw SocketError(kHostNotFound, "Host not found.");
+    }
+    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+    ::freeaddrinfo(found);
+    return address;
+}
+
+}  // namespace
+
+SocketError::SocketError(int code, const std::string& description)
+    : std::runtime_error("Socket Error # " + std::to_string(code) + "\r\n" + description), code_(code) {}
+
+struct TcpSocket::State {
+    std::mutex mutex;
+    int fd = -1;
+    std::atomic<bool> shutDown{false};
+};
+
+TcpSocket::TcpSocket() : state_(std::make_unique<State>()) {}
+
+TcpSocket::TcpSocket(std::intptr_t acceptedHandle) : TcpSocket() {
+    state_->fd = static_cast<int>(acceptedHandle);
+}
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : state_(std::move(other.state_)) {
+    other.state_ = std::make_unique<State>();
+}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+    if (this != &other) {
+        Close();
+        std::swap(state_, other.state_);
+    }
+    return *this;
+}
+
+TcpSocket::~TcpSocket() {
+    Close();
+}
+
+void TcpSocket::Connect(const std::string& host, int port, Milliseconds timeout) {
+    const in_addr address = ResolveIPv4(host);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) ThrowErrno(errno);
+    {
+        std::lock_guard lock(state_->mutex);
+        if (state_->fd >= 0) ::close(state_->fd);
+        state_->fd = fd;
+    }
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(static_cast<uint16_t>(port));
+    target.sin_addr = address;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0 && errno != EINPROGRESS) {
+        const int error = errno;
+        Close();
+        ThrowErrno(error);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0) {
+        if (state_->shutDown) {
+            Close();
+            ThrowErrno(ECONNABORTED);
+        }
+        if (timeout.count() >= 0 && std::chrono::steady_clock::now() >= deadline) {
+            Close();
+            throw SocketTimeout("Connect timed out.");
+        }
+    }
+    int error = 0;
+    socklen_t length = sizeof error;
+    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+    if (error == 0 && state_->shutDown) error = ECONNABORTED;
+    if (error != 0) {
+        Close();
+        ThrowErrno(error);
+    }
+    SetNoDelay(fd);
+}
+
+bool TcpSocket::IsOpen() const {
+    return state_->fd >= 0;
+}
+
+size_t TcpSocket::Receive(char* buffer, size_t size, Milliseconds timeout) {
+    const int fd = state_->fd;
+    if (fd < 0) throw ConnectionClosedGracefully();
+    // Bytes that are already there are taken at once; only an empty socket is waited for.
+    for (;;) {
+        const ssize_t count = ::recv(fd, buffer, size, 0);
+        if (count >= 0) return static_cast<size_t>(count);
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowErrno(errno);
+        if (errno != EINTR && PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) == 0) {
+            throw SocketTimeout("Read timed out.");
+        }
+    }
+}
+
+bool TcpSocket::WaitReadable(Milliseconds timeout) const {
+    const int fd = state_->fd;
+    return fd < 0 || PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) != 0;
+}
+
+void TcpSocket::Send(std::string_view bytes) {
+    const int fd = state_->fd;
+    if (fd < 0) ThrowErrno(ENOTCONN);
+    while (!bytes.empty()) {
+        const ssize_t count = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (count > 0) {
+            bytes.remove_prefix(static_cast<size_t>(count));
+        } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            PollOne(fd, POLLOUT, -1);
+        } else if (count < 0 && errno != EINTR) {
+            ThrowErrno(errno);
+        }
+    }
+}
+
+void TcpSocket::Shutdown() {
+    std::lock_guard lock(state_->mutex);
+    state_->shutDown = true;
+    if (state_->fd >= 0) ::shutdown(state_->fd, SHUT_RDWR);
+}
+
+void TcpSocket::Close() {
+    if (!state_) return;
+    std::lock_guard lock(state_->mutex);
+    if (state_->fd >= 0) ::close(state_->fd);
+    state_->fd = -1;
+}
+
+std::intptr_t TcpSocket::Handle() const {
+    return state_->fd;
+}
+
+std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host) {
+    const in_addr address = ResolveIPv4(host);
+    std::array<std::uint8_t, 4> bytes{};
+    std::memcpy(bytes.data(), &address.s_addr, bytes.size());
+    return bytes;
+}
+
+std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout) {
+    std::string bytes(count, '\0');
+    size_t received = 0;
+    while (received < count) {
+        const size_t got = socket.Receive(bytes.data() + received, count - received, timeout);
+        if (got == 0) throw ConnectionClosedGracefully();
+        received += got;
+    }
+    return bytes;
+}
+
+int WaitEitherReadable(const TcpSocket& a, const TcpSocket& b, Milliseconds timeout) {
+    pollfd entries[2] = {{static_cast<int>(a.Handle()), POLLIN, 0},
+                         {static_cast<int>(b.Handle()), POLLIN, 0}};
+    for (;;) {
+        const int ready = ::poll(entries, 2, TimeoutMilliseconds(timeout));
+        if (ready == 0) return 0;
+        if (ready > 0) return (entries[0].revents != 0 ? 1 : 0) | (entries[1].revents != 0 ? 2 : 0);
+        if (errno != EINTR) ThrowErrno(errno);
+    }
+}
+
+struct TcpListener::State {
+    int fd = -1;
+    std::atomic<bool> shutDown{false};
+};
+
+TcpListener::TcpListener(const std::string& address, int port, int backlog)
+    : state_(std::make_unique<State>()) {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    int family = AF_INET;
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
+    if (::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<uint16_t>(port));
+        length = sizeof *v4;
+    } else if (::inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+        family = AF_INET6;
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<uint16_t>(port));
+        length = sizeof *v6;
+    } else {
+        throw SocketError(kHostNotFound, "Host not found.");
+    }
+    const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) ThrowErrno(errno);
+    state_->fd = fd;
+    const int on = 1;
+    // Lets a restarted program listen again while connections of its previous run wait out their
+    // close; Linux still refuses a second listener on the same port.
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (family == AF_INET6) ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, backlog) != 0) {
+        const int error = errno;
+        ::close(fd);
+        state_->fd = -1;
+        ThrowErrno(error);
+    }
+}
+
+TcpListener::TcpListener(TcpListener&& other) noexcept : state_(std::move(other.state_)) {}
+
+TcpListener& TcpListener::operator=(TcpListener&& other) noexcept {
+    std::swap(state_, other.state_);
+    return *this;
+}
+
+TcpListener::~TcpListener() {
+    if (state_ && state_->fd >= 0) ::close(state_->fd);
+}
+
+std::optional<TcpSocket> TcpListener::Accept() {
+    while (!state_->shutDown) {
+        if (PollOne(state_->fd, POLLIN, kSliceMilliseconds) == 0) continue;
+        const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
+            return TcpSocket();
+        }
+        SetNoDelay(fd);
+        return TcpSocket(fd);
+    }
+    return std::nullopt;
+}
+
+void TcpListener::Shutdown() {
+    state_->shutDown = true;
+}
+
+int TcpListener::Port() const {
+    sockaddr_storage storage{};
+    socklen_t length = sizeof storage;
+    ::getsockname(state_->fd, reinterpret_cast<sockaddr*>(&storage), &length);
+    if (storage.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port);
+    return ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
+}
+
+bool IPv6LoopbackAvailable() {
+    try {
+        TcpListener probe("::1", 0, 1);
+        return true;
+    } catch (const SocketError&) {
+        return false;
+    }
+}
+
+}  // namespace kiosk

@@ -1,0 +1,177 @@
+#include "proxy/filter/document_filter.h"
+
+#include "proxy/filter/gunzip.h"
+#include "script/script_machine.h"
+#include "os/text_files.h"
+#include "text/ascii.h"
+#include "text/cp1251.h"
+#include "text/network_text.h"
+#include "util/integer_text.h"
+
+namespace kiosk {
+
+namespace {
+
+constexpr int kFirstErrorStatus = 403;
+constexpr int kOkStatus = 200;
+
+struct StatusLine {
+    std::string prefix;  // up to and including the first blank
+    int code = 0;
+};
+
+StatusLine ParseStatusLine(const std::string& line) {
+    StatusLine status;
+    std::string_view rest = line;
+    const size_t blank = rest.find(' ');
+    if (blank != std::string_view::npos) {
+        status.prefix = line.substr(0, blank + 1);
+        rest.remove_prefix(blank + 1);
+    }
+    rest = rest.substr(0, rest.find(' '));
+    status.code = IntegerOr(rest, 0);
+    return status;
+}
+
+std::string HeaderText(const TIdHeaderList& headers) {
+    std::string text;
+    for (const std::string& line : headers.Lines()) text += line + "\r\n";
+    return AsciiLower(text);
+}
+
+bool IsFilteredType(const std::string& headerText) {
+    for (const char* type : {"content-type: text/html", "content-type: text/plain",
+                             "content-type: application/xml", "content-type: application/x-javascript"}) {
+        if (headerText.find(type) != std::string::npos) return true;
+    }
+    return false;
+}
+
+bool AnyPatternEquals(const DocumentScriptList& scripts, const std::string& key) {
+    for (const auto& script : scripts) {
+        if (script->pattern == key) return true;
+    }
+    return false;
+}
+
+// One call of the filter: the answer, its derived values and the body being built.
+class DocumentFilter {
+public:
+    DocumentFilter(TIdHTTPProxyServerContext& context, std::string& body,
+                   const DocumentFilterSettings& settings)
+        : context_(context),
+          body_(body),
+          settings_(settings),
+          statusLine_(context.Headers.Count() > 0 ? context.Headers[0] : std::string()),
+          status_(ParseStatusLine(statusLine_)),
+          headerText_(HeaderText(context.Headers)),
+          scriptKey_(DecodeNetworkText(context.LastRequestHost + context.Document)) {}
+
+    void Run() {
+        if (IsEligible()) Filter();
+        DumpHeaders();
+    }
+
+private:
+    bool IsEligible() const {
+        if (body_.empty() || !IsFilteredType(headerText_)) return false;
+        return status_.code >= kFirstErrorStatus ||
+               (status_.code == kOkStatus && AnyPatternEquals(settings_.scripts, scriptKey_));
+    }
+
+    void Filter() {
+        decoded_ = body_;
+        if (headerText_.find("content-encoding: gzip") != std::string::npos)
+            decoded_ = GunzipStream(body_).output;
+        const bool completed = status_.code >= kFirstErrorStatus ? ReplaceErrorAnswer() : RunScripts();
+        if (completed && replaceBody_) PutBodyBack();
+    }
+
+    // An error answer becomes the "document" page, sent as "200 OK". Returns false when the page
+    // could not be read: the answer then goes out as it came.
+    bool ReplaceErrorAnswer() {
+        std::string message = DecodeNetworkText(context_.LastRequestHost + context_.Document) + ": " +
+                              DecodeNetworkText(statusLine_);
+        const std::string page = settings_.errors.Value("document");
+        if (!page.empty()) {
+            if (!ReadPage(page)) return false;
+            context_.Headers[0] = status_.prefix + "200 OK";
+            context_.Headers.SetValue("Content-Type", "text/html");
+            message += " > " + page;
+        }
+        settings_.log.WriteLog(LogLevel::Error, message);
+        return true;
+    }
+
+    // Runs every script whose pattern contains the key, each over the output of the one before.
+    // Returns false when a failed script's "search" page could not be read.
+    bool RunScripts() {
+        const std::string searchPage = settings_.errors.Value("search");
+        const ScriptEnvironment environment{settings_.log, settings_.directory};
+        for (const auto& script : settings_.scripts) {
+            if (script->pattern.find(scriptKey_) == std::string::npos) continue;
+            if (script->steps.empty()) {
+                // A script without steps marks a page for the keyboard's text-field poll and leaves the
+                // answer exactly as it arrived.
+                settings_.focusPoll.StartFocusPoll();
+                replaceBody_ = false;
+                return true;
+            }
+            std::string text = decoded_;
+            if (RunScript(*script, text, !searchPage.empty(), environment) == ScriptOutcome::Done) {
+                decoded_ = std::move(text);
+            } else if (!ReadPage(searchPage)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // decoded_ := the page file's content. A file that opens but cannot be read is logged and gives
+    // false; one that cannot be opened throws.
+    bool ReadPage(const std::string& name) {
+        std::string content;
+        if (!ReadTextFile(name, content, settings_.directory).empty()) {
+            settings_.log.WriteLog(LogLevel::Error, "File" + name + ": not read");
+            return false;
+        }
+        decoded_ = std::move(content);
+        return true;
+    }
+
+    void PutBodyBack() {
+        body_ = std::move(decoded_);
+        context_.Headers.SetValue("Content-Encoding", "identity");
+        context_.Headers.SetValue("Content-Length", std::to_string(body_.size()));
+    }
+
+    void DumpHeaders() const {
+        const std::string file = settings_.options.Value("headers");
+        if (file.empty()) return;
+        std::string block = "[Answer " + context_.LastRequestHost + context_.Document + "]\r\n";
+        for (const std::string& line : context_.Headers.Lines()) block += line + "\r\n";
+        block += "\r\n";
+        const std::string error =
+            WriteTextFile(file, true, Utf8ToCp1251(DecodeNetworkText(block)), settings_.directory);
+        settings_.log.WriteLog(LogLevel::Error, error);
+    }
+
+    TIdHTTPProxyServerContext& context_;
+    std::string& body_;
+    const DocumentFilterSettings& settings_;
+    const std::string statusLine_;
+    const StatusLine status_;
+    const std::string headerText_;
+    const std::string scriptKey_;
+    std::string decoded_;
+    bool replaceBody_ = true;
+};
+
+}  // namespace
+
+void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
+                    const DocumentFilterSettings& settings) {
+    DocumentFilter(context, body, settings).Run();
+}
+
+}  // namespace kiosk

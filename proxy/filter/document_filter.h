@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "script/document_script.h"
+#include "config/key_value_table.h"
+#include "proxy/filter/focus_poll.h"
+#include "util/log_writer.h"
+#include "proxy/http/proxy_context.h"
+
+namespace kiosk {
+
+// What the document filter reads and reaches: the configuration (read-only while the proxy runs),
+// the log, the main window's text-field poll, and the directory relative file names are taken from
+// (empty: the current directory).
+struct DocumentFilterSettings {
+    const KeyValueTable& options;
+    const KeyValueTable& errors;
+    const DocumentScriptList& scripts;
+    LogWriter& log;
+    FocusPollStarter& focusPoll;
+    std::string directory;
+};
+
+// The proxy's document hook, for every body it has read whole. An eligible text answer is decoded,
+// replaced by the configured page when its status is an error, or rewritten by every script whose
+// pattern fits its host and target; its headers are corrected. The headers are then appended to the
+// dump file when one is configured. Throws std::runtime_error when a page or script file cannot be
+// opened (the answer's handling ends).
+void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
+                    const DocumentFilterSettings& settings);
+
+}  // namespace kiosk

@@ -1,0 +1,85 @@
+#include "proxy/http/leg_relay.h"
+
+#include <charconv>
+
+#include "proxy/upstream/upstream_connect.h"
+
+namespace kiosk {
+
+namespace {
+
+bool FromServer(const TIdHTTPProxyServerContext& context) {
+    return context.TransferSide == TIdHTTPProxyTransferSide::FromServer;
+}
+
+// The request line and headers sent upstream, or the answer's status line and headers as the
+// document hook left them.
+std::string HeadToSend(const TIdHTTPProxyServerContext& context) {
+    std::string head;
+    if (!FromServer(context)) {
+        const TIdTCPClient& client = *context.UpstreamClient;
+        head = context.Command + " " + UpstreamRequestTarget(client, context.Document) + " HTTP/1.0\r\n";
+    }
+    for (const std::string& line : context.Headers.Lines()) head += line + "\r\n";
+    if (!FromServer(context)) {
+        for (const std::string& line : UpstreamRequestHeaders(*context.UpstreamClient)) head += line + "\r\n";
+    }
+    return head + "\r\n";
+}
+
+int StatusCode(const TIdHTTPProxyServerContext& context) {
+    if (context.Headers.Count() == 0) return 0;
+    const std::string& statusLine = context.Headers[0];
+    const size_t blank = statusLine.find(' ');
+    if (blank == std::string::npos) return 0;
+    int code = 0;
+    const char* first = statusLine.data() + blank + 1;
+    std::from_chars(first, statusLine.data() + statusLine.size(), code);
+    return code;
+}
+
+std::string ReadBody(const TIdHTTPProxyServerContext& context, BufferedConnection& source) {
+    std::string body;
+    if (FromServer(context) && AnswerWithoutBody(context)) return body;
+    const long long length = ContentLength(context.Headers);
+    if (length >= 0) {
+        source.ReadExactly(static_cast<unsigned long long>(length), body);
+    } else {
+        source.ReadToClose(body);
+    }
+    return body;
+}
+
+}  // namespace
+
+long long ContentLength(const TIdHeaderList& headers) {
+    const std::string value = headers.Value("Content-Length");
+    std::string_view text = value;
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    long long length = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return -1;
+    return length;
+}
+
+// An answer to HEAD announces the length of the document without sending it; 1xx, 204 and 304 never
+// have a body. Waiting for the announced bytes would fail these answers, or hold them until the
+// server closes.
+bool AnswerWithoutBody(const TIdHTTPProxyServerContext& context) {
+    const int status = StatusCode(context);
+    return context.Command == "HEAD" || (status >= 100 && status < 200) || status == 204 || status == 304;
+}
+
+void RelayLeg(TIdHTTPProxyServerContext& context, BufferedConnection& source, BufferedConnection& destination,
+              const ProxyHooks& hooks) {
+    if (!FromServer(context) && ContentLength(context.Headers) <= 0) {
+        destination.Write(HeadToSend(context));
+        return;
+    }
+    std::string body = ReadBody(context, source);
+    if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, body);
+    destination.Write(HeadToSend(context));
+    destination.Write(body);
+}
+
+}  // namespace kiosk

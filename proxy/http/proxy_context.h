@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "os/tcp_socket.h"
+#include "proxy/server/connection_context.h"
+#include "proxy/http/header_list.h"
+#include "proxy/upstream/upstream_client.h"
+
+namespace kiosk {
+
+enum class TIdHTTPProxyTransferMode { tmStreaming, tmFullDocument };
+enum class TIdHTTPProxyTransferSide { FromClient, FromServer };
+
+// The proxy's state of one browser connection, owned by the connection's thread. Everything that
+// came from the network is held as the bytes that arrived.
+class TIdHTTPProxyServerContext : public ConnectionContext {
+public:
+    using ConnectionContext::ConnectionContext;
+
+    // Deactivation ends the outbound connection too (a connect in progress included), so that a
+    // silent server cannot keep the thread, and the shutdown, waiting.
+    void Abort() override {
+        ConnectionContext::Abort();
+        Outbound.Shutdown();
+    }
+
+    // The request's header lines; for the answer, its status line followed by its header lines.
+    TIdHeaderList Headers;
+    // "GET", "POST", "HEAD" or "CONNECT", in capitals.
+    std::string Command;
+    // What goes upstream as the request target: path, document name and query; empty for CONNECT.
+    std::string Document;
+    // The outbound connection of the current exchange; none outside it.
+    std::unique_ptr<TIdTCPClient> UpstreamClient;
+    // The socket of the outbound connection. Never replaced, so that Abort always reaches it.
+    TcpSocket Outbound;
+    TIdHTTPProxyTransferMode TransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+    TIdHTTPProxyTransferSide TransferSide = TIdHTTPProxyTransferSide::FromClient;
+
+    // The request's Host header and target, recorded by the request hook; empty until then.
+    std::string LastRequestHost;
+    std::string LastRequestTarget;
+};
+
+// The log message of a failure that ended a connection's work: host and target of its request, ": "
+// and the failure's text (UTF-8).
+std::string ProxyFailureMessage(const TIdHTTPProxyServerContext& context, const std::string& failure);
+
+}  // namespace kiosk

@@ -1,0 +1,125 @@
+#include "proxy/server/buffered_connection.h"
+
+#include <algorithm>
+
+namespace kiosk {
+
+BufferedConnection::BufferedConnection(TcpSocket& socket, Milliseconds readTimeout)
+    : socket_(socket), readTimeout_(readTimeout) {}
+
+bool BufferedConnection::Connected() {
+    if (Buffered() > 0) return true;
+    if (!socket_.IsOpen()) return false;
+    try {
+        return !socket_.WaitReadable(Milliseconds(0)) || Fill() > 0;
+    } catch (const SocketError&) {
+        return false;
+    }
+}
+
+std::string BufferedConnection::ReadLine() {
+    size_t searched = 0;
+    for (;;) {
+        const std::string_view pending = std::string_view(buffer_).substr(start_);
+        const size_t feed = pending.find('\n', searched);
+        if (feed != std::string_view::npos) {
+            const size_t length = feed > 0 && pending[feed - 1] == '\r' ? feed - 1 : feed;
+            if (length > kMaxLineLength) throw std::runtime_error("Max line length exceeded.");
+            std::string line(pending.substr(0, length));
+            Consume(feed + 1);
+            return line;
+        }
+        // Even a carriage return and a line feed next could not make this a line of allowed length.
+        if (pending.size() > kMaxLineLength + 1) throw std::runtime_error("Max line length exceeded.");
+        searched = pending.size();
+        if (Fill() == 0) throw ConnectionClosedGracefully();
+    }
+}
+
+void BufferedConnection::ReadExactly(unsigned long long count, std::string& body) {
+    // Room for an announced length is made once, up to a bound: a peer's claim is never trusted with
+    // more memory than that before its bytes arrive.
+    constexpr unsigned long long kMostReservedUpFront = 64ull << 20;
+    body.reserve(body.size() + static_cast<size_t>(std::min(count, kMostReservedUpFront)));
+    count -= TakeBuffered(static_cast<size_t>(std::min<unsigned long long>(count, Buffered())), body);
+    while (count > 0) {
+        const size_t piece = static_cast<size_t>(std::min<unsigned long long>(count, kPieceSize));
+        const size_t old = body.size();
+        body.resize(old + piece);
+        const size_t got = socket_.Receive(body.data() + old, piece, readTimeout_);
+        body.resize(old + got);
+        if (got == 0) throw ConnectionClosedGracefully();
+        count -= got;
+    }
+}
+
+void BufferedConnection::ReadToClose(std::string& body) {
+    TakeBuffered(Buffered(), body);
+    for (;;) {
+        const size_t old = body.size();
+        body.resize(old + kPieceSize);
+        const size_t got = socket_.Receive(body.data() + old, kPieceSize, readTimeout_);
+        body.resize(old + got);
+        if (got == 0) return;
+    }
+}
+
+std::string BufferedConnection::ReadAvailable(Milliseconds timeout) {
+    std::string bytes;
+    if (TakeBuffered(Buffered(), bytes) > 0) return bytes;
+    bytes.resize(kPieceSize);
+    const size_t got = socket_.Receive(bytes.data(), kPieceSize, timeout);
+    if (got == 0) throw ConnectionClosedGracefully();
+    bytes.resize(got);
+    return bytes;
+}
+
+void BufferedConnection::Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const size_t piece = std::min(bytes.size(), kPieceSize);
+        socket_.Send(bytes.substr(0, piece));
+        bytes.remove_prefix(piece);
+    }
+}
+
+void BufferedConnection::DiscardArrived(size_t limit) {
+    buffer_ = std::string();
+    start_ = 0;
+    char piece[1024];
+    try {
+        while (limit > 0 && socket_.WaitReadable(Milliseconds(0))) {
+            const size_t got = socket_.Receive(piece, std::min(limit, sizeof piece), Milliseconds(0));
+            if (got == 0) return;
+            limit -= std::min(limit, got);
+        }
+    } catch (const std::exception&) {
+        // The connection is gone already; nothing is left to drop.
+    }
+}
+
+size_t BufferedConnection::Fill() {
+    // Wait before growing the buffer, so that a connection waiting for its peer holds no buffer.
+    if (!socket_.WaitReadable(readTimeout_)) throw SocketTimeout("Read timed out.");
+    buffer_.erase(0, start_);
+    start_ = 0;
+    const size_t old = buffer_.size();
+    buffer_.resize(old + kPieceSize);
+    const size_t got = socket_.Receive(buffer_.data() + old, kPieceSize, readTimeout_);
+    buffer_.resize(old + got);
+    return got;
+}
+
+size_t BufferedConnection::TakeBuffered(size_t count, std::string& body) {
+    body.append(buffer_, start_, count);
+    Consume(count);
+    return count;
+}
+
+void BufferedConnection::Consume(size_t count) {
+    start_ += count;
+    if (start_ < buffer_.size()) return;
+    buffer_ = std::string();
+    start_ = 0;
+}
+
+}  // namespace kiosk

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "os/tcp_socket.h"
+
+namespace kiosk {
+
+// A connection's socket with its input buffer: reads lines and bodies, writes in pieces. The socket
+// belongs to someone else (the connection's context) and must outlive this object.
+class BufferedConnection {
+public:
+    // Sockets are read and written in pieces of at most this many bytes.
+    static constexpr size_t kPieceSize = 32768;
+    // Longest line accepted, without its line end.
+    static constexpr size_t kMaxLineLength = 16384;
+
+    // readTimeout: the longest wait for the next byte ("Read timed out."); kWaitForever for none.
+    BufferedConnection(TcpSocket& socket, Milliseconds readTimeout);
+
+    // Whether the connection is still open: true while bytes are buffered; otherwise it takes what
+    // has arrived without waiting, and a close or reset seen there reads as not connected.
+    bool Connected();
+
+    // Bytes up to the next line feed, without it and without a carriage return right before it.
+    // Throws "Max line length exceeded." for a longer line, ConnectionClosedGracefully when the peer
+    // closes first.
+    std::string ReadLine();
+
+    // Appends exactly count bytes to body, growing it as they arrive (a count announced by the peer
+    // is never allocated up front). Throws ConnectionClosedGracefully when the peer closes first.
+    void ReadExactly(unsigned long long count, std::string& body);
+    // Appends everything up to the peer's close.
+    void ReadToClose(std::string& body);
+
+    // Takes what is buffered, then at most one piece that has already arrived (waiting up to
+    // timeout). Throws ConnectionClosedGracefully when the peer has closed and nothing was buffered.
+    std::string ReadAvailable(Milliseconds timeout);
+
+    void Write(std::string_view bytes);
+
+    // Drops input that has already arrived, up to limit bytes. Closing a socket with unread input
+    // resets the connection, and the peer may then lose what was last sent to it.
+    void DiscardArrived(size_t limit);
+
+    bool HasBuffered() const { return Buffered() > 0; }
+
+    TcpSocket& Socket() { return socket_; }
+
+private:
+    // Waits for the next piece and appends it to the buffer; returns its size, 0 for the peer's close.
+    size_t Fill();
+    // Moves up to count buffered bytes to the end of body; returns how many.
+    size_t TakeBuffered(size_t count, std::string& body);
+    // Drops count bytes from the front of the buffer, and the buffer itself once it is empty.
+    void Consume(size_t count);
+    size_t Buffered() const { return buffer_.size() - start_; }
+
+    TcpSocket& socket_;
+    Milliseconds readTimeout_;
+    // Unread input is buffer_[start_..]; an idle connection keeps no buffer at all.
+    std::string buffer_;
+    size_t start_ = 0;
+};
+
+}  // namespace kiosk

@@ -1,0 +1,178 @@
+#include "script/script_machine.h"
+
+#include <charconv>
+#include <vector>
+
+#include "script/script_files.h"
+#include "script/script_run.h"
+#include "text/cp1251.h"
+
+namespace kiosk {
+
+namespace {
+
+enum class StepEnd { Next, Done, Failed };
+
+bool UsesTextParameter(int op) {
+    switch (op) {
+        case opText:
+        case opExpand:
+        case opTag:
+        case opTail:
+        case opReplace:
+        case opInsert:
+        case opAdd:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The parameters that are searched for or inserted, converted once per run from the configuration's
+// UTF-8 to the document's single-byte code page; empty for the other steps.
+std::vector<std::string> TextParameters(const DocumentScript& script) {
+    std::vector<std::string> bytes(script.steps.size());
+    for (std::size_t i = 0; i < script.steps.size(); ++i) {
+        if (UsesTextParameter(script.steps[i].op)) bytes[i] = Utf8ToCp1251(script.steps[i].parameter);
+    }
+    return bytes;
+}
+
+bool IsSearch(int op) {
+    return op == opText || op == opExpand || op == opTag || op == opTail;
+}
+
+// Jumps to the label step named by the parameter; the loop then goes on after the label. The loader
+// always writes a step number; anything else (only a hand-made script has it) does not jump.
+void Jump(ScriptRun& run, const std::string& target) {
+    std::int64_t index = 0;
+    const char* end = target.data() + target.size();
+    const auto [last, error] = std::from_chars(target.data(), end, index);
+    if (error == std::errc() && last == end && index >= 0) run.stepIndex = index;
+}
+
+bool ExitTaken(const ScriptRun& run, const std::string& condition) {
+    if (condition.empty()) return true;
+    if (condition == "true") return run.searchResult > 0;
+    if (condition == "false") return run.searchResult == 0;
+    return false;
+}
+
+StepEnd Execute(ScriptRun& run, const ScriptStep& step, const std::string& bytes,
+                const ScriptEnvironment& environment) {
+    switch (step.op) {
+        case opText:
+            FindText(run, bytes);
+            break;
+        case opExpand:
+            ExpandToTag(run, bytes);
+            break;
+        case opTag:
+            FindTag(run, bytes);
+            break;
+        case opTail:
+            FindTail(run, bytes);
+            break;
+        case opDelete:
+            DeleteSelection(run);
+            break;
+        case opReplace:
+            ReplaceSelection(run, bytes);
+            break;
+        case opInsert:
+            InsertAtMatch(run, bytes);
+            break;
+        case opAdd:
+            AddAtCursor(run, bytes);
+            break;
+        case opStrip:
+            StripTag(run);
+            break;
+        case opStart:
+            MoveCursor(run, 1);
+            break;
+        case opCurrent:
+            MoveCursor(run, run.matchPos);
+            break;
+        case opAfter:
+            MoveCursor(run, run.matchPos + run.selectionLength);
+            break;
+        case opGoto:
+            Jump(run, step.parameter);
+            break;
+        case opRepeat:
+            if (run.searchResult > 0) Jump(run, step.parameter);
+            break;
+        case opTry:
+            if (run.searchResult == 0) Jump(run, step.parameter);
+            break;
+        case opExit:
+            return ExitTaken(run, step.parameter) ? StepEnd::Done : StepEnd::Next;
+        case opState:
+            AppendState(run, step.parameter, environment);
+            break;
+        case opWrite:
+            WriteWorkingText(run, step.parameter, environment);
+            break;
+        case opRead:
+            ReadWorkingText(run, step.parameter, environment);
+            break;
+        default:
+            break;  // url, inside, inner, label, continue: nothing to do
+    }
+    return StepEnd::Next;
+}
+
+// A failed search ends the run at the next step unless that step is continue, when a "search" page
+// can be shown instead of the document.
+bool SearchFailureEnds(const ScriptRun& run, int op, bool searchPageConfigured) {
+    return searchPageConfigured && run.searchResult == 0 && IsSearch(run.previousOperator) &&
+           op != opContinue;
+}
+
+ScriptOutcome RunSteps(ScriptRun& run, const DocumentScript& script, bool searchPageConfigured,
+                       const ScriptEnvironment& environment, std::int64_t mostSteps) {
+    const std::vector<std::string> bytes = TextParameters(script);
+    const auto count = static_cast<std::int64_t>(script.steps.size());
+    std::int64_t executed = 0;
+    while (run.stepIndex >= 0 && run.stepIndex < count) {
+        // Scripts jump backwards freely; one that never ends must not hold its connection thread for
+        // ever, so a run that has used up its steps fails like a failed search.
+        if (executed >= mostSteps) {
+            environment.log.WriteLog(LogLevel::Error,
+                                     "Скрипт документа " + script.pattern + " прерван: слишком много шагов");
+            return ScriptOutcome::Failed;
+        }
+        const auto index = static_cast<std::size_t>(run.stepIndex);
+        const ScriptStep& step = script.steps[index];
+        if (step.op == opError) return ScriptOutcome::Failed;
+        if (SearchFailureEnds(run, step.op, searchPageConfigured)) return ScriptOutcome::Failed;
+        if (Execute(run, step, bytes[index], environment) == StepEnd::Done) return ScriptOutcome::Done;
+        ++executed;
+        run.previousOperator = step.op;
+        ++run.stepIndex;
+    }
+    return ScriptOutcome::Done;
+}
+
+}  // namespace
+
+ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
+                        const ScriptEnvironment& environment) {
+    return RunScript(script, text, searchPageConfigured, environment, kMostScriptSteps);
+}
+
+ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
+                        const ScriptEnvironment& environment, std::int64_t mostSteps) {
+    ScriptRun run(std::move(text));
+    try {
+        const ScriptOutcome outcome = RunSteps(run, script, searchPageConfigured, environment, mostSteps);
+        text = run.text.Release();
+        return outcome;
+    } catch (...) {
+        text = run.text.Release();
+        throw;
+    }
+}
+
+}  // namespace kiosk

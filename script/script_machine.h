@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "script/document_script.h"
+#include "util/log_writer.h"
+
+namespace kiosk {
+
+enum class ScriptOutcome {
+    Done,    // the text is the new document
+    Failed,  // the caller replaces the document by the "search" page
+};
+
+// What a run reaches outside the text: the log for the failures of its file operators, and the
+// directory that relative file names of state, write and read are taken from (empty: current).
+struct ScriptEnvironment {
+    LogWriter& log;
+    std::string directory;
+};
+
+// A run that has executed this many steps is ended as failed: a script that jumps backwards for ever
+// must not hold a connection thread for ever.
+inline constexpr std::int64_t kMostScriptSteps = 10'000'000;
+
+// Runs script over text (the document's bytes, windows-1251 or whatever the page uses). On Done, text
+// holds the rewritten document. searchPageConfigured: the errors section names a "search" page, which
+// makes a failed search end the run. Throws std::runtime_error when a file of state, write or read
+// can be neither opened nor created (the answer's handling ends).
+// On Failed, text holds the text as the run left it.
+ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
+                        const ScriptEnvironment& environment);
+
+// The same with another bound on the number of steps than kMostScriptSteps (for tests and fuzzing).
+ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
+                        const ScriptEnvironment& environment, std::int64_t mostSteps);
+
+// "line,column" of a 1-based byte position (see the state operator).
+std::string LineColumn(std::string_view text, std::int64_t position);
+
+}  // namespace kiosk

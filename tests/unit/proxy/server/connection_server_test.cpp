@@ -1,0 +1,165 @@
+#include "proxy/server/connection_server.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "proxy/server/command_dispatch.h"
+#include "tests/support/child_process.h"
+#include "tests/support/event_record.h"
+#include "tests/support/loopback_peers.h"
+
+namespace kiosk {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ConnectTo;
+using testing::ReadUntilClosed;
+
+TEST(CommandDispatch, MatchesTheFirstWordWhateverItsCaseAndSplitsTheParameters) {
+    const std::vector<std::string> names{"GET", "GETALL", "POST"};
+    auto match = MatchCommand(names, "get  /a   HTTP/1.1 ");
+    ASSERT_TRUE(match);
+    EXPECT_EQ(match->handler, 0u);
+    EXPECT_EQ(match->parameters, (std::vector<std::string>{"/a", "HTTP/1.1"}));
+    match = MatchCommand(names, "GetAll x");
+    ASSERT_TRUE(match);
+    EXPECT_EQ(match->handler, 1u);
+    match = MatchCommand(names, "POST");
+    ASSERT_TRUE(match);
+    EXPECT_TRUE(match->parameters.empty());
+    EXPECT_FALSE(MatchCommand(names, "GETX /a"));  // the name must be followed by a blank
+    EXPECT_FALSE(MatchCommand(names, "GET\t/a"));  // only a blank separates
+    EXPECT_FALSE(MatchCommand(names, " GET /a"));
+}
+
+// A server whose one command "ECHO" answers its parameters, "FAIL" throws, "WAIT" blocks reading.
+struct EchoServer {
+    testing::EventRecord events;
+    ConnectionServer server{
+        [](TcpSocket socket) { return std::make_unique<ConnectionContext>(std::move(socket)); }};
+
+    // A test that opens hundreds of connections at once needs a longer queue than 15, or the system
+    // drops connection attempts for a second whenever the queue is full.
+    explicit EchoServer(int listenQueue = 15) {
+        server.Configure({.DefaultPort = 0, .ListenQueue = listenQueue, .TerminateWaitTime = 5000});
+        server.AddCommandHandler("ECHO",
+                                 [](ConnectionContext& context, const std::vector<std::string>& parameters) {
+                                     std::string answer;
+                                     for (const std::string& parameter : parameters)
+                                         answer += "[" + parameter + "]";
+                                     context.Connection().Write(answer + "\r\n");
+                                 });
+        server.AddCommandHandler("FAIL", [](ConnectionContext&, const std::vector<std::string>&) {
+            throw std::runtime_error("handler failed");
+        });
+        server.AddCommandHandler("WAIT", [](ConnectionContext& context, const std::vector<std::string>&) {
+            context.Connection().ReadLine();
+        });
+        server.SetOnException([this](ConnectionContext&, const std::string& failure) {
+            events.Add(failure);
+            throw std::runtime_error("a failing hook must not end the process");
+        });
+        server.SetActive(true);
+    }
+    TcpSocket Connect() { return ConnectTo(server.ListeningPort()); }
+    bool ThreadsEnd() {
+        return testing::WaitUntil([&] { return server.ConnectionThreads() == 0; }, 5s);
+    }
+};
+
+TEST(ConnectionServer, UnknownLinesAreAnsweredAndTheConnectionStaysOpenUntilACommand) {
+    EchoServer echo;
+    TcpSocket client = echo.Connect();
+    client.Send(
+        std::string("hello world\r\n\r\n\r\nbin\x01\xff\x00"
+                    "ary\n",
+                    27));
+    client.Send(std::string("echo  a   b\r\n"));
+    EXPECT_EQ(ReadUntilClosed(client), std::string("400 hello world\r\n400 bin\x01\xff\x00"
+                                                   "ary\r\n[a][b]\r\n",
+                                                   40));
+    EXPECT_TRUE(echo.ThreadsEnd());
+    EXPECT_TRUE(echo.events.Events().empty());
+}
+
+TEST(ConnectionServer, FailuresReachTheExceptionHookAndEndOnlyTheirConnection) {
+    EchoServer echo;
+    TcpSocket waiting = echo.Connect();
+    waiting.Send("WAIT\r\n");
+
+    TcpSocket failing = echo.Connect();
+    failing.Send("FAIL\r\n");
+    EXPECT_EQ(ReadUntilClosed(failing), "");
+
+    TcpSocket longLine = echo.Connect();
+    longLine.Send(std::string(16385, 'x') + "\r\n");
+    EXPECT_EQ(ReadUntilClosed(longLine), "");
+
+    TcpSocket halfLine = echo.Connect();
+    halfLine.Send("ECH");
+    halfLine.Close();
+
+    TcpSocket longest = echo.Connect();  // 16384 bytes and its line end are still a line
+    longest.Send("ECHO " + std::string(16379, 'y') + "\r\n");
+    EXPECT_EQ(ReadUntilClosed(longest).size(), 16379u + 4);
+
+    ASSERT_TRUE(testing::WaitUntil([&] { return echo.events.Events().size() == 3; }, 5s));
+    EXPECT_EQ(echo.events.Count("handler failed"), 1);
+    EXPECT_EQ(echo.events.Count("Max line length exceeded."), 1);
+    EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 1);
+    // Only the waiting one is still served (the others end just after their reports).
+    EXPECT_TRUE(testing::WaitUntil([&] { return echo.server.ConnectionThreads() == 1u; }, 5s));
+    waiting.Close();
+    EXPECT_TRUE(echo.ThreadsEnd());
+}
+
+TEST(ConnectionServer, ListensOnTheLoopbackAddressesOnly) {
+    EchoServer echo;
+    const int port = echo.server.ListeningPort();
+    TcpSocket v4 = ConnectTo(port);
+    v4.Send("ECHO v4\n");
+    EXPECT_EQ(ReadUntilClosed(v4), "[v4]\r\n");
+    if (IPv6LoopbackAvailable()) {  // the port is held on ::1 as well
+        EXPECT_THROW(TcpListener("::1", port, 1), SocketError);
+    }
+    // 127.0.0.2 is a loopback address too, but not the one listened on: a wildcard listener would
+    // accept it, and so it would any address of the machine.
+    TcpSocket other;
+    EXPECT_THROW(other.Connect("127.0.0.2", port, 5s), SocketError);
+}
+
+TEST(ConnectionServer, ActivationOnATakenPortFailsToTheCaller) {
+    TcpListener taken("127.0.0.1", 0, 1);
+    ConnectionServer server{
+        [](TcpSocket socket) { return std::make_unique<ConnectionContext>(std::move(socket)); }};
+    server.Configure({.DefaultPort = taken.Port()});
+    EXPECT_THROW(server.SetActive(true), SocketError);
+    EXPECT_FALSE(server.Active());
+}
+
+TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
+    EchoServer echo(600);
+    std::vector<TcpSocket> idle;
+    for (int i = 0; i < 500; ++i) idle.push_back(echo.Connect());
+    TcpSocket waiting = echo.Connect();
+    waiting.Send("WAIT\r\n");
+    TcpSocket served = echo.Connect();  // still served with 501 others open
+    served.Send("ECHO x\r\n");
+    EXPECT_EQ(ReadUntilClosed(served), "[x]\r\n");
+    ASSERT_TRUE(testing::WaitUntil([&] { return echo.server.ConnectionThreads() == 501; }, 10s));
+    std::this_thread::sleep_for(200ms);  // until every thread waits for its line
+
+    const auto start = std::chrono::steady_clock::now();
+    echo.server.SetActive(false);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_EQ(echo.server.ConnectionThreads(), 0u);
+    EXPECT_FALSE(echo.server.Active());
+    echo.server.SetActive(false);
+    EXPECT_EQ(ReadUntilClosed(idle.front()), "");
+    // Every connection was waiting for a line when the server closed it: none of them is a failure.
+    EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 0);
+}
+
+}  // namespace
+}  // namespace kiosk
