@@ -6,12 +6,6 @@
 
 namespace kiosk {
 
-namespace {
-
-constexpr int kRefreshCompletely = 3;
-
-}  // namespace
-
 void TForm1::SetBusy(bool on) {
     kiosk::SetBusy(Controls.RxGIFAnimator1, on);
 }

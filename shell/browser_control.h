@@ -22,6 +22,9 @@ public:
     virtual void NewWindow(bool& cancel) = 0;
 };
 
+// The level of Refresh2 that reloads bypassing the cache.
+inline constexpr int kRefreshCompletely = 3;
+
 // The embedded browser as the shell drives it, with late-bound access to the document it shows. Any
 // call may fail with an exception.
 class BrowserControl : public DocumentAccess {
@@ -31,7 +34,7 @@ public:
     virtual void Navigate(const std::string& url) = 0;
     virtual void GoBack() = 0;
     virtual void Refresh() = 0;
-    // Level 3 reloads bypassing the cache.
+    // kRefreshCompletely reloads bypassing the cache; other levels reload as Refresh does.
     virtual void Refresh2(int level) = 0;
     virtual void Stop() = 0;
     // Whether the control holds a document and that document is an HTML page.

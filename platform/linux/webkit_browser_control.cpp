@@ -21,8 +21,6 @@ namespace kiosk {
 
 namespace {
 
-constexpr int kRefreshCompletely = 3;
-
 // A touch, or a pointer event that a touch screen made.
 bool IsTouchEvent(const GdkEvent& event) {
     if (event.type == GDK_TOUCH_BEGIN || event.type == GDK_TOUCH_UPDATE || event.type == GDK_TOUCH_END)
