@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "util/integer_text.h"
-
 namespace kiosk {
 namespace {
 
@@ -38,17 +36,6 @@ TEST(DateTime, OnlyRealDatesInTheExactFormatParse) {
         EXPECT_FALSE(ParseShortDate(text).has_value()) << text;
     }
     EXPECT_TRUE(ParseShortDate("29.02.2024").has_value());
-}
-
-TEST(IntegerText, WholeDecimalNumbersOnly) {
-    EXPECT_EQ(ParseInteger("15"), 15);
-    EXPECT_EQ(ParseInteger("-3"), -3);
-    EXPECT_EQ(ParseInteger("+7"), 7);
-    EXPECT_EQ(ParseInteger("2147483647"), 2147483647);
-    for (const char* text : {"", "abc", "8181x", " 5", "5 ", "+-5", "1.5", "2147483648", "-"}) {
-        EXPECT_FALSE(ParseInteger(text).has_value()) << text;
-    }
-    EXPECT_EQ(IntegerOr("abc", 15), 15);
 }
 
 }  // namespace

@@ -1,16 +1,11 @@
+#include "text/bom_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
-
-#include "text/ascii.h"
-#include "text/bom_text.h"
-#include "text/text_lines.h"
 
 namespace kiosk {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 TEST(DecodeTextWithBom, SelectsTheEncodingByItsMark) {
     EXPECT_EQ(DecodeTextWithBom(std::string("\xFF\xFE"
@@ -42,26 +37,6 @@ TEST(DecodeTextWithBom, DamagedUnicodeIsReplacedNotFatal) {
                                 "a\xFF"
                                 "b"),
               "a\uFFFDb");
-}
-
-TEST(SplitTextLines, EveryKindOfLineEnd) {
-    EXPECT_EQ(SplitTextLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitTextLines("a\n"), (Lines{"a"}));
-    EXPECT_EQ(SplitTextLines("a\n\n"), (Lines{"a", ""}));
-    EXPECT_EQ(SplitTextLines("\r\n\r\n"), (Lines{"", ""}));
-    EXPECT_EQ(SplitTextLines("a\n\rb"), (Lines{"a", "", "b"}));  // LF then CR: two ends
-    EXPECT_EQ(SplitTextLines("a\r\r\nb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(SplitTextLines(""), Lines{});
-    EXPECT_EQ(SplitTextLines(" x "), (Lines{" x "}));  // blanks stay
-}
-
-TEST(SplitTextLines, NulEndsTheText) {
-    EXPECT_EQ(SplitTextLines(std::string("a\nb\0c\nd", 7)), (Lines{"a", "b"}));
-    EXPECT_EQ(SplitTextLines(std::string("\0a", 2)), Lines{});
-}
-
-TEST(AsciiLower, OnlyAsciiLetters) {
-    EXPECT_EQ(AsciiLower("OpTions[]Ж1"), "options[]Ж1");
 }
 
 }  // namespace
