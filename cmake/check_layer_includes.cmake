@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails when a source or header under ROOT/FOLDER includes a project header of a folder that is not in
-# ALLOWED (its own folder and the layers it uses). System headers (<...>) are not looked at. Writes
-# STAMP when every include is allowed.
+# ALLOWED (a comma-separated list: its own folder and the layers it uses). System headers (<...>) are
+# not looked at. Writes STAMP when every include is allowed.
+string(REPLACE "," ";" ALLOWED "${ALLOWED}")
 file(GLOB_RECURSE files ${ROOT}/${FOLDER}/*.cpp ${ROOT}/${FOLDER}/*.h)
 set(violations "")
 foreach(file IN LISTS files)
@@ -20,6 +21,7 @@ foreach(file IN LISTS files)
   endforeach()
 endforeach()
 if(violations)
-  message(FATAL_ERROR "${FOLDER}/ may include only ${ALLOWED}; these includes reach other layers:\n${violations}")
+  string(REPLACE ";" "/, " shownAllowed "${ALLOWED}/")
+  message(FATAL_ERROR "${FOLDER}/ may include only ${shownAllowed}; these includes reach other layers:\n${violations}")
 endif()
 file(WRITE ${STAMP} "")

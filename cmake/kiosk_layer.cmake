@@ -15,8 +15,10 @@ function(kiosk_layer folder)
   endforeach()
 
   set(checked ${CMAKE_BINARY_DIR}/layers/${folder}.checked)
+  string(REPLACE ";" "," allowed "${folder};${LAYER_USES}")
+  string(REGEX REPLACE ",$" "" allowed "${allowed}")
   add_custom_command(OUTPUT ${checked}
-    COMMAND ${CMAKE_COMMAND} -DFOLDER=${folder} "-DALLOWED=${folder};${LAYER_USES}"
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${folder} -DALLOWED=${allowed}
             -DROOT=${PROJECT_SOURCE_DIR} -DSTAMP=${checked} -P ${KIOSK_LAYER_CHECK}
     DEPENDS ${sources} ${headers} ${KIOSK_LAYER_CHECK}
     COMMENT "Checking the includes of ${folder}/" VERBATIM)
