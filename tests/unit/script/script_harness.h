@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "script/document_script.h"
 #include "script/script_machine.h"
 #include "tests/support/recording_log.h"
@@ -32,6 +34,25 @@ public:
 
 private:
     ScriptEnvironment environment_;
+};
+
+inline constexpr auto kDone = ScriptOutcome::Done;
+inline constexpr auto kFailed = ScriptOutcome::Failed;
+
+// add "|" as a last step shows where the cursor was left.
+inline const ScriptStep kMarkCursor{opAdd, "|"};
+
+// A test of operators: each run rewrites a text and must end with Done.
+class ScriptRewriteTest : public ::testing::Test {
+protected:
+    // The resulting text of a run that must end with Done.
+    std::string Rewrite(std::string text, std::vector<ScriptStep> steps, bool searchPage = false) {
+        const RunResult result = harness_.Run(std::move(text), std::move(steps), searchPage);
+        EXPECT_EQ(result.outcome, kDone);
+        return result.text;
+    }
+
+    ScriptHarness harness_;
 };
 
 }  // namespace kiosk::testing

@@ -12,105 +12,11 @@ namespace {
 using testing::RunResult;
 using testing::ScriptHarness;
 
-constexpr auto kDone = ScriptOutcome::Done;
-constexpr auto kFailed = ScriptOutcome::Failed;
+using testing::kDone;
+using testing::kFailed;
+using testing::kMarkCursor;
 
-// add "|" as a last step shows where the cursor was left.
-const ScriptStep kMarkCursor{opAdd, "|"};
-
-class ScriptMachineTest : public ::testing::Test {
-protected:
-    // The resulting text of a run that must end with Done.
-    std::string Rewrite(std::string text, std::vector<ScriptStep> steps, bool searchPage = false) {
-        const RunResult result = harness_.Run(std::move(text), std::move(steps), searchPage);
-        EXPECT_EQ(result.outcome, kDone);
-        return result.text;
-    }
-
-    ScriptHarness harness_;
-};
-
-TEST_F(ScriptMachineTest, EditsAroundAFoundText) {
-    EXPECT_EQ(Rewrite("abc abc", {{opText, "abc"}, {opReplace, "X"}, kMarkCursor}), "X a|bc");
-    EXPECT_EQ(Rewrite("abc abc", {{opText, "abc"}, {opDelete, ""}, kMarkCursor}), "| abc");
-    EXPECT_EQ(Rewrite("xyz", {{opInsert, "Q"}, kMarkCursor}), "|Qxyz");
-    // replace left the cursor at 3, now past the end, so add appends.
-    EXPECT_EQ(Rewrite("aXb", {{opText, "X"}, {opReplace, ""}, {opAdd, "Z"}}), "abZ");
-    EXPECT_EQ(Rewrite("abc", {{opText, "b"}, {opInsert, "<>"}, kMarkCursor}), "a<>|bc");
-    EXPECT_EQ(Rewrite("abc", {{opText, "b"}, {opAfter, ""}, kMarkCursor}), "ab|c");
-    EXPECT_EQ(Rewrite("abcabc", {{opText, "c"}, {opText, "b"}, {opCurrent, ""}, kMarkCursor}), "abca|bc");
-}
-
-TEST_F(ScriptMachineTest, ReplaceNeedsASuccessfulSearch) {
-    EXPECT_EQ(Rewrite("abc", {{opReplace, "X"}}), "abc");
-    EXPECT_EQ(Rewrite("abc", {{opText, "q"}, {opReplace, "X"}}), "abc");
-    // delete keeps the search result, so a later replace works on the emptied selection.
-    EXPECT_EQ(Rewrite("abc", {{opText, "b"}, {opDelete, ""}, {opReplace, "XY"}}), "aXYc");
-}
-
-TEST_F(ScriptMachineTest, TextSearchesFromTheCursorUpToTheSearchEnd) {
-    // current before any match puts the cursor at 0, where nothing is found until start.
-    EXPECT_EQ(Rewrite("abc", {{opCurrent, ""}, {opText, "b"}, {opReplace, "X"}}), "abc");
-    EXPECT_EQ(Rewrite("abc", {{opCurrent, ""}, {opStart, ""}, {opText, "b"}, {opReplace, "X"}}), "aXc");
-    EXPECT_EQ(Rewrite("abc", {{opText, "B"}, {opReplace, "X"}}), "abc");  // case-sensitive
-    // add grows the text but not the search end (2): "ab" now starts at 4, "yz" at 2.
-    EXPECT_EQ(Rewrite("ab", {{opAdd, "xyz"}, {opStart, ""}, {opText, "ab"}, {opReplace, "!"}}), "xyzab");
-    EXPECT_EQ(Rewrite("ab", {{opAdd, "xyz"}, {opStart, ""}, {opText, "yz"}, {opReplace, "!"}}), "x!ab");
-}
-
-TEST_F(ScriptMachineTest, DeleteMovesTheSearchEndOnlyWhenTheSelectionEndsBeforeIt) {
-    // "ab" deleted from "abcd": the search end moves from 4 to 2, so "cd" is still found.
-    EXPECT_EQ(
-        Rewrite("abcd", {{opText, "ab"}, {opDelete, ""}, {opStart, ""}, {opText, "cd"}, {opReplace, "X"}}),
-        "X");
-    // Deleting the last byte leaves the search end past the text; scans stop at the text's end.
-    EXPECT_EQ(Rewrite("<a c", {{opText, " c"}, {opDelete, ""}, {opStart, ""}, {opTag, "a"}, {opDelete, ""}}),
-              "<a");
-    EXPECT_EQ(
-        Rewrite("abc", {{opText, "c"}, {opDelete, ""}, {opDelete, ""}, {opText, "c"}, {opReplace, "X"}}),
-        "ab");
-}
-
-TEST_F(ScriptMachineTest, TagTailAndStrip) {
-    const std::string page = "<b><a href=x>y</a>";
-    EXPECT_EQ(Rewrite(page, {{opTag, "a"}, {opInsert, "|"}}), "<b>|<a href=x>y</a>");
-    EXPECT_EQ(Rewrite(page, {{opTag, "a"}, kMarkCursor}), "<b><a href=x>|y</a>");
-    EXPECT_EQ(Rewrite(page, {{opTag, "a"}, {opTail, "a"}, {opReplace, "</i>"}}), "<b><a href=x>y</i>");
-    EXPECT_EQ(Rewrite(page, {{opTag, "a"}, {opTail, "a"}, {opStrip, ""}, kMarkCursor}), "<b>y|");
-    EXPECT_EQ(Rewrite(page, {{opTag, "a"}, {opStrip, ""}}), "<b>y</a>");
-    // The name is a prefix test and "<" is skipped; "</" is not an opening tag.
-    EXPECT_EQ(Rewrite("</div><divider>", {{opTag, "div"}, {opDelete, ""}}), "</div>");
-}
-
-TEST_F(ScriptMachineTest, TailFollowsNesting) {
-    const std::vector<ScriptStep> steps{{opTag, "div"}, {opTail, "div"}, {opReplace, "Z"}};
-    EXPECT_EQ(Rewrite("<div id=a><div id=b>x</div></div>", steps), "<div id=a><div id=b>x</div>Z");
-    // <div> counts up at its "<" and down at its ">", so the first </div> closes the outer tag.
-    EXPECT_EQ(Rewrite("<div><div>x</div></div>", steps), "<div><div>xZ</div>");
-    EXPECT_EQ(Rewrite("<div id=a>x", steps), "<div id=a>x");                        // no closing tag
-    EXPECT_EQ(Rewrite("<p>x</p>", {{opTail, "p"}, {opReplace, "Z"}}), "<p>x</p>");  // no tag selected
-}
-
-TEST_F(ScriptMachineTest, ExpandWidensAMatchToItsTag) {
-    EXPECT_EQ(Rewrite("<p><a href=x>", {{opText, "href"}, {opExpand, "a"}, kMarkCursor}), "<p>|<a href=x>");
-    EXPECT_EQ(Rewrite("<p><a href=x>", {{opText, "href"}, {opExpand, "a"}, {opDelete, ""}}), "<p>");
-    // The cursor is left at the "<", so href is found again (no search failure).
-    EXPECT_EQ(Rewrite("<p><a href=x>",
-                      {{opText, "href"}, {opExpand, "a"}, {opText, "href"}, {opReplace, "H"}}, true),
-              "<p><a H=x>");
-    // Only the nearest "<" counts: the <a> further back is not taken.
-    EXPECT_EQ(harness_.Run("<a x><b>q</b>", {{opText, "q"}, {opExpand, "a"}, {opDelete, ""}}, true).outcome,
-              kFailed);
-    EXPECT_EQ(Rewrite("<a x><b>q</b>", {{opText, "q"}, {opExpand, "a"}, {opDelete, ""}}), "<a x><b></b>");
-}
-
-TEST_F(ScriptMachineTest, TagWithoutItsEndBeforeTheSearchEndFails) {
-    // replace makes "<a x>" but the search end stays 4, before the ">".
-    const std::vector<ScriptStep> steps{{opText, "x"},    {opReplace, "x>"}, {opStart, ""}, {opTag, "a"},
-                                        {opContinue, ""}, {opExit, "false"}, {opAdd, "!"}};
-    EXPECT_EQ(Rewrite("<a x", steps, true), "<a x>");
-    EXPECT_EQ(Rewrite("<a x", {{opTag, "a"}, {opDelete, ""}}), "<a x");
-}
+class ScriptMachineTest : public testing::ScriptRewriteTest {};
 
 TEST_F(ScriptMachineTest, SearchFailureRule) {
     const std::vector<ScriptStep> missing{{opText, "missing"}, {opAdd, "x"}};
