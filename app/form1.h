@@ -4,9 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "app/form_browser_events.h"
 #include "app/form_parts.h"
-#include "script/document_script.h"
 #include "config/key_value_table.h"
+#include "keyboard/keys_toggle.h"
 #include "keyboard/main_thread_focus_poll.h"
 #include "log/event_log.h"
 #include "mail/mail_worker.h"
@@ -14,8 +15,10 @@
 #include "os/timer.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
+#include "script/document_script.h"
 #include "shell/browser_control.h"
-#include "app/form_browser_events.h"
+#include "shell/browsing_context.h"
+#include "shell/home_button.h"
 #include "shell/main_window_controls.h"
 #include "shell/mouse_hook.h"
 #include "util/date_time.h"
@@ -33,7 +36,7 @@ class TForm1 {
     bool proxySettingWasSet_ = false;  // only then is there a saved setting to write back
     // Attached to every browser control; declared before WebBrowser1 so that it outlives it.
     FormBrowserEvents browserEvents_{*this, parts_.ui};
-    bool replacingBrowser_ = false;  // Home is between removing the old control and showing the new
+    HomeButton home_{parts_.createBrowser, browserEvents_};
     // The document filter's way to start the text-field poll; closed at shutdown, so that a start
     // still queued for the main thread finds nothing to start.
     MainThreadFocusPoll focusPoll_{parts_.ui, [this] { StartFocusPoll(); }};
@@ -127,13 +130,9 @@ private:
     void CheckLayout();
     void EnterRunState();
 
-    void ReplaceBrowser();
-    void OpenKeyboard();
-    void ShowKeyboard();
-    void HideKeyboard();
-    void StopFocusPoll();
-    void LogFieldSearchFailure(const std::string& failure);
-    void ShowNetErrorPage(const std::string& failedUrl);
+    // What the buttons, the browser's events and the Keys button work on.
+    BrowsingContext Browsing();
+    KeysToggle Keys();
 
     void RestoreProxySetting();
     void PumpMailQueue();

@@ -1,7 +1,9 @@
 // The main window's small operations on the browser, the busy animation and the idle timer.
 
 #include "app/form1.h"
+#include "shell/browser_operations.h"
 #include "shell/busy_animation.h"
+#include "shell/idle_return.h"
 #include "shell/repeat_guard.h"
 
 namespace kiosk {
@@ -14,35 +16,24 @@ bool TForm1::TooSoon() const {
     return kiosk::TooSoon(parts_.clock.Now(), LastActionTime);
 }
 
-// While Home replaces the control there is none to ask.
 bool TForm1::DocumentReady() {
-    return WebBrowser1 && WebBrowser1->HasHtmlDocument();
+    return kiosk::DocumentReady(WebBrowser1.get());
 }
 
 void TForm1::StopIfReady() {
-    try {
-        if (DocumentReady()) WebBrowser1->Stop();
-    } catch (...) {
-        // The page stays as it is.
-    }
+    kiosk::StopIfReady(WebBrowser1.get());
 }
 
 void TForm1::RefreshDocument() {
-    try {
-        if (!DocumentReady()) return;
-        if (parts_.ui.CtrlKeyDown()) {
-            WebBrowser1->Refresh2(kRefreshCompletely);
-        } else {
-            WebBrowser1->Refresh();
-        }
-    } catch (...) {
-        // The page stays as it is.
-    }
+    kiosk::RefreshDocument(WebBrowser1.get(), parts_.ui);
 }
 
 void TForm1::RestartIdleTimer() {
-    Timer2->SetEnabled(false);
-    Timer2->SetEnabled(true);
+    kiosk::RestartIdleTimer(*Timer2);
+}
+
+BrowsingContext TForm1::Browsing() {
+    return {Controls, WebBrowser1, DocumentCounter, LastActionTime, *Timer2, parts_.ui, parts_.clock};
 }
 
 }  // namespace kiosk

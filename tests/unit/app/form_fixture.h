@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "app/form1.h"
+#include "shell/start_page.h"
 #include "tests/support/event_record.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_parts.h"
@@ -47,6 +48,23 @@ protected:
     bool tablesAliveWhenProxyFreed = false;
     std::unique_ptr<TForm1> form;
     TForm1* createdForm = nullptr;  // stays valid while form is being destroyed
+};
+
+// A running main window whose start-up calls are already forgotten. Start-up happened at 10:30:00.
+class RunningFormTest : public FormTest {
+protected:
+    void Start(const std::string& options = "", const std::string& errors = "") {
+        WriteConfig("[options]\nstart\nindex.html\n" + options + "[errors]\n" + errors);
+        Create();
+        record.Clear();
+    }
+    void At(int second, int millisecond = 0) { clock.Set({2026, 12, 8, 10, 30, second, millisecond}); }
+    FakeTimer& PollTimer() { return static_cast<FakeTimer&>(*form->Timer1); }
+    FakeTimer& IdleTimer() { return static_cast<FakeTimer&>(*form->Timer2); }
+    bool Busy() const {
+        return form->Controls.RxGIFAnimator1.Visible && form->Controls.RxGIFAnimator1.Animate;
+    }
+    std::string StartPage() const { return "Navigate " + LocalPageUrl(ProgramDir(), "index.html"); }
 };
 
 }  // namespace kiosk::testing

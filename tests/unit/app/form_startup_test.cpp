@@ -10,6 +10,13 @@ using Events = std::vector<std::string>;
 
 constexpr const char* kMinimalConfig = "[options]\nstart\nindex.html\n";
 
+const MainWindowControls kDesign = DesignLayout();
+// Home and the button area's margins around it.
+const int kHomeWithMargins =
+    kDesign.FlowPanel2.Padding.Left + kDesign.RxSpeedButton4.Width + kDesign.FlowPanel2.Padding.Right;
+// The room left of the busy animation; the keyboard is placed at its right end.
+const int kRoomForKeyboard = kDesign.Form1.Width - kDesign.RxGIFAnimator1.Width;
+
 TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
     WriteConfig(kMinimalConfig);
     clock.Set({2026, 12, 8, 9, 15, 0, 0});
@@ -40,8 +47,8 @@ TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
     EXPECT_TRUE(form->Controls.RxGIFAnimator1.Visible);
     EXPECT_TRUE(form->Controls.RxGIFAnimator1.Animate);
     EXPECT_TRUE(form->Controls.IdAntiFreeze1Active);
-    EXPECT_EQ(form->MinButtonPanelWidth, 13 + 80 + 13);
-    EXPECT_EQ(form->Controls.FlowPanel1.Left, 1067 - 100 - 604);
+    EXPECT_EQ(form->MinButtonPanelWidth, kHomeWithMargins);
+    EXPECT_EQ(form->Controls.FlowPanel1.Left, kRoomForKeyboard - kDesign.FlowPanel1.Width);
     EXPECT_EQ(form->Timer2->Interval(), 15 * 60 * 1000);
     EXPECT_FALSE(form->Timer2->Enabled());
     EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
@@ -107,15 +114,14 @@ TEST_F(FormTest, AFailedProxySettingLeavesTheProxyInactive) {
 
 TEST_F(FormTest, TheLayoutCheckAcceptsAnExactFitAndRefusesOnePixelMore) {
     WriteConfig(kMinimalConfig);
-    // Home's right edge plus the right margin is 13 + 80 + 13 = 106; the keyboard's left is
-    // 1067 - 100 - width.
-    keyboard.placedWidth = 1067 - 100 - 106;
+    // Home's right edge plus the right margin must not pass the keyboard's left edge.
+    keyboard.placedWidth = kRoomForKeyboard - kHomeWithMargins;
     Create();
     EXPECT_FALSE(form->OutOfOrder);
     form.reset();
 
     record.Clear();
-    keyboard.placedWidth = 1067 - 100 - 105;
+    keyboard.placedWidth = kRoomForKeyboard - kHomeWithMargins + 1;
     Create();
     EXPECT_TRUE(form->OutOfOrder);
     EXPECT_EQ(LogMessages(".err"), (Events{"Слишком большая виртуальная клавиатура", "Не работает"}));

@@ -1,24 +1,41 @@
 #pragma once
 
-#include "tests/unit/shell/shell_test.h"
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "keyboard/focus_text_field.h"
+#include "keyboard/keys_toggle.h"
+#include "shell/busy_animation.h"
+#include "shell/main_window_controls.h"
+#include "tests/support/event_record.h"
+#include "tests/support/fake_parts.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/recording_log.h"
 
 namespace kiosk::testing {
 
-// A running main window whose browser shows a scripted document.
-class FocusTest : public ShellTest {
+// The main window's controls as start-up leaves them (the start page loading, the keyboard hidden)
+// and a browser that shows a scripted document.
+class FocusTest : public ::testing::Test {
 protected:
-    FakeTimer& PollTimer() { return *ui.timers.at(0); }
+    FocusTest() { SetBusy(controls.RxGIFAnimator1, true); }
+
+    KeysToggle Keys() { return {controls, minButtonPanelWidth, refreshCaptions, idleTimer}; }
+    bool Search() { return FocusTextField(&browser, Keys(), log); }
     bool KeyboardOpen() const {
-        return form->Controls.RxSpeedButton1.Down && form->Controls.FlowPanel1.Visible &&
-               form->Controls.FlowPanel1.Enabled;
+        return controls.RxSpeedButton1.Down && controls.FlowPanel1.Visible && controls.FlowPanel1.Enabled;
     }
+    bool Busy() const { return controls.RxGIFAnimator1.Visible && controls.RxGIFAnimator1.Animate; }
     // The user's click on Keys: the button flips before its handler runs.
     void ClickKeys() {
-        form->Controls.RxSpeedButton1.Down = !form->Controls.RxSpeedButton1.Down;
-        form->RxSpeedButton1Click();
+        controls.RxSpeedButton1.Down = !controls.RxSpeedButton1.Down;
+        kiosk::ClickKeys(Keys());
     }
     void CountKeyboardShows() {
-        form->RefreshCaptions = [this] { ++keyboardShows; };
+        refreshCaptions = [this] { ++keyboardShows; };
     }
     FakeElement Field(const std::string& tag = "INPUT", const std::string& type = "text") {
         FakeElement element;
@@ -27,6 +44,15 @@ protected:
         return element;
     }
 
+    EventRecord record;
+    FakeTimer idleTimer;
+    MainWindowControls controls = DesignLayout();
+    // Home and its margins, as start-up measures them.
+    int minButtonPanelWidth =
+        controls.FlowPanel2.Padding.Left + controls.RxSpeedButton4.Width + controls.FlowPanel2.Padding.Right;
+    std::function<void()> refreshCaptions = [] {};
+    FakeBrowser browser{record};
+    RecordingLog log;
     int keyboardShows = 0;
 };
 

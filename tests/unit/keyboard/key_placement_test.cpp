@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "keyboard/flow_layout.h"
 #include "keyboard/key_placement.h"
 #include "keyboard/key_template.h"
 #include "keyboard/scale_size.h"
@@ -156,19 +157,20 @@ TEST(KeyPlacementTest, GapsTakeTheKeyHeightAndFontsScaleWithKeys) {
 
 TEST(KeyPlacementTest, FlowingPanelStartsEachRowOnItsOwnLine) {
     const Placement placement = Place(0, 0);
+    const int inset = kTemplatePadding + kFlowPanelBevel;
     int lastTop = -1;
     for (const PlacedKey& key : placement.keys) {
         const ElementKind kind = KeyTemplate()[key.Element].Kind;
         if (kind == ElementKind::Separator || KeyTemplate()[key.Element].Stretch) {
-            EXPECT_EQ(key.Left, 7);
+            EXPECT_EQ(key.Left, inset);
             EXPECT_GT(key.Top, lastTop);
         }
         lastTop = key.Top;
     }
-    EXPECT_EQ(placement.keys.front().Top, 7);
+    EXPECT_EQ(placement.keys.front().Top, inset);
     const PlacedKey& last = placement.keys.back();
-    EXPECT_EQ(last.Left + last.Width, 7 + 751);
-    EXPECT_EQ(last.Top + last.Height, 7 + 236);
+    EXPECT_EQ(last.Left + last.Width, inset + 751);  // the first row's width
+    EXPECT_EQ(last.Top + last.Height, inset + 236);  // the rows' height
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "keyboard/keys_toggle.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/unit/keyboard/focus_test.h"
@@ -5,38 +7,55 @@
 namespace kiosk::testing {
 namespace {
 
-// Design layout: margins 13, buttons 80 x 80, the keyboard 604 x 80 at left 363.
 TEST_F(FocusTest, KeysFitsTheBottomPanelAroundTheKeyboardAndRestartsTheIdleTimer) {
-    Start();
+    const PanelModel& buttons = controls.FlowPanel2;
+    const PanelModel& keyboard = controls.FlowPanel1;
+    const ControlModel& home = controls.RxSpeedButton4;
     CountKeyboardShows();
-    const int idlePeriods = IdleTimer().periodsStarted;
+    const int idlePeriods = idleTimer.periodsStarted;
     ClickKeys();
     EXPECT_TRUE(KeyboardOpen());
     EXPECT_EQ(keyboardShows, 1);
-    EXPECT_EQ(form->Controls.FlowPanel2.Width, 363 - 2);
-    EXPECT_EQ(form->Controls.Panel1.Height, 80 + 13 + 13);
-    EXPECT_EQ(IdleTimer().periodsStarted, idlePeriods + 1);
+    EXPECT_EQ(buttons.Width, keyboard.Left - kKeyboardGap);
+    EXPECT_EQ(controls.Panel1.Height, keyboard.Height + buttons.Padding.Top + buttons.Padding.Bottom);
+    EXPECT_EQ(idleTimer.periodsStarted, idlePeriods + 1);
 
     ClickKeys();
-    EXPECT_FALSE(form->Controls.FlowPanel1.Visible);
-    EXPECT_FALSE(form->Controls.FlowPanel1.Enabled);
-    EXPECT_EQ(form->Controls.FlowPanel2.Width, 13 + 4 * 80 + 13 + 1);
-    EXPECT_EQ(form->Controls.Panel1.Height, 80 + 20);
-    EXPECT_EQ(IdleTimer().periodsStarted, idlePeriods + 2);
+    EXPECT_FALSE(keyboard.Visible);
+    EXPECT_FALSE(keyboard.Enabled);
+    EXPECT_EQ(buttons.Width, buttons.Padding.Left + home.Width + controls.RxSpeedButton2.Width +
+                                 controls.RxSpeedButton3.Width + controls.RxSpeedButton1.Width +
+                                 buttons.Padding.Right + kButtonPanelSpare);
+    EXPECT_EQ(controls.Panel1.Height, home.Height + kBottomPanelMargin);
+    EXPECT_EQ(idleTimer.periodsStarted, idlePeriods + 2);
 }
 
 TEST_F(FocusTest, WithoutBackTheClosedButtonPanelHoldsHomeRefreshAndKeys) {
-    Start("back\nfalse\n");
+    controls.RxSpeedButton2.Enabled = false;  // the back option is false
+    controls.RxSpeedButton2.Visible = false;
     ClickKeys();
     ClickKeys();
-    EXPECT_EQ(form->Controls.FlowPanel2.Width, 13 + 3 * 80 + 13 + 1);
+    const PanelModel& buttons = controls.FlowPanel2;
+    EXPECT_EQ(buttons.Width, buttons.Padding.Left + controls.RxSpeedButton4.Width +
+                                 controls.RxSpeedButton3.Width + controls.RxSpeedButton1.Width +
+                                 buttons.Padding.Right + kButtonPanelSpare);
 }
 
 TEST_F(FocusTest, AKeyboardReachingLeftOfTheHomeButtonLeavesTheButtonPanelAtItsMinimum) {
-    Start();
-    form->Controls.FlowPanel1.Left = form->MinButtonPanelWidth - 1;
+    controls.FlowPanel1.Left = minButtonPanelWidth - 1;
     ClickKeys();
-    EXPECT_EQ(form->Controls.FlowPanel2.Width, form->MinButtonPanelWidth);
+    EXPECT_EQ(controls.FlowPanel2.Width, minButtonPanelWidth);
+}
+
+TEST_F(FocusTest, SettingKeysDownOnlyClicksWhenTheButtonChanges) {
+    SetKeysDown(Keys(), false);
+    EXPECT_EQ(idleTimer.periodsStarted, 0);
+    SetKeysDown(Keys(), true);
+    EXPECT_TRUE(KeyboardOpen());
+    SetKeysDown(Keys(), true);
+    EXPECT_EQ(idleTimer.periodsStarted, 1);
+    SetKeysDown(Keys(), false);
+    EXPECT_FALSE(controls.FlowPanel1.Visible);
 }
 
 }  // namespace

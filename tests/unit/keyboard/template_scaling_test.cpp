@@ -72,8 +72,10 @@ TEST(TemplateScalingTest, At144PixelsPerInchKeysAndFontsGrowByHalf) {
     EXPECT_EQ(scaled[1].Width, 9);  // a gap
     // Every row still fills the first row's width once placed: 13 keys of 41, 13 gaps of 9, BackSpace.
     const Placed placed = Place(scaled, -2);
-    EXPECT_EQ(placed.rows, std::vector<int>(5, 13 * 41 + 13 * 9 + 114));
-    EXPECT_EQ(placed.panel.Width, 6 + 764 + 6 + 3);
+    const int row =
+        13 * Captioned(scaled, "q").Width + 13 * scaled[1].Width + Captioned(scaled, "BackSpace").Width;
+    EXPECT_EQ(placed.rows, std::vector<int>(5, row));
+    EXPECT_EQ(placed.panel.Width, kTemplatePadding + row + kTemplatePadding + 3);
 }
 
 }  // namespace

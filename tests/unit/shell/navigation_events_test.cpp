@@ -1,6 +1,9 @@
+#include "shell/navigation_events.h"
+
 #include <gtest/gtest.h>
 
-#include "shell/start_page.h"
+#include "shell/idle_return.h"
+#include "tests/support/temp_dir.h"
 #include "tests/unit/shell/shell_test.h"
 
 namespace kiosk::testing {
@@ -9,10 +12,10 @@ namespace {
 using Events = std::vector<std::string>;
 
 TEST_F(ShellTest, ACompletedDocumentIsCountedZoomedAndLogged) {
-    Start("zoom\n-1\n");
-    browser->CompleteDocument("http://a/frame");
-    browser->CompleteDocument("http://a/");
-    EXPECT_EQ(form->DocumentCounter, 1);
+    zoomOption = "-1";
+    CompleteDocument("http://a/frame");
+    CompleteDocument("http://a/");
+    EXPECT_EQ(documentCounter, 1);
     EXPECT_FALSE(Busy());
     EXPECT_EQ(record.Starting("BodyStyle"), (Events{
                                                 "BodyStyle Zoom=0.5",
@@ -22,82 +25,79 @@ TEST_F(ShellTest, ACompletedDocumentIsCountedZoomedAndLogged) {
                                                 "BodyStyle overflowY=auto",
                                                 "BodyStyle overflowX=auto",
                                             }));
-    EXPECT_EQ(LogMessages(".log"),
-              (Events{"Начало работы", "Загружен документ: http://a/frame", "Загружен документ: http://a/"}));
+    EXPECT_EQ(Information(), (Events{"Загружен документ: http://a/frame", "Загружен документ: http://a/"}));
 }
 
 TEST_F(ShellTest, WithoutAZoomOnlyTheOverflowIsWritten) {
-    Start("zoom\n3\n");
-    browser->CompleteDocument("http://a/");
+    zoomOption = "3";
+    CompleteDocument("http://a/");
     EXPECT_EQ(record.Starting("BodyStyle"), (Events{"BodyStyle overflowY=auto", "BodyStyle overflowX=auto"}));
 }
 
-TEST_F(ShellTest, AFailedStyleWriteIsShownAndEndsTheHandlerBeforeItsLogLine) {
-    Start();
+TEST_F(ShellTest, AFailedStyleWriteEndsTheHandlerBeforeItsLogLine) {
     browser->styleFailure = "no body";
-    browser->CompleteDocument("http://a/picture.png");
-    EXPECT_EQ(record.Starting("ErrorBox"),
-              (Events{std::string("ErrorBox ") + kApplicationTitle + ": no body"}));
-    EXPECT_EQ(form->DocumentCounter, 0);
+    EXPECT_THROW(CompleteDocument("http://a/picture.png"), std::runtime_error);
+    EXPECT_EQ(documentCounter, 0);
     EXPECT_FALSE(Busy());
-    EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
+    EXPECT_EQ(log.Entries(), Events{});
 }
 
-TEST_F(ShellTest, ANetworkFailureShowsTheNetPageAndRestartsTheIdleTimer) {
+// The net page in a directory of its own, which is both the working and the program's directory.
+class NetPageTest : public ShellTest {
+protected:
+    NetPageTest() {
+        workingDirectory = dir.str();
+        programDir = dir.str() + "/";
+        netPage = "net.html";
+    }
+    TempDir dir;
+};
+
+TEST_F(NetPageTest, ANetworkFailureShowsTheNetPageAndRestartsTheIdleTimer) {
     WriteFile(dir / "net.html", "<html>offline</html>");
-    Start("", "net\nnet.html\n");
-    browser->FailNavigation("http://example.invalid/", -2146697211);
+    FailNavigation("http://example.invalid/", -2146697211);
     EXPECT_FALSE(Busy());
-    EXPECT_FALSE(form->Controls.RxSpeedButton1.Visible);
-    EXPECT_FALSE(form->Controls.RxSpeedButton1.Enabled);
-    EXPECT_EQ(record.Starting("Navigate"), (Events{"Navigate " + LocalPageUrl(ProgramDir(), "net.html")}));
-    EXPECT_EQ(LogMessages(".err"), (Events{"http://example.invalid/ > net.html"}));
-    EXPECT_TRUE(IdleTimer().Enabled());
-    EXPECT_EQ(IdleTimer().periodsStarted, 2);  // enabled, then restarted
+    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
+    EXPECT_FALSE(controls.RxSpeedButton1.Enabled);
+    EXPECT_EQ(record.Starting("Navigate"), (Events{"Navigate " + LocalPageUrl(programDir, "net.html")}));
+    EXPECT_EQ(log.Errors(), (Events{"http://example.invalid/ > net.html"}));
+    EXPECT_TRUE(idleTimer.Enabled());
+    EXPECT_EQ(idleTimer.periodsStarted, 2);  // enabled, then restarted
 }
 
-TEST_F(ShellTest, WithoutTheNetFileTheKeysHideAndTheRunningIdleTimerGoesOn) {
-    Start("", "net\nnet.html\n");
-    form->FormKeyUp();
-    browser->FailNavigation("http://example.invalid/", -1);
-    EXPECT_FALSE(form->Controls.RxSpeedButton1.Visible);
-    EXPECT_TRUE(IdleTimer().Enabled());
-    EXPECT_EQ(IdleTimer().periodsStarted, 1);  // not restarted
+TEST_F(NetPageTest, WithoutTheNetFileTheKeysHideAndTheRunningIdleTimerGoesOn) {
+    RestartIdleTimer(idleTimer);  // a key release
+    FailNavigation("http://example.invalid/", -1);
+    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
+    EXPECT_TRUE(idleTimer.Enabled());
+    EXPECT_EQ(idleTimer.periodsStarted, 1);  // not restarted
     EXPECT_TRUE(record.Starting("Navigate").empty());
-    EXPECT_EQ(LogMessages(".err"), Events{});
+    EXPECT_EQ(log.Errors(), Events{});
 }
 
-TEST_F(ShellTest, AnHttpErrorStatusIsLeftToTheBrowser) {
+TEST_F(NetPageTest, AnHttpErrorStatusIsLeftToTheBrowser) {
     WriteFile(dir / "net.html", "<html>offline</html>");
-    Start("", "net\nnet.html\n");
-    browser->FailNavigation("http://a/missing", 404);
+    FailNavigation("http://a/missing", 404);
     EXPECT_FALSE(Busy());
-    EXPECT_TRUE(form->Controls.RxSpeedButton1.Visible);
-    EXPECT_FALSE(IdleTimer().Enabled());
+    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
+    EXPECT_FALSE(idleTimer.Enabled());
     EXPECT_TRUE(record.Starting("Navigate").empty());
-    EXPECT_EQ(LogMessages(".err"), Events{});
+    EXPECT_EQ(log.Errors(), Events{});
 }
 
-TEST_F(ShellTest, ANetPageThatFailsItselfIsNotNavigatedAgain) {
+TEST_F(NetPageTest, ANetPageThatFailsItselfIsNotNavigatedAgain) {
     WriteFile(dir / "net.html", "<html>offline</html>");
-    Start("", "net\nnet.html\n");
-    browser->FailNavigation(LocalPageUrl(ProgramDir(), "net.html"), -2);
+    FailNavigation(LocalPageUrl(programDir, "net.html"), -2);
     EXPECT_TRUE(record.Starting("Navigate").empty());
-    EXPECT_FALSE(form->Controls.RxSpeedButton1.Visible);
+    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
 }
 
 TEST_F(ShellTest, OnlyFinishedProgressStopsTheAnimation) {
-    Start();
-    browser->ReportProgress(50, 100);
-    browser->ReportProgress(0, 100);
+    ReportProgress(50, 100);
+    ReportProgress(0, 100);
     EXPECT_TRUE(Busy());
-    browser->ReportProgress(0, 0);
+    ReportProgress(0, 0);
     EXPECT_FALSE(Busy());
-}
-
-TEST_F(ShellTest, NewWindowsAreRefused) {
-    Start();
-    EXPECT_TRUE(browser->AskForNewWindow());
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ TEST(WindowArrangementTest, FollowsTheWindowSizeAndTheBottomPanelHeight) {
     EXPECT_EQ(a.Panel2, (Rect{0, 0, 1920, 805}));
     EXPECT_EQ(a.Panel1, (Rect{0, 805, 1920, 275}));
     EXPECT_EQ(a.RxGIFAnimator1, (Rect{1820, 805, 100, 275}));
-    EXPECT_EQ(a.RxSpeedButton4.Top, 1080 - 13 - 80);  // on the bottom line
+    // On the bottom line.
+    EXPECT_EQ(a.RxSpeedButton4.Top, c.Form1.Height - c.FlowPanel2.Padding.Bottom - c.RxSpeedButton4.Height);
 }
 
 TEST(WindowArrangementTest, HiddenButtonsTakeNoPlaceAndAFullRowWraps) {
@@ -38,7 +39,8 @@ TEST(WindowArrangementTest, HiddenButtonsTakeNoPlaceAndAFullRowWraps) {
     EXPECT_EQ(a.RxSpeedButton1.Left, 173);
 
     c = DesignLayout();
-    c.FlowPanel2.Width = 13 + 80 + 13 + 1;  // room for one button per row
+    // Room for one button per row.
+    c.FlowPanel2.Width = c.FlowPanel2.Padding.Left + c.RxSpeedButton4.Width + c.FlowPanel2.Padding.Right + 1;
     a = ArrangeWindow(c);
     EXPECT_EQ(a.RxSpeedButton4, (Rect{13, 707, 80, 80}));
     EXPECT_EQ(a.RxSpeedButton2, (Rect{13, 627, 80, 80}));

@@ -2,59 +2,13 @@
 
 #include <thread>
 
-#include "tests/unit/keyboard/focus_test.h"
+#include "tests/unit/app/form_fixture.h"
 
 namespace kiosk::testing {
 namespace {
 
-using Events = std::vector<std::string>;
-
-TEST_F(FocusTest, WithoutAFieldThePollClosesEvenAUserOpenedKeyboardAtItsFourthTick) {
-    Start();
-    ClickKeys();
-    form->StartFocusPoll();
-    for (int tick = 1; tick <= 3; ++tick) {
-        PollTimer().Fire();
-        EXPECT_EQ(PollTimer().Tag, tick);
-        EXPECT_TRUE(PollTimer().Enabled());
-        EXPECT_TRUE(KeyboardOpen());
-    }
-    PollTimer().Fire();
-    EXPECT_FALSE(PollTimer().Enabled());
-    EXPECT_EQ(PollTimer().Tag, 0);
-    EXPECT_FALSE(KeyboardOpen());
-    EXPECT_FALSE(form->Controls.FlowPanel1.Visible);
-}
-
-TEST_F(FocusTest, AFieldAddedBeforeTheSecondSearchIsFoundAndEndsThePoll) {
-    Start();
-    form->StartFocusPoll();
-    PollTimer().Fire();
-    browser->forms = {{Field()}};
-    PollTimer().Fire();
-    EXPECT_EQ(record.Starting("Focus"), (Events{"Focus 0 0"}));
-    EXPECT_TRUE(KeyboardOpen());
-    EXPECT_FALSE(PollTimer().Enabled());
-    EXPECT_EQ(PollTimer().Tag, 0);
-}
-
-TEST_F(FocusTest, AnUnreadableDocumentDoesNotStopThePoll) {
-    Start();
-    browser->forms = {{Field()}};
-    browser->readFailure = "busy";
-    form->StartFocusPoll();
-    PollTimer().Fire();
-    EXPECT_TRUE(PollTimer().Enabled());
-    EXPECT_EQ(PollTimer().Tag, 1);
-    browser->readFailure.clear();
-    PollTimer().Fire();
-    EXPECT_TRUE(KeyboardOpen());
-    EXPECT_FALSE(PollTimer().Enabled());
-    EXPECT_EQ(record.Starting("ErrorBox"), Events{});
-}
-
 // The proxy's answer for a document that a script without steps marks for the poll.
-class FocusPollStartTest : public FocusTest {
+class FocusPollStartTest : public RunningFormTest {
 protected:
     void StartWithMarkedDocument() {
         Start();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "shell/browser_control.h"
+#include "shell/browsing_context.h"
+
+namespace kiosk {
+
+// The Home button: a fresh browser control with an empty history, at the start page. A press that
+// arrives while the messages processed during the replacement run (a second Home, the idle timer)
+// does nothing.
+class HomeButton {
+public:
+    using BrowserFactory = std::function<std::unique_ptr<BrowserControl>()>;
+
+    // Each new control is made by createBrowser and reports to events, which must outlive it.
+    HomeButton(BrowserFactory createBrowser, BrowserEvents& events)
+        : createBrowser_(std::move(createBrowser)), events_(events) {}
+
+    void Press(const BrowsingContext& window, const std::string& startPage);
+
+private:
+    void ReplaceBrowser(const BrowsingContext& window);
+    void ReleaseBrowser(const BrowsingContext& window);
+
+    BrowserFactory createBrowser_;
+    BrowserEvents& events_;
+    bool replacing_ = false;  // between removing the old control and showing the new
+};
+
+}  // namespace kiosk

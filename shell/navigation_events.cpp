@@ -1,0 +1,62 @@
+#include "shell/navigation_events.h"
+
+#include <filesystem>
+
+#include "shell/busy_animation.h"
+#include "shell/idle_return.h"
+#include "shell/page_zoom.h"
+#include "shell/start_page.h"
+#include "util/paths.h"
+
+namespace kiosk {
+
+namespace {
+
+bool IsExistingFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// The net page when its file exists. A failure of that page itself is left to the browser, so that
+// a page that cannot be shown is not retried forever.
+void ShowNetErrorPage(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
+                      const std::string& failedUrl) {
+    const std::string& net = netPage.name;
+    if (net.empty() || !IsExistingFile(ResolvePath(netPage.workingDirectory, net))) return;
+    const std::string page = LocalPageUrl(netPage.programDir, net);
+    if (failedUrl == page) return;
+    window.browser->Navigate(page);
+    log.WriteLog(LogLevel::Error, failedUrl + " > " + net);
+    RestartIdleTimer(window.idleTimer);
+}
+
+}  // namespace
+
+void OnDocumentComplete(const BrowsingContext& window, const std::string& zoomOption, LogWriter& log,
+                        const std::string& url) {
+    window.documentCounter = window.documentCounter + 1;
+    SetBusy(window.controls.RxGIFAnimator1, false);
+    if (const auto zoom = PageZoomFactor(zoomOption)) window.browser->SetBodyStyle("Zoom", *zoom);
+    window.browser->SetBodyStyle("overflowY", "auto");
+    window.browser->SetBodyStyle("overflowX", "auto");
+    log.WriteLog(LogLevel::Information, "Загружен документ: " + url);
+}
+
+void OnNavigateError(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
+                     const std::string& url, std::int32_t statusCode) {
+    SetBusy(window.controls.RxGIFAnimator1, false);
+    if (statusCode >= 0) return;
+    window.controls.RxSpeedButton1.Visible = false;
+    window.controls.RxSpeedButton1.Enabled = false;
+    window.idleTimer.SetEnabled(true);
+    ShowNetErrorPage(window, netPage, log, url);
+}
+
+void OnProgressChange(AnimatorModel& animator, std::int32_t progress, std::int32_t maximum,
+                      const std::function<void()>& focusTextField) {
+    if (progress != 0 || maximum != 0) return;
+    focusTextField();
+    SetBusy(animator, false);
+}
+
+}  // namespace kiosk

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "tests/unit/app/form_fixture.h"
+
+namespace kiosk::testing {
+namespace {
+
+TEST_F(RunningFormTest, TheIdleTimerRunsTheIdleReturnOnce) {
+    Start();
+    form->FormKeyUp();
+    ASSERT_TRUE(IdleTimer().Enabled());
+    At(5);
+    IdleTimer().Fire();
+    EXPECT_TRUE(record.Contains(StartPage()));
+    EXPECT_FALSE(IdleTimer().Enabled());
+}
+
+TEST_F(RunningFormTest, AFailedIdleReturnReachesTheErrorBox) {
+    Start();
+    form->FormKeyUp();
+    browserCreationFailure = "no browser";
+    At(5);
+    IdleTimer().Fire();
+    EXPECT_EQ(record.Starting("ErrorBox").size(), 1u);
+}
+
+TEST_F(RunningFormTest, ASleepOfZeroNeverReturns) {
+    Start("sleep\n0\n");
+    form->FormKeyUp();
+    At(59);
+    IdleTimer().Fire();
+    EXPECT_EQ(IdleTimer().Interval(), 0);
+    EXPECT_FALSE(record.Contains("BrowserCreated"));
+}
+
+}  // namespace
+}  // namespace kiosk::testing

@@ -1,0 +1,41 @@
+#include "app/form_browser_events.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/unit/app/form_fixture.h"
+
+namespace kiosk::testing {
+namespace {
+
+using Events = std::vector<std::string>;
+
+TEST_F(RunningFormTest, AFailedStyleWriteIsShownAndEndsTheHandlerBeforeItsLogLine) {
+    Start();
+    browser->styleFailure = "no body";
+    browser->CompleteDocument("http://a/picture.png");
+    EXPECT_EQ(record.Starting("ErrorBox"),
+              (Events{std::string("ErrorBox ") + kApplicationTitle + ": no body"}));
+    EXPECT_EQ(form->DocumentCounter, 0);
+    EXPECT_FALSE(Busy());
+    EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
+}
+
+TEST_F(RunningFormTest, TheBrowsersEventsReachTheWindow) {
+    WriteFile(dir / "net.html", "<html>offline</html>");
+    Start("", "net\nnet.html\n");
+    browser->CompleteDocument("http://a/");
+    EXPECT_EQ(form->DocumentCounter, 0);
+    browser->FailNavigation("http://example.invalid/", -2);
+    EXPECT_EQ(LogMessages(".err"), (Events{"http://example.invalid/ > net.html"}));
+    browser->forms = {{FakeElement{}}};
+    browser->ReportProgress(0, 0);
+    EXPECT_TRUE(form->Controls.RxSpeedButton1.Down);
+}
+
+TEST_F(RunningFormTest, NewWindowsAreRefused) {
+    Start();
+    EXPECT_TRUE(browser->AskForNewWindow());
+}
+
+}  // namespace
+}  // namespace kiosk::testing
