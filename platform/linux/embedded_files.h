@@ -8,4 +8,8 @@ namespace kiosk {
 // file name; empty when there is none of that name.
 std::string_view EmbeddedPicture(std::string_view fileName);
 
+// The text of a script built into the program (platform/linux/scripts), by its file name; empty
+// when there is none of that name.
+std::string_view EmbeddedScript(std::string_view fileName);
+
 }  // namespace kiosk

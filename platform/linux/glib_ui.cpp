@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <future>
 
+#include "platform/linux/main_loop_queue.h"
+
 namespace kiosk {
 
 namespace {
@@ -58,13 +60,6 @@ private:
     std::function<void()> onTimer_;
 };
 
-gboolean RunQueued(gpointer data) {
-    auto* fn = static_cast<std::function<void()>*>(data);
-    (*fn)();
-    delete fn;
-    return G_SOURCE_REMOVE;
-}
-
 }  // namespace
 
 struct GlibUi::Loop {
@@ -107,15 +102,15 @@ void GlibUi::RunOnMainThread(std::function<void()> fn, bool wait) {
         return;
     }
     if (!wait) {
-        g_idle_add(&RunQueued, new std::function<void()>(std::move(fn)));
+        QueueOnMainLoop(std::move(fn));
         return;
     }
     std::promise<void> done;
     auto finished = done.get_future();
-    g_idle_add(&RunQueued, new std::function<void()>([&] {
+    QueueOnMainLoop([&] {
         fn();
         done.set_value();
-    }));
+    });
     finished.wait();
 }
 

@@ -1,7 +1,6 @@
 #include "platform/linux/webkit_browser_control.h"
 
 #include <gtk/gtk.h>
-#include <libsoup/soup.h>
 #include <webkit2/webkit2.h>
 
 #include <cstdio>
@@ -11,28 +10,13 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/linux/gdk_mouse_hook.h"
-#include "platform/linux/gobject_ref.h"
-#include "platform/linux/javascript_call.h"
+#include "platform/linux/main_loop_queue.h"
 #include "platform/linux/webkit_browser_rules.h"
 #include "platform/linux/webkit_proxy_settings.h"
 
 namespace kiosk {
 
 namespace {
-
-// A touch, or a pointer event that a touch screen made.
-bool IsTouchEvent(const GdkEvent& event) {
-    if (event.type == GDK_TOUCH_BEGIN || event.type == GDK_TOUCH_UPDATE || event.type == GDK_TOUCH_END)
-        return true;
-    GdkDevice* source = gdk_event_get_source_device(&event);
-    return source != nullptr && gdk_device_get_source(source) == GDK_SOURCE_TOUCHSCREEN;
-}
-
-// Answers every download with a cancellation: a kiosk saves nothing.
-void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
-    webkit_download_cancel(download);
-}
 
 // The process's one web context, with its website data manager: every control shares the cache.
 // Created at the first control and kept for the process's lifetime.
@@ -42,7 +26,7 @@ WebKitWebContext* SharedWebContext() {
             GObjectRef<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new(nullptr));
         WebKitWebContext* created = webkit_web_context_new_with_website_data_manager(manager.get());
         webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_WEB_BROWSER);
-        g_signal_connect(created, "download-started", G_CALLBACK(OnDownloadStarted), nullptr);
+        RefuseDownloads(created);
         return created;
     }();
     return context;
@@ -57,16 +41,6 @@ std::string ViewUri(WebKitWebView* view) {
     return uri != nullptr ? uri : "";
 }
 
-int CountOf(const std::string& text) {
-    try {
-        std::size_t used = 0;
-        const int count = std::stoi(text, &used);
-        if (used == text.size() && count >= 0) return count;
-    } catch (const std::exception&) {
-    }
-    throw std::runtime_error("the page gave no count: " + text);
-}
-
 // The page shown in place of one that could not be loaded, as WebKit's own: the failure's text.
 std::string ErrorPage(const std::string& message) {
     const std::unique_ptr<char, decltype(&g_free)> escaped(g_markup_escape_text(message.c_str(), -1),
@@ -75,44 +49,10 @@ std::string ErrorPage(const std::string& message) {
            escaped.get() + "</p></body></html>";
 }
 
-gboolean DestroyLater(gpointer view) {
-    gtk_widget_destroy(GTK_WIDGET(view));
-    g_object_unref(view);
-    return G_SOURCE_REMOVE;
+GObjectRef<WebKitWebView> NewView() {
+    return GObjectRef<WebKitWebView>::Adopt(
+        WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedWebContext())));
 }
-
-gboolean RunQueuedTaskOnce(gpointer task) {
-    (*static_cast<std::function<void()>*>(task))();
-    return G_SOURCE_REMOVE;
-}
-
-void DeleteQueuedTask(gpointer task) {
-    delete static_cast<std::function<void()>*>(task);
-}
-
-const char* kElementLookup = R"JS(
-const f = document.forms[form];
-if (!f) throw new Error('there is no form ' + form);
-const e = f.elements[element];
-if (!e) throw new Error('form ' + form + ' has no element ' + element);
-)JS";
-
-// Writes the body style's property whose name is name regardless of case. An image or a text shown
-// as a document has no body of its own.
-const char* kSetBodyStyle = R"JS(
-const type = String(document.contentType).toLowerCase();
-const body = document.body;
-if (!body || (type !== 'text/html' && type !== 'application/xhtml+xml')) throw new Error('the document has no body');
-const style = body.style;
-const wanted = name.toLowerCase();
-let property = null;
-for (const candidate in style) {
-    if (candidate.toLowerCase() === wanted) { property = candidate; break; }
-}
-if (property === null) throw new Error('the body style has no property ' + name);
-style[property] = value;
-return '';
-)JS";
 
 }  // namespace
 
@@ -233,87 +173,15 @@ struct WebKitBrowserControl::Callbacks {
             self.Raise([](BrowserEvents& events) { events.ProgressChange(0, 0); });
         });
     }
-
-    // Silent: alert is dropped, confirm and prompt are refused, leaving a page is allowed.
-    static gboolean ScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer data) {
-        if (!static_cast<WebKitBrowserControl*>(data)->silent_) return FALSE;
-        switch (webkit_script_dialog_get_dialog_type(dialog)) {
-            case WEBKIT_SCRIPT_DIALOG_CONFIRM:
-                webkit_script_dialog_confirm_set_confirmed(dialog, FALSE);
-                break;
-            case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
-                webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
-                break;
-            default:
-                break;
-        }
-        return TRUE;
-    }
-
-    static gboolean Authenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gpointer data) {
-        if (!static_cast<WebKitBrowserControl*>(data)->silent_) return FALSE;
-        webkit_authentication_request_cancel(request);
-        return TRUE;
-    }
-
-    static gboolean ColorChooser(WebKitWebView*, WebKitColorChooserRequest* request, gpointer data) {
-        if (!static_cast<WebKitBrowserControl*>(data)->silent_) return FALSE;
-        webkit_color_chooser_request_cancel(request);
-        return TRUE;
-    }
-
-    static gboolean FileChooser(WebKitWebView*, WebKitFileChooserRequest* request, gpointer) {
-        webkit_file_chooser_request_cancel(request);
-        return TRUE;
-    }
-
-    static gboolean Print(WebKitWebView*, WebKitPrintOperation*, gpointer) { return TRUE; }
-
-    // A long press on a touch screen stands for the right button, which the lock-down swallows; the
-    // menu key of a keyboard still opens the menu.
-    static gboolean ContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* event, WebKitHitTestResult*,
-                                gpointer) {
-        return GdkMouseHookInstaller::LockedDown() && event != nullptr && IsTouchEvent(*event);
-    }
-
-    static gboolean PermissionRequest(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
-        webkit_permission_request_deny(request);
-        return TRUE;
-    }
-
-    static gboolean EnterFullscreen(WebKitWebView*, gpointer) { return TRUE; }
-
-    // A response the browser cannot show, or one the server marks as an attachment, would become a
-    // download: it is ignored, and the page stays as it was.
-    static gboolean DecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                 WebKitPolicyDecisionType type, gpointer) {
-        if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
-        auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-        WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
-        SoupMessageHeaders* headers =
-            response != nullptr ? webkit_uri_response_get_http_headers(response) : nullptr;
-        const char* disposition =
-            headers != nullptr ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
-        const bool attachment = disposition != nullptr && IsAttachment(disposition);
-        if (webkit_response_policy_decision_is_mime_type_supported(responseDecision) && !attachment)
-            return FALSE;
-        webkit_policy_decision_ignore(decision);
-        return TRUE;
-    }
 };
 
 WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
                                            InternetSettingsBroadcaster& broadcaster)
-    : settings_(settings), broadcaster_(broadcaster) {
-    view_ = GObjectRef<WebKitWebView>::Adopt(
-        WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedWebContext())));
-
-    WebKitSettings* viewSettings = webkit_web_view_get_settings(View());
-    // Every window.open reaches "create", which refuses it; nothing is blocked unseen.
-    webkit_settings_set_javascript_can_open_windows_automatically(viewSettings, TRUE);
-    webkit_settings_set_enable_fullscreen(viewSettings, FALSE);
-    webkit_settings_set_enable_developer_extras(viewSettings, FALSE);
-
+    : settings_(settings),
+      broadcaster_(broadcaster),
+      view_(NewView()),
+      lockdown_(std::make_unique<WebKitLockdown>(View())),
+      document_(View(), alive_) {
     struct Connection {
         const char* signal;
         GCallback callback;
@@ -324,15 +192,6 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
         {"notify::estimated-load-progress", G_CALLBACK(&Callbacks::ProgressChanged)},
         {"create", G_CALLBACK(&Callbacks::Create)},
         {"web-process-terminated", G_CALLBACK(&Callbacks::WebProcessTerminated)},
-        {"script-dialog", G_CALLBACK(&Callbacks::ScriptDialog)},
-        {"authenticate", G_CALLBACK(&Callbacks::Authenticate)},
-        {"run-color-chooser", G_CALLBACK(&Callbacks::ColorChooser)},
-        {"run-file-chooser", G_CALLBACK(&Callbacks::FileChooser)},
-        {"print", G_CALLBACK(&Callbacks::Print)},
-        {"context-menu", G_CALLBACK(&Callbacks::ContextMenu)},
-        {"permission-request", G_CALLBACK(&Callbacks::PermissionRequest)},
-        {"enter-fullscreen", G_CALLBACK(&Callbacks::EnterFullscreen)},
-        {"decide-policy", G_CALLBACK(&Callbacks::DecidePolicy)},
     };
     for (const auto& connection : connections)
         g_signal_connect(View(), connection.signal, connection.callback, this);
@@ -344,10 +203,11 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
             if (*alive) OnSettingsChanged();
             return;
         }
-        auto* task = new std::function<void()>([this, alive] {
-            if (*alive) OnSettingsChanged();
-        });
-        g_main_context_invoke_full(nullptr, G_PRIORITY_DEFAULT, &RunQueuedTaskOnce, task, &DeleteQueuedTask);
+        QueueOnMainLoop(
+            [this, alive] {
+                if (*alive) OnSettingsChanged();
+            },
+            G_PRIORITY_DEFAULT);
     });
 
     GtkWidget* widget = GTK_WIDGET(View());
@@ -364,6 +224,7 @@ WebKitBrowserControl::~WebKitBrowserControl() {
     broadcaster_.Unsubscribe(subscription_);
     events_ = nullptr;
     g_signal_handlers_disconnect_by_data(View(), this);
+    lockdown_.reset();
     webkit_web_view_stop_loading(View());
     // The page's web process goes with the view: one stuck in a script loop would otherwise keep
     // running for ever, also after this process has ended.
@@ -375,7 +236,10 @@ WebKitBrowserControl::~WebKitBrowserControl() {
         gtk_widget_hide(widget);
         if (GtkWidget* parent = gtk_widget_get_parent(widget))
             gtk_container_remove(GTK_CONTAINER(parent), widget);
-        g_idle_add(&DestroyLater, view_.release());
+        QueueOnMainLoop([view = view_.release()] {
+            gtk_widget_destroy(GTK_WIDGET(view));
+            g_object_unref(view);
+        });
         return;
     }
     gtk_widget_destroy(widget);
@@ -446,13 +310,12 @@ void WebKitBrowserControl::Stop() {
     Requested(false);
     webkit_web_view_stop_loading(View());
     if (!unstarted) return;
-    auto* task = new std::function<void()>([this, alive = alive_, started = startedLoads_] {
+    QueueOnMainLoop([this, alive = alive_, started = startedLoads_] {
         if (!*alive || startedLoads_ != started || awaitingStart_) return;
         Callbacks::Guarded(this, [](WebKitBrowserControl& self) {
             self.Raise([](BrowserEvents& events) { events.ProgressChange(0, 0); });
         });
     });
-    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, &RunQueuedTaskOnce, task, &DeleteQueuedTask);
 }
 
 bool WebKitBrowserControl::HasHtmlDocument() {
@@ -467,7 +330,7 @@ void WebKitBrowserControl::SetVisible(bool visible) {
 }
 
 void WebKitBrowserControl::SetSilent(bool silent) {
-    silent_ = silent;
+    lockdown_->SetSilent(silent);
 }
 
 void WebKitBrowserControl::SetStatusBar(bool shown) {
@@ -486,68 +349,38 @@ void WebKitBrowserControl::SetEvents(BrowserEvents* events) {
     events_ = events;
 }
 
-std::string WebKitBrowserControl::Script(const std::string& body, std::vector<JavaScriptArgument> arguments) {
-    // A page that let a call run out of time and still does not answer fails at once, so that a
-    // series of calls does not wait the time limit each.
-    if (scriptTimedOut_ && !webkit_web_view_get_is_web_process_responsive(View()))
-        throw std::runtime_error("the page does not answer");
-    const std::shared_ptr<bool> alive = alive_;
-    try {
-        std::string result = CallJavaScript(View(), body, arguments, kScriptTimeLimit, alive);
-        scriptTimedOut_ = false;
-        return result;
-    } catch (const JavaScriptTimeout&) {
-        if (*alive) scriptTimedOut_ = true;
-        throw;
-    }
-}
-
-std::string WebKitBrowserControl::ElementScript(const std::string& tail, int form, int element) {
-    return Script(std::string(kElementLookup) + tail, {{"form", form}, {"element", element}});
-}
-
 void WebKitBrowserControl::SetBodyStyle(const std::string& name, const std::string& value) {
-    Script(kSetBodyStyle, {{"name", name}, {"value", value}});
+    document_.SetBodyStyle(name, value);
 }
 
 int WebKitBrowserControl::FormCount() {
-    return CountOf(Script("return String(document.forms.length);", {}));
+    return document_.FormCount();
 }
 
 int WebKitBrowserControl::ElementCount(int form) {
-    return CountOf(Script(R"JS(
-const f = document.forms[form];
-if (!f) throw new Error('there is no form ' + form);
-return String(f.elements.length);
-)JS",
-                          {{"form", form}}));
+    return document_.ElementCount(form);
 }
 
 std::string WebKitBrowserControl::TagName(int form, int element) {
-    return ElementScript("return String(e.tagName);", form, element);
+    return document_.TagName(form, element);
 }
 
 std::string WebKitBrowserControl::Type(int form, int element) {
-    return ElementScript("return e.type == null ? '' : String(e.type);", form, element);
+    return document_.Type(form, element);
 }
 
 std::string WebKitBrowserControl::Disabled(int form, int element) {
-    return ElementScript("return e.disabled ? 'True' : 'False';", form, element);
+    return document_.Disabled(form, element);
 }
 
 std::string WebKitBrowserControl::StyleDisplay(int form, int element) {
-    return ElementScript("return e.style ? String(e.style.display) : '';", form, element);
+    return document_.StyleDisplay(form, element);
 }
 
 // The view takes the window's keyboard focus, and the element the page's.
 void WebKitBrowserControl::Focus(int form, int element) {
     gtk_widget_grab_focus(GTK_WIDGET(View()));
-    ElementScript(R"JS(
-e.focus();
-if (document.activeElement !== e) throw new Error('the element cannot take the focus');
-return '';
-)JS",
-                  form, element);
+    document_.Focus(form, element);
 }
 
 }  // namespace kiosk

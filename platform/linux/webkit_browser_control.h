@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "os/internet_settings_broadcaster.h"
-#include "platform/linux/gobject_ref.h"
-#include "platform/linux/javascript_call.h"
 #include "os/user_settings_store.h"
+#include "platform/linux/gobject_ref.h"
+#include "platform/linux/webkit_document_access.h"
+#include "platform/linux/webkit_lockdown.h"
 #include "shell/browser_control.h"
 
 typedef struct _GtkOverlay GtkOverlay;
@@ -22,17 +22,15 @@ namespace kiosk {
 // website data manager, so the cache is shared; the proxy comes from the user's Internet settings in
 // the store and is applied again whenever the broadcaster announces a change.
 //
-// The control shows no file chooser, prints nothing, grants no permission and downloads nothing,
-// whatever Silent says; with Silent true it also answers the page's script dialogs itself, refuses
-// HTTP authentication and colour choosers, so that nothing of its own is shown. New windows are
-// always refused. Main thread only.
+// What the view refuses or answers itself is WebKitLockdown's; new windows are always refused, and
+// nothing is downloaded. Main thread only.
 //
-// Document access and SetBodyStyle run JavaScript and wait for its answer by running the main
-// context's events, at most kScriptTimeLimit long; the control may be destroyed by one of those
-// events, and the waiting call then throws without touching it.
+// Document access and SetBodyStyle are WebKitDocumentAccess's: they run JavaScript and wait for its
+// answer by running the main context's events, at most kScriptTimeLimit long; the control may be
+// destroyed by one of those events, and the waiting call then throws without touching it.
 class WebKitBrowserControl : public BrowserControl {
 public:
-    static constexpr std::chrono::milliseconds kScriptTimeLimit{3000};
+    static constexpr std::chrono::milliseconds kScriptTimeLimit = WebKitDocumentAccess::kScriptTimeLimit;
 
     WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
                          InternetSettingsBroadcaster& broadcaster);
@@ -64,7 +62,7 @@ public:
     std::string StyleDisplay(int form, int element) override;
     void Focus(int form, int element) override;
 
-    bool Silent() const { return silent_; }
+    bool Silent() const { return lockdown_->Silent(); }
     bool StatusBar() const { return statusBar_; }
     bool AddressBar() const { return addressBar_; }
     // The web view, for the window and for tests.
@@ -77,10 +75,6 @@ private:
     void Requested(bool startsLoad);
     void ApplyProxy();
     void OnSettingsChanged();
-    // One round trip: body runs as an async function of the arguments; see CallJavaScript.
-    std::string Script(const std::string& body, std::vector<JavaScriptArgument> arguments);
-    // body runs with e, element element of form form, looked up first.
-    std::string ElementScript(const std::string& body, int form, int element);
 
     // Runs a browser event's handler; false when the control was destroyed meanwhile.
     template <typename Handler>
@@ -89,9 +83,11 @@ private:
     UserSettingsStore& settings_;
     InternetSettingsBroadcaster& broadcaster_;
     GObjectRef<WebKitWebView> view_;
+    std::unique_ptr<WebKitLockdown> lockdown_;
     BrowserEvents* events_ = nullptr;
     // False from the start of the destructor; held by every call and callback that may outlive it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    WebKitDocumentAccess document_;
     std::thread::id mainThread_ = std::this_thread::get_id();
     int subscription_ = 0;
     // How many of the view's signal handlers are running now (nested through waits).
@@ -107,9 +103,6 @@ private:
     // The error page of a failed load is asked for, or is the load now under way.
     bool errorPagePending_ = false;
     bool showingErrorPage_ = false;
-    // A script call ran into its time limit, so the page may be stuck.
-    bool scriptTimedOut_ = false;
-    bool silent_ = false;
     bool statusBar_ = true;
     bool addressBar_ = true;
 };

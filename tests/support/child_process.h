@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/wait_until.h"
+
 namespace kiosk::testing {
 
 // A program started by a test, with its standard output and error going to a file. The process is
@@ -31,19 +33,5 @@ private:
     pid_t pid_ = -1;
     std::optional<int> status_;
 };
-
-// Polls condition every 50 ms until it holds or timeout passes; returns whether it held.
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        struct timespec pause {
-            0, 50'000'000
-        };
-        nanosleep(&pause, nullptr);
-    }
-    return true;
-}
 
 }  // namespace kiosk::testing

@@ -64,6 +64,31 @@ std::string KioskRun::Shot(const std::string& name) {
     return path;
 }
 
+std::string KioskRun::ShotShowing(const std::string& name,
+                                  const std::function<bool(const std::string&)>& shows,
+                                  std::chrono::milliseconds limit) {
+    std::string shot;
+    WaitUntil(
+        [&] {
+            shot = Shot(name);
+            return shows(shot);
+        },
+        limit);
+    return shot;
+}
+
+std::string KioskRun::StillShot(const std::string& name, std::chrono::milliseconds limit) {
+    std::string previous = Shot("previous-" + name);
+    return ShotShowing(
+        name,
+        [&](const std::string& shot) {
+            if (CountDifferentPixels(previous, shot) == 0) return true;
+            std::filesystem::copy_file(shot, previous, std::filesystem::copy_options::overwrite_existing);
+            return false;
+        },
+        limit);
+}
+
 bool KioskRun::WaitForMessage(const std::string& extension, const std::string& message) {
     return WaitUntil(
         [&] {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,8 +39,18 @@ protected:
     void StartNextToItsPages();
     // A screenshot of the program's screen, saved under name in outputDir; returns its path.
     std::string Shot(const std::string& name);
+    // Takes screenshots under name until one shows what shows looks for, at most limit long;
+    // returns the last one's path either way, for the test's own checks.
+    std::string ShotShowing(const std::string& name, const std::function<bool(const std::string&)>& shows,
+                            std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Takes screenshots under name until one is the same as the one before it (nothing on the
+    // screen moves any more), at most limit long; returns the last one's path.
+    std::string StillShot(const std::string& name,
+                          std::chrono::milliseconds limit = std::chrono::seconds(10));
     // Waits up to 20 s until the information or error log holds message.
     bool WaitForMessage(const std::string& extension, const std::string& message);
+    // Whether the program has not ended yet.
+    bool IsRunning() { return !child->WaitForExit(std::chrono::milliseconds(0)).has_value(); }
     // Sends signal and waits up to 20 s for the exit status.
     std::optional<int> Stop(int signal = SIGTERM);
     std::string Output() const { return (outputDir / "output.txt").string(); }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <time.h>
+
+#include <chrono>
+
+namespace kiosk::testing {
+
+// The pause between two polls of a condition.
+inline void PollPause() {
+    struct timespec pause {
+        0, 50'000'000
+    };
+    nanosleep(&pause, nullptr);
+}
+
+// Polls condition every 50 ms until it holds or timeout passes; returns whether it held.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        PollPause();
+    }
+    return true;
+}
+
+// Polls condition every 50 ms for the whole of duration; returns false as soon as it fails. For
+// checking that something does not happen within a time.
+template <typename Condition>
+bool HoldsFor(Condition condition, std::chrono::milliseconds duration) {
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    while (condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return true;
+        PollPause();
+    }
+    return false;
+}
+
+}  // namespace kiosk::testing
