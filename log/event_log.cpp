@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/option_defaults.h"
 #include "os/file_access.h"
 #include "text/cp1251.h"
 #include "util/date_time.h"
@@ -18,7 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kWriteFailureText = "Ошибка записи лога";
-constexpr std::int32_t kDefaultDaysToKeep = 31;
 
 std::string_view ExtensionOf(LogLevel level) {
     return level == LogLevel::Error ? ".err" : ".log";

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "text/ascii.h"
 #include "text/bom_text.h"
 #include "text/text_lines.h"
 
@@ -58,10 +57,6 @@ TEST(SplitTextLines, EveryKindOfLineEnd) {
 TEST(SplitTextLines, NulEndsTheText) {
     EXPECT_EQ(SplitTextLines(std::string("a\nb\0c\nd", 7)), (Lines{"a", "b"}));
     EXPECT_EQ(SplitTextLines(std::string("\0a", 2)), Lines{});
-}
-
-TEST(AsciiLower, OnlyAsciiLetters) {
-    EXPECT_EQ(AsciiLower("OpTions[]Ж1"), "options[]Ж1");
 }
 
 }  // namespace
