@@ -10,7 +10,8 @@ void DumpHead(const KeyValueTable& options, LogWriter& log, const std::string& d
               std::string_view title, std::string_view head) {
     const std::string file = options.Value("headers");
     if (file.empty()) return;
-    const std::string block = "[" + std::string(title) + "]\r\n" + std::string(head);
+    std::string block = "[";
+    block.append(title).append("]\r\n").append(head);
     log.WriteLog(LogLevel::Error,
                  WriteTextFile(file, true, Utf8ToCp1251(DecodeNetworkText(block)), directory));
 }
