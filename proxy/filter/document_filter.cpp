@@ -7,6 +7,7 @@
 #include "script/script_machine.h"
 #include "text/ascii.h"
 #include "text/network_text.h"
+#include "util/integer_text.h"
 
 namespace kiosk {
 
@@ -20,9 +21,19 @@ struct StatusLine {
     int code = 0;
 };
 
+// The code is the whole word after the first blank (the whole line when there is none); anything but
+// a number there reads as 0.
 StatusLine ParseStatusLine(const std::string& line) {
-    const size_t blank = line.find(' ');
-    return {blank == std::string::npos ? std::string() : line.substr(0, blank + 1), StatusCode(line)};
+    StatusLine status;
+    std::string_view rest = line;
+    const size_t blank = rest.find(' ');
+    if (blank != std::string_view::npos) {
+        status.prefix = line.substr(0, blank + 1);
+        rest.remove_prefix(blank + 1);
+    }
+    rest = rest.substr(0, rest.find(' '));
+    status.code = IntegerOr(rest, 0);
+    return status;
 }
 
 bool IsFilteredType(const std::string& headerText) {

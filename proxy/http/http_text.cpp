@@ -12,7 +12,8 @@ std::string HeadText(const std::vector<std::string>& lines) {
 
 int StatusCode(std::string_view statusLine) {
     const size_t blank = statusLine.find(' ');
-    const std::string_view rest = blank == std::string_view::npos ? statusLine : statusLine.substr(blank + 1);
+    if (blank == std::string_view::npos) return 0;
+    const std::string_view rest = statusLine.substr(blank + 1);
     int code = 0;
     std::from_chars(rest.data(), rest.data() + rest.size(), code);
     return code;

@@ -16,7 +16,7 @@ TEST(StatusCode, TheNumberAfterTheFirstBlank) {
     EXPECT_EQ(StatusCode("HTTP/1.0 304"), 304);
     EXPECT_EQ(StatusCode("HTTP/1.1 204No Content"), 204);  // the digits are read up to the first other byte
     EXPECT_EQ(StatusCode("HTTP/1.1"), 0);
-    EXPECT_EQ(StatusCode("404"), 404);  // no blank: the whole line is the code
+    EXPECT_EQ(StatusCode("404"), 0);  // no blank: no code
     EXPECT_EQ(StatusCode("HTTP/1.1  200 OK"), 0);
     EXPECT_EQ(StatusCode("HTTP/1.1 OK"), 0);
     EXPECT_EQ(StatusCode("HTTP/1.1 99999999999 Too Large"), 0);
