@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/program_path.h"
 #include "config/config_loader.h"
+#include "config/option_defaults.h"
 #include "shell/busy_animation.h"
 #include "util/integer_text.h"
 #include "util/paths.h"
@@ -13,8 +14,6 @@ namespace kiosk {
 
 namespace {
 
-constexpr int kDefaultSleepMinutes = 15;
-constexpr int kDefaultInternalPort = 8181;
 constexpr long long kMillisecondsPerMinute = 60 * 1000;
 constexpr long long kLongestTimerInterval = 0x7FFFFFFF;
 
@@ -124,8 +123,9 @@ void TForm1::ConfigureAndActivateProxy() {
 }
 
 void TForm1::PlaceKeyboard() {
-    parts_.keyboard.PlaceKeyboard(Controls.FlowPanel1, Controls, IntegerOr(Option("keys"), 0),
-                                  IntegerOr(Option("interval"), 0));
+    parts_.keyboard.PlaceKeyboard(Controls.FlowPanel1, Controls,
+                                  IntegerOr(Option("keys"), kDefaultKeyboardKeys),
+                                  IntegerOr(Option("interval"), kDefaultKeyboardInterval));
     parts_.keyboard.SetCopyPasteSwitches(false, true);
     parts_.ui.ProcessMessages();
     const PanelModel& buttons = Controls.FlowPanel2;

@@ -1,21 +1,30 @@
 #include "config/default_tables.h"
 
 #include <initializer_list>
+#include <string>
+
+#include "config/option_defaults.h"
 
 namespace kiosk {
 
 namespace {
 
-void AddRows(KeyValueTable& table, std::initializer_list<const char*> rows) {
-    for (const char* row : rows) table.AddRow(row);
+void AddRows(KeyValueTable& table, std::initializer_list<std::string> rows) {
+    for (const std::string& row : rows) table.AddRow(row);
+}
+
+std::string Row(const char* name, int value) {
+    return std::string(name) + "=" + std::to_string(value);
 }
 
 }  // namespace
 
 void FillOptionTable(KeyValueTable& table) {
     AddRows(table,
-            {"start=", "process=", "zoom=0", "interval=0", "keys=0", "back=true", "menu=false", "sleep=15",
-             "log=31", "internal=8181", "port=8080", "proxy=", "host=", "login=", "password=", "headers="});
+            {"start=", "process=", "zoom=0", Row("interval", kDefaultKeyboardInterval),
+             Row("keys", kDefaultKeyboardKeys), "back=true", "menu=false", Row("sleep", kDefaultSleepMinutes),
+             Row("log", kDefaultDaysToKeep), Row("internal", kDefaultInternalPort),
+             Row("port", kDefaultProxyPort), "proxy=", "host=", "login=", "password=", "headers="});
 }
 
 void FillMailTable(KeyValueTable& table) {

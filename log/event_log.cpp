@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/option_defaults.h"
 #include "os/file_access.h"
 #include "text/cp1251.h"
 #include "util/date_time.h"
@@ -18,7 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kWriteFailureText = "Ошибка записи лога";
-constexpr std::int32_t kDefaultDaysToKeep = 31;
 
 std::string_view ExtensionOf(LogLevel level) {
     return level == LogLevel::Error ? ".err" : ".log";
@@ -27,8 +27,10 @@ std::string_view ExtensionOf(LogLevel level) {
 // "[hh:mm:ss] message" and CR LF. A CR LF pair inside the message becomes one blank, so that a
 // multi-line message still takes one line; a lone CR or LF is kept as it is.
 std::string EntryLine(DateTime now, std::string_view message) {
-    std::string line = "[" + FormatLongTime(now) + "] ";
-    line.reserve(line.size() + message.size() + 2);
+    const std::string time = FormatLongTime(now);
+    std::string line;
+    line.reserve(time.size() + message.size() + 5);
+    line.append("[").append(time).append("] ");
     for (size_t i = 0; i < message.size(); ++i) {
         const bool pair = message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n';
         line += pair ? ' ' : message[i];

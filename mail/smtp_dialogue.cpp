@@ -1,30 +1,25 @@
 #include "mail/smtp_dialogue.h"
 
-#include <cctype>
 #include <sstream>
 
+#include "text/ascii.h"
 #include "util/base64.h"
 
 namespace kiosk {
 
 namespace {
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Whether an EHLO capability line ("AUTH PLAIN LOGIN", or the older "AUTH=LOGIN") offers LOGIN.
 bool OffersAuthLogin(const std::string& capability) {
-    std::string words = UpperCase(capability);
+    std::string words = capability;
     for (char& c : words) {
         if (c == '=') c = ' ';
     }
     std::istringstream stream(words);
     std::string keyword;
-    if (!(stream >> keyword) || keyword != "AUTH") return false;
+    if (!(stream >> keyword) || !AsciiEqualsIgnoringCase(keyword, "AUTH")) return false;
     for (std::string mechanism; stream >> mechanism;) {
-        if (mechanism == "LOGIN") return true;
+        if (AsciiEqualsIgnoringCase(mechanism, "LOGIN")) return true;
     }
     return false;
 }

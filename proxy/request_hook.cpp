@@ -2,16 +2,14 @@
 
 #include <optional>
 
-#include "os/text_files.h"
-#include "text/cp1251.h"
-#include "text/network_text.h"
+#include "config/option_defaults.h"
+#include "proxy/http/header_dump.h"
+#include "proxy/http/http_text.h"
 #include "util/integer_text.h"
 
 namespace kiosk {
 
 namespace {
-
-constexpr int kDefaultProxyPort = 8080;
 
 std::optional<TSocksVersion> SocksVersion(const std::string& kind) {
     if (kind == "socks4") return TSocksVersion::svSocks4;
@@ -50,20 +48,6 @@ TransparentProxySlot UpstreamProxy(const KeyValueTable& options) {
     return std::monostate{};
 }
 
-std::string RequestBlock(const TIdHTTPProxyServerContext& context, const std::string& host) {
-    std::string block = "[Request " + host + "]\r\n" + context.Command + " " + context.Document + "\r\n";
-    for (const std::string& line : context.Headers.Lines()) block += line + "\r\n";
-    return block + "\r\n";
-}
-
-void DumpRequest(const TIdHTTPProxyServerContext& context, const std::string& host,
-                 const KeyValueTable& options, LogWriter& log, const std::string& directory) {
-    const std::string file = options.Value("headers");
-    if (file.empty()) return;
-    const std::string block = Utf8ToCp1251(DecodeNetworkText(RequestBlock(context, host)));
-    log.WriteLog(LogLevel::Error, WriteTextFile(file, true, block, directory));
-}
-
 }  // namespace
 
 void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& options, LogWriter& log,
@@ -73,7 +57,8 @@ void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& option
     const std::string host = context.Headers.Value("Host");
     context.LastRequestHost = host;
     context.LastRequestTarget = context.Document;
-    DumpRequest(context, host, options, log, directory);
+    DumpHead(options, log, directory, "Request " + host,
+             context.Command + " " + context.Document + "\r\n" + HeadText(context.Headers.Lines()));
 }
 
 }  // namespace kiosk

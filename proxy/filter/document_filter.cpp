@@ -1,10 +1,11 @@
 #include "proxy/filter/document_filter.h"
 
-#include "proxy/filter/gunzip.h"
-#include "script/script_machine.h"
 #include "os/text_files.h"
+#include "proxy/filter/gunzip.h"
+#include "proxy/http/header_dump.h"
+#include "proxy/http/http_text.h"
+#include "script/script_machine.h"
 #include "text/ascii.h"
-#include "text/cp1251.h"
 #include "text/network_text.h"
 #include "util/integer_text.h"
 
@@ -20,6 +21,8 @@ struct StatusLine {
     int code = 0;
 };
 
+// The code is the whole word after the first blank (the whole line when there is none); anything but
+// a number there reads as 0.
 StatusLine ParseStatusLine(const std::string& line) {
     StatusLine status;
     std::string_view rest = line;
@@ -31,12 +34,6 @@ StatusLine ParseStatusLine(const std::string& line) {
     rest = rest.substr(0, rest.find(' '));
     status.code = IntegerOr(rest, 0);
     return status;
-}
-
-std::string HeaderText(const TIdHeaderList& headers) {
-    std::string text;
-    for (const std::string& line : headers.Lines()) text += line + "\r\n";
-    return AsciiLower(text);
 }
 
 bool IsFilteredType(const std::string& headerText) {
@@ -64,7 +61,7 @@ public:
           settings_(settings),
           statusLine_(context.Headers.Count() > 0 ? context.Headers[0] : std::string()),
           status_(ParseStatusLine(statusLine_)),
-          headerText_(HeaderText(context.Headers)),
+          headerText_(AsciiLower(HeadText(context.Headers.Lines()))),
           scriptKey_(DecodeNetworkText(context.LastRequestHost + context.Document)) {}
 
     void Run() {
@@ -146,14 +143,9 @@ private:
     }
 
     void DumpHeaders() const {
-        const std::string file = settings_.options.Value("headers");
-        if (file.empty()) return;
-        std::string block = "[Answer " + context_.LastRequestHost + context_.Document + "]\r\n";
-        for (const std::string& line : context_.Headers.Lines()) block += line + "\r\n";
-        block += "\r\n";
-        const std::string error =
-            WriteTextFile(file, true, Utf8ToCp1251(DecodeNetworkText(block)), settings_.directory);
-        settings_.log.WriteLog(LogLevel::Error, error);
+        DumpHead(settings_.options, settings_.log, settings_.directory,
+                 "Answer " + context_.LastRequestHost + context_.Document,
+                 HeadText(context_.Headers.Lines()));
     }
 
     TIdHTTPProxyServerContext& context_;

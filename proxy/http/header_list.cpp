@@ -22,8 +22,8 @@ bool IsContinuation(const std::string& line) {
 
 bool HasName(const std::string& line, std::string_view name) {
     const size_t colon = line.find(':');
-    return colon != std::string::npos && colon == name.size() &&
-           AsciiLower(std::string_view(line).substr(0, colon)) == AsciiLower(name);
+    return colon != std::string::npos &&
+           AsciiEqualsIgnoringCase(std::string_view(line).substr(0, colon), name);
 }
 
 // The last blank at or before limit (beyond the "name: " prefix), else the first one after it.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "proxy/http/http_text.h"
 #include "proxy/upstream/upstream_connect.h"
 
 namespace kiosk {
@@ -15,27 +16,13 @@ bool FromServer(const TIdHTTPProxyServerContext& context) {
 // The request line and headers sent upstream, or the answer's status line and headers as the
 // document hook left them.
 std::string HeadToSend(const TIdHTTPProxyServerContext& context) {
-    std::string head;
-    if (!FromServer(context)) {
-        const TIdTCPClient& client = *context.UpstreamClient;
-        head = context.Command + " " + UpstreamRequestTarget(client, context.Document) + " HTTP/1.0\r\n";
-    }
-    for (const std::string& line : context.Headers.Lines()) head += line + "\r\n";
-    if (!FromServer(context)) {
-        for (const std::string& line : UpstreamRequestHeaders(*context.UpstreamClient)) head += line + "\r\n";
-    }
-    return head + "\r\n";
-}
-
-int StatusCode(const TIdHTTPProxyServerContext& context) {
-    if (context.Headers.Count() == 0) return 0;
-    const std::string& statusLine = context.Headers[0];
-    const size_t blank = statusLine.find(' ');
-    if (blank == std::string::npos) return 0;
-    int code = 0;
-    const char* first = statusLine.data() + blank + 1;
-    std::from_chars(first, statusLine.data() + statusLine.size(), code);
-    return code;
+    if (FromServer(context)) return HeadText(context.Headers.Lines());
+    const TIdTCPClient& client = *context.UpstreamClient;
+    std::vector<std::string> lines = context.Headers.Lines();
+    const std::vector<std::string> added = UpstreamRequestHeaders(client);
+    lines.insert(lines.end(), added.begin(), added.end());
+    return context.Command + " " + UpstreamRequestTarget(client, context.Document) + " HTTP/1.0\r\n" +
+           HeadText(lines);
 }
 
 std::string ReadBody(const TIdHTTPProxyServerContext& context, BufferedConnection& source) {
@@ -66,7 +53,7 @@ long long ContentLength(const TIdHeaderList& headers) {
 // have a body. Waiting for the announced bytes would fail these answers, or hold them until the
 // server closes.
 bool AnswerWithoutBody(const TIdHTTPProxyServerContext& context) {
-    const int status = StatusCode(context);
+    const int status = context.Headers.Count() == 0 ? 0 : StatusCode(context.Headers[0]);
     return context.Command == "HEAD" || (status >= 100 && status < 200) || status == 204 || status == 304;
 }
 

@@ -48,7 +48,8 @@ PassThroughTarget ParsePassThroughTarget(std::string_view raw) {
         SplitAuthority(std::string_view(rest).substr(0, slash), target);
         rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
         const size_t last = rest.rfind('/');
-        path = "/" + (last == std::string::npos ? std::string() : rest.substr(0, last + 1));
+        path.push_back('/');
+        if (last != std::string::npos) path.append(rest, 0, last + 1);
         rest = last == std::string::npos ? rest : rest.substr(last + 1);
         target.document = query;
     } else {

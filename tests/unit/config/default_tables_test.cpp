@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "script/document_script.h"
 
 namespace kiosk {
@@ -20,6 +22,17 @@ TEST(OperatorTable, RowPositionsAreTheOperatorNumbers) {
     EXPECT_EQ(OperatorKind(operators, opRepeat), 'l');
     EXPECT_EQ(OperatorKind(operators, opExit), '*');
     EXPECT_EQ(OperatorKind(operators, opDelete), '\0');
+}
+
+TEST(OptionTable, RowsAndDefaultsInTheirOrder) {
+    KeyValueTable options;
+    FillOptionTable(options);
+    const char* const rows[] = {"start=", "process=",      "zoom=0",     "interval=0",
+                                "keys=0", "back=true",     "menu=false", "sleep=15",
+                                "log=31", "internal=8181", "port=8080",  "proxy=",
+                                "host=",  "login=",        "password=",  "headers="};
+    ASSERT_EQ(options.Count(), static_cast<int>(std::size(rows)));
+    for (int i = 0; i < options.Count(); ++i) EXPECT_EQ(options.Row(i), rows[i]);
 }
 
 TEST(KeyValueTable, ReplacingAValueKeepsTheName) {

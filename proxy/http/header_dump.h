@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "config/key_value_table.h"
+#include "util/log_writer.h"
+
+namespace kiosk {
+
+// Appends a line "[title]" and the head (lines ended by CR LF, then an empty line) to the dump file
+// the "headers" option names, relative to directory, in windows-1251; nothing when the option is
+// empty. A write that fails after the file opened is logged as an error; a file that can be neither
+// opened nor created throws std::runtime_error.
+void DumpHead(const KeyValueTable& options, LogWriter& log, const std::string& directory,
+              std::string_view title, std::string_view head);
+
+}  // namespace kiosk
