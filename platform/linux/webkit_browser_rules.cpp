@@ -5,7 +5,8 @@
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
-#include <cctype>
+
+#include "text/ascii.h"
 
 namespace kiosk {
 
@@ -13,13 +14,6 @@ namespace {
 
 bool IsDomain(std::string_view domain, GQuark quark) {
     return domain == g_quark_to_string(quark);
-}
-
-std::string Lowered(std::string_view text) {
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lowered;
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -112,12 +106,12 @@ std::optional<std::int32_t> NavigateErrorCode(std::string_view domain, int code)
 }
 
 bool IsHtmlMimeType(std::string_view mimeType) {
-    const std::string type = Lowered(Trimmed(mimeType.substr(0, mimeType.find(';'))));
+    const std::string type = AsciiLower(Trimmed(mimeType.substr(0, mimeType.find(';'))));
     return type == "text/html" || type == "application/xhtml+xml";
 }
 
 bool IsAttachment(std::string_view contentDisposition) {
-    const std::string kind = Lowered(Trimmed(contentDisposition.substr(0, contentDisposition.find(';'))));
+    const std::string kind = AsciiLower(Trimmed(contentDisposition.substr(0, contentDisposition.find(';'))));
     return kind == "attachment";
 }
 
@@ -132,7 +126,7 @@ std::string NavigableUri(const std::string& url) {
     }
     if (hasScheme) {
         // "localhost:8080/page" and "host.example:81" name a host and a port, not a scheme.
-        const std::string scheme = Lowered(std::string_view(url).substr(0, colon));
+        const std::string scheme = AsciiLower(std::string_view(url).substr(0, colon));
         const bool slashes = url.compare(colon + 1, 2, "//") == 0;
         static constexpr std::string_view kBareSchemes[] = {"about", "data",   "javascript",
                                                             "blob",  "mailto", "file"};

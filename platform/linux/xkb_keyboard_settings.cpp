@@ -3,11 +3,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <strings.h>
 #include <memory>
 #include <stdexcept>
 
 #include "platform/linux/xkb_layout_names.h"
+#include "text/ascii.h"
 
 namespace kiosk {
 namespace {
@@ -17,7 +17,7 @@ constexpr char kToggleKey[] = "Keyboard Layout\\Toggle";
 
 // Registry key names are compared without regard to case.
 bool SameKey(const std::string& a, const char* b) {
-    return strcasecmp(a.c_str(), b) == 0;
+    return AsciiEqualsIgnoringCase(a, b);
 }
 
 std::map<std::string, std::string> PreloadValues(const XkbRulesNames& names) {
