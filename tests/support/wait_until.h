@@ -1,17 +1,13 @@
 #pragma once
 
-#include <time.h>
-
 #include <chrono>
+#include <thread>
 
 namespace kiosk::testing {
 
 // The pause between two polls of a condition.
 inline void PollPause() {
-    struct timespec pause {
-        0, 50'000'000
-    };
-    nanosleep(&pause, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
 // Polls condition every 50 ms until it holds or timeout passes; returns whether it held.
