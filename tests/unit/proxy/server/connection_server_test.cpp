@@ -16,23 +16,6 @@ using namespace std::chrono_literals;
 using testing::ConnectTo;
 using testing::ReadUntilClosed;
 
-TEST(CommandDispatch, MatchesTheFirstWordWhateverItsCaseAndSplitsTheParameters) {
-    const std::vector<std::string> names{"GET", "GETALL", "POST"};
-    auto match = MatchCommand(names, "get  /a   HTTP/1.1 ");
-    ASSERT_TRUE(match);
-    EXPECT_EQ(match->handler, 0u);
-    EXPECT_EQ(match->parameters, (std::vector<std::string>{"/a", "HTTP/1.1"}));
-    match = MatchCommand(names, "GetAll x");
-    ASSERT_TRUE(match);
-    EXPECT_EQ(match->handler, 1u);
-    match = MatchCommand(names, "POST");
-    ASSERT_TRUE(match);
-    EXPECT_TRUE(match->parameters.empty());
-    EXPECT_FALSE(MatchCommand(names, "GETX /a"));  // the name must be followed by a blank
-    EXPECT_FALSE(MatchCommand(names, "GET\t/a"));  // only a blank separates
-    EXPECT_FALSE(MatchCommand(names, " GET /a"));
-}
-
 // A server whose one command "ECHO" answers its parameters, "FAIL" throws, "WAIT" blocks reading.
 struct EchoServer {
     testing::EventRecord events;
