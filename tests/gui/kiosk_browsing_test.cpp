@@ -11,6 +11,7 @@
 #include "tests/support/kiosk_run.h"
 #include "tests/support/loopback_peers.h"
 #include "tests/support/screen.h"
+#include "tests/support/window_layout.h"
 
 namespace kiosk::testing {
 namespace {
@@ -58,11 +59,9 @@ protected:
     bool WaitForReports(const std::string& name, int count) const {
         return WaitUntil([&] { return Reports(name) >= count; }, 20s);
     }
-    // The buttons on the 96-ppi test screen: 60 pixels wide, 10 pixels into the bottom panel of 80.
-    void Press(int index) { ClickAt(display, 10 + 60 * index + 30, display.Height() - 40); }
-    void PressHome() { Press(0); }
-    void PressBack() { Press(1); }
-    void PressRefresh() { Press(2); }
+    void PressHome() { PressButton(display, Button::Home); }
+    void PressBack() { PressButton(display, Button::Back); }
+    void PressRefresh() { PressButton(display, Button::Refresh); }
     void ClickPage() { ClickAt(display, 300, 200); }
     // The start page with a big link, once it shows and nothing on the screen moves any more: its
     // screenshot.
@@ -165,12 +164,11 @@ TEST_F(KioskBrowsing, AnUnreachableHostShowsTheNetPageHidesKeysAndLogsTheError) 
     StartOn(unreachable, "[errors]\nnet\nnet.html\n");
     ASSERT_TRUE(WaitForMessage(".err", unreachable + " > net.html"));
     ASSERT_TRUE(WaitForLoaded(NetPageUrl()));
-    const int bottom = display.Height() - 80 + 10;
     const auto homeInk = [&](const std::string& shot) {
-        return CountPixelsNear(shot, {10, bottom, 60, 60}, "#000000", 60);
+        return CountPixelsNear(shot, ButtonRect(display, Button::Home), "#000000", 60);
     };
     const auto keysInk = [&](const std::string& shot) {
-        return CountPixelsNear(shot, {10 + 180, bottom, 60, 60}, "#000000", 60);
+        return CountPixelsNear(shot, ButtonRect(display, Button::Keys), "#000000", 60);
     };
     const std::string shot = ShotShowing("net.png", [&](const std::string& candidate) {
         return homeInk(candidate) > 25 && keysInk(candidate) < 5;

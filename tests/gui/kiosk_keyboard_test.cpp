@@ -9,6 +9,7 @@
 #include "tests/support/kiosk_run.h"
 #include "tests/support/screen.h"
 #include "tests/support/screen_keyboard.h"
+#include "tests/support/window_layout.h"
 
 namespace kiosk::testing {
 namespace {
@@ -167,7 +168,7 @@ TEST_F(KioskKeyboard, APasswordFieldAloneDoesNotOpenTheKeyboard) {
 TEST_F(KioskKeyboard, AMarkedDocumentWithoutFieldsClosesTheKeyboardAfterTwelveSeconds) {
     StartOn("<html><body><p>no fields here</p></body></html>",
             "[document]\nurl\n127.0.0.1:" + std::to_string(origin.Port()) + "/page.html\n");
-    ClickAt(display, 10 + 180 + 30, display.Height() - 40);  // Keys
+    PressButton(display, Button::Keys);
     EXPECT_TRUE(WaitForKeyboard());
     ASSERT_TRUE(WaitUntil([&] { return KeyboardInk() < 50; }, 20s));
     EXPECT_EQ(Stop(), 0);

@@ -4,6 +4,7 @@
 
 #include "tests/support/kiosk_run.h"
 #include "tests/support/screen.h"
+#include "tests/support/window_layout.h"
 
 namespace kiosk::testing {
 namespace {
@@ -28,10 +29,9 @@ protected:
     KioskWindowFullHd() : KioskWindow(1920, 1080) {}
 };
 
-// On the 96-ppi test screen the window is three quarters of its 120-ppi design: buttons of 60
-// pixels, 10 pixels into a bottom panel of 80. The dark pixels of button i's caption in shot.
+// The dark pixels of button i's caption in shot.
 long ButtonInk(const XvfbDisplay& display, const std::string& shot, int i) {
-    return CountPixelsNear(shot, {10 + 60 * i, display.Height() - 80 + 10, 60, 60}, "#000000", 60);
+    return CountPixelsNear(shot, ButtonRect(display, i), "#000000", 60);
 }
 
 bool ShowsFourCaptionedButtons(const XvfbDisplay& display, const std::string& shot) {
@@ -73,7 +73,7 @@ TEST_F(KioskWindowFullHd, CoversAFullHdScreenToo) {
 TEST_F(KioskWindow, AConfigurationErrorShowsTheOutOfOrderCaptionInRed) {
     StartAndWaitForWindow("[options]\nno value for this key\n");
     ASSERT_TRUE(WaitForMessage(".err", "Не работает"));
-    const ScreenRect page{0, 0, display.Width(), display.Height() - 80};
+    const ScreenRect page = PageRect(display);
     const auto captionInk = [&](const std::string& shot) { return CountPixelsNear(shot, page, "#e00000"); };
     const std::string shot = ShotShowing(
         "out-of-order.png", [&](const std::string& candidate) { return captionInk(candidate) > 700; });
