@@ -1,14 +1,13 @@
 #include "platform/linux/file_settings_store.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+
+#include "os/user_config_folder.h"
 
 namespace kiosk {
 
@@ -52,15 +51,7 @@ std::string Unescape(const std::string& text) {
 FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) {}
 
 std::string FileSettingsStore::DefaultPath() {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        base = std::string(home) + "/.config";
-    } else if (const passwd* user = ::getpwuid(::getuid()); user != nullptr) {
-        base = std::string(user->pw_dir) + "/.config";
-    }
-    return base + "/kiosk-shell/user-settings";
+    return UserConfigFolder() + "/user-settings";
 }
 
 bool FileSettingsStore::Load(Keys& keys) const {
