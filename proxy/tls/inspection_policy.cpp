@@ -1,0 +1,51 @@
+#include "proxy/tls/inspection_policy.h"
+
+#include <optional>
+
+#include "text/ascii.h"
+#include "util/integer_text.h"
+
+namespace kiosk {
+
+namespace {
+
+constexpr int kHttpsPort = 443;
+
+// The host and port a pattern names; none when its port is not a port number.
+std::optional<std::pair<std::string, int>> PatternHost(const std::string& pattern) {
+    const std::string authority = pattern.substr(0, pattern.find('/'));
+    const size_t colon = authority.rfind(':');
+    const size_t bracket = authority.rfind(']');
+    const bool hasPort = colon != std::string::npos && (bracket == std::string::npos || colon > bracket);
+    if (!hasPort) return std::make_pair(AsciiLower(authority), kHttpsPort);
+    const std::optional<int> port = ParseInteger(authority.substr(colon + 1));
+    if (!port || *port < 1 || *port > 65535) return std::nullopt;
+    return std::make_pair(AsciiLower(authority.substr(0, colon)), *port);
+}
+
+}  // namespace
+
+InspectionPolicy::InspectionPolicy(const std::string& httpsOption, const DocumentScriptList& scripts)
+    : mode_(httpsOption == "all"      ? Mode::All
+            : httpsOption == "tunnel" ? Mode::Tunnel
+                                      : Mode::ScriptedHosts) {
+    if (mode_ != Mode::ScriptedHosts) return;
+    for (const auto& script : scripts) {
+        if (auto host = PatternHost(script->pattern); host && !host->first.empty())
+            scriptedHosts_.insert(*host);
+    }
+}
+
+bool InspectionPolicy::Inspects(const std::string& host, int port) const {
+    switch (mode_) {
+        case Mode::All:
+            return true;
+        case Mode::Tunnel:
+            return false;
+        case Mode::ScriptedHosts:
+            break;
+    }
+    return scriptedHosts_.count({AsciiLower(host), port}) > 0;
+}
+
+}  // namespace kiosk

@@ -1,0 +1,56 @@
+#include "proxy/tls/inspection_policy.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kiosk {
+namespace {
+
+DocumentScriptList Scripts(const std::vector<std::string>& patterns) {
+    DocumentScriptList scripts;
+    for (const std::string& pattern : patterns)
+        scripts.push_back(std::make_unique<DocumentScript>(DocumentScript{pattern, {}}));
+    return scripts;
+}
+
+TEST(InspectionPolicy, ByDefaultOnlyTheHostsTheScriptsNameOnTheirPorts) {
+    const DocumentScriptList scripts = Scripts(
+        {"example.org/", "Shop.Example.COM:8443/cart", "[2001:db8::1]/", "[::1]:4443/x", "bare.example"});
+    const InspectionPolicy policy("", scripts);
+    EXPECT_TRUE(policy.Inspects("example.org", 443));
+    EXPECT_TRUE(policy.Inspects("EXAMPLE.org", 443));
+    EXPECT_FALSE(policy.Inspects("example.org", 8443));
+    EXPECT_FALSE(policy.Inspects("www.example.org", 443));
+    EXPECT_TRUE(policy.Inspects("shop.example.com", 8443));
+    EXPECT_FALSE(policy.Inspects("shop.example.com", 443));
+    EXPECT_TRUE(policy.Inspects("[2001:db8::1]", 443));
+    EXPECT_TRUE(policy.Inspects("[::1]", 4443));
+    EXPECT_TRUE(policy.Inspects("bare.example", 443));
+    EXPECT_FALSE(policy.Inspects("other.example", 443));
+}
+
+TEST(InspectionPolicy, PatternsWithoutAHostOrWithABadPortNameNothing) {
+    const DocumentScriptList scripts = Scripts({"/index.html", "", "example.org:99999/", "example.org:x/"});
+    const InspectionPolicy policy("", scripts);
+    for (const char* host : {"", "example.org", "example.org:x"}) {
+        // 34463 is 99999 cut to 16 bits.
+        for (const int port : {443, 34463}) EXPECT_FALSE(policy.Inspects(host, port)) << host << port;
+    }
+}
+
+TEST(InspectionPolicy, AllAndTunnelDecideForEveryHostOtherValuesActAsEmpty) {
+    const DocumentScriptList scripts = Scripts({"example.org/"});
+    EXPECT_TRUE(InspectionPolicy("all", scripts).Inspects("anything.example", 8080));
+    EXPECT_FALSE(InspectionPolicy("tunnel", scripts).Inspects("example.org", 443));
+    for (const char* other : {"ALL", "yes", " all", "tunnels"}) {
+        const InspectionPolicy policy(other, scripts);
+        EXPECT_TRUE(policy.Inspects("example.org", 443)) << other;
+        EXPECT_FALSE(policy.Inspects("anything.example", 443)) << other;
+    }
+}
+
+}  // namespace
+}  // namespace kiosk
