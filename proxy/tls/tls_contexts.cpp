@@ -1,0 +1,76 @@
+#include "proxy/tls/tls_contexts.h"
+
+#include <openssl/err.h>
+#include <openssl/x509v3.h>
+
+namespace kiosk {
+
+namespace {
+
+constexpr unsigned char kHttp11[] = {8, 'h', 't', 't', 'p', '/', '1', '.', '1'};
+
+// Takes http/1.1 when the browser offers it; otherwise the connection goes on without ALPN, which
+// means HTTP/1.1 as well.
+int SelectHttp11(SSL*, const unsigned char** out, unsigned char* outLength, const unsigned char* offered,
+                 unsigned int offeredLength, void*) {
+    unsigned char* selected = nullptr;
+    if (SSL_select_next_proto(&selected, outLength, kHttp11, sizeof kHttp11, offered, offeredLength) !=
+        OPENSSL_NPN_NEGOTIATED)
+        return SSL_TLSEXT_ERR_NOACK;
+    *out = selected;
+    return SSL_TLSEXT_ERR_OK;
+}
+
+SslContextPtr NewContext(const SSL_METHOD* method) {
+    SslContextPtr context(SSL_CTX_new(method));
+    if (!context || SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION) != 1)
+        ThrowOpenSslFailure("Невозможно настроить TLS");
+    return context;
+}
+
+std::string WithoutBrackets(const std::string& host) {
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return host.substr(1, host.size() - 2);
+    return host;
+}
+
+}  // namespace
+
+SslContextPtr MakeBrowserSideContext(const LeafCertificate& leaf) {
+    SslContextPtr context = NewContext(TLS_server_method());
+    if (SSL_CTX_use_certificate(context.get(), leaf.certificate.get()) != 1 ||
+        SSL_CTX_use_PrivateKey(context.get(), leaf.key.get()) != 1)
+        ThrowOpenSslFailure("Невозможно настроить сертификат узла " + leaf.host);
+    SSL_CTX_set_alpn_select_cb(context.get(), &SelectHttp11, nullptr);
+    return context;
+}
+
+SslContextPtr MakeOriginSideContext(const std::string& caFile) {
+    SslContextPtr context = NewContext(TLS_client_method());
+    const std::string file = caFile.empty() ? kSystemCaFile : caFile;
+    if (SSL_CTX_load_verify_file(context.get(), file.c_str()) != 1)
+        ThrowOpenSslFailure("Невозможно прочитать сертификаты центров из " + file);
+    SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);
+    if (SSL_CTX_set_alpn_protos(context.get(), kHttp11, sizeof kHttp11) != 0)
+        ThrowOpenSslFailure("Невозможно настроить TLS");
+    return context;
+}
+
+SslPtr NewOriginSession(SSL_CTX* context, const std::string& host) {
+    SslPtr session(SSL_new(context));
+    if (!session) ThrowOpenSslFailure("Невозможно создать сеанс TLS");
+    const std::string name = WithoutBrackets(host);
+    X509_VERIFY_PARAM* parameters = SSL_get0_param(session.get());
+    if (X509_VERIFY_PARAM_set1_ip_asc(parameters, name.c_str()) == 1) return session;
+    ERR_clear_error();  // not an address: a name
+    if (SSL_set_tlsext_host_name(session.get(), name.c_str()) != 1 ||
+        SSL_set1_host(session.get(), name.c_str()) != 1)
+        ThrowOpenSslFailure("Недопустимое имя узла " + name);
+    return session;
+}
+
+std::string VerificationFailure(const SSL* session) {
+    const long result = SSL_get_verify_result(session);
+    return result == X509_V_OK ? std::string() : X509_verify_cert_error_string(result);
+}
+
+}  // namespace kiosk
