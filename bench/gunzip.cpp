@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/helpers/median_reporter.h"
 #include "proxy/filter/gunzip.h"
 
 extern char** environ;
@@ -128,28 +129,12 @@ BENCHMARK(BM_GunzipStream)
     ->ReportAggregatesOnly();
 BENCHMARK(BM_Zcat)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly();
 
-// The console output, plus the median real time of each benchmark.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median")
-                medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    const std::map<std::string, double>& medians() const { return medians_; }
-
-private:
-    std::map<std::string, double> medians_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::printf("gzip file: %zu bytes, %zu bytes decoded\n", Page().gzipped().size(), kPageSize);
-    MedianReporter reporter;
+    kiosk::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto& medians = reporter.medians();
     if (medians.count("BM_GunzipStream") && medians.count("BM_Zcat")) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/helpers/median_reporter.h"
 #include "proxy/tls/certificate_fields.h"
 #include "proxy/tls/leaf_certificates.h"
 #include "proxy/tls/terminal_ca.h"
@@ -47,27 +48,11 @@ void BM_BareSignature(benchmark::State& state) {
 BENCHMARK(BM_MintLeafForANewHost)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly();
 BENCHMARK(BM_BareSignature)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly();
 
-// The console output, plus the median real time of each benchmark.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median")
-                medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    const std::map<std::string, double>& medians() const { return medians_; }
-
-private:
-    std::map<std::string, double> medians_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    kiosk::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto& medians = reporter.medians();
     if (medians.count("BM_MintLeafForANewHost") && medians.count("BM_BareSignature")) {

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/helpers/median_reporter.h"
 #include "script/script_machine.h"
 
 extern char** environ;
@@ -125,18 +126,6 @@ BENCHMARK(BM_ReplaceAllScript)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Sed)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 // The script must do what sed does, on a page with exactly the intended matches.
 bool SameResultAsSed() {
     Fixture& fixture = Shared();
@@ -157,10 +146,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the page or the script's result is not what sed gives\n");
         return 1;
     }
-    MedianReporter reporter;
+    kiosk::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double ours = reporter.medians["BM_ReplaceAllScript"];
-    const double sed = reporter.medians["BM_Sed"];
+    const auto& medians = reporter.medians();
+    const double ours = medians.count("BM_ReplaceAllScript") ? medians.at("BM_ReplaceAllScript") : 0;
+    const double sed = medians.count("BM_Sed") ? medians.at("BM_Sed") : 0;
     if (ours > 0 && sed > 0) {
         std::printf("median: script %.3f ms, sed %.3f ms, script/sed %.2f\n", ours, sed, ours / sed);
     }

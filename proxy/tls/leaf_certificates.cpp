@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "proxy/tls/certificate_fields.h"
+#include "proxy/tls/host_name.h"
 #include "text/ascii.h"
 
 namespace kiosk {
@@ -15,11 +16,6 @@ namespace {
 constexpr auto kLeafLifetime = std::chrono::hours(24 * 90);
 constexpr size_t kMostNameLength = 253;
 constexpr size_t kMostCommonNameLength = 64;
-
-std::string WithoutBrackets(const std::string& host) {
-    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return host.substr(1, host.size() - 2);
-    return host;
-}
 
 bool IsDnsName(const std::string& name) {
     if (name.empty() || name.size() > kMostNameLength || name.front() == '.' || name.front() == '-')

@@ -3,6 +3,8 @@
 #include <openssl/err.h>
 #include <openssl/x509v3.h>
 
+#include "proxy/tls/host_name.h"
+
 namespace kiosk {
 
 namespace {
@@ -26,11 +28,6 @@ SslContextPtr NewContext(const SSL_METHOD* method) {
     if (!context || SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION) != 1)
         ThrowOpenSslFailure("Невозможно настроить TLS");
     return context;
-}
-
-std::string WithoutBrackets(const std::string& host) {
-    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return host.substr(1, host.size() - 2);
-    return host;
 }
 
 }  // namespace

@@ -10,18 +10,12 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tests/unit/proxy/tls/certificate_days.h"
 
 namespace kiosk {
 namespace {
 
-int DaysValid(const X509* certificate) {
-    int days = 0;
-    int seconds = 0;
-    EXPECT_EQ(
-        ASN1_TIME_diff(&days, &seconds, X509_get0_notBefore(certificate), X509_get0_notAfter(certificate)),
-        1);
-    return days;
-}
+using testing::DaysValid;
 
 std::string Serial(const X509* certificate) {
     BIGNUM* number = ASN1_INTEGER_to_BN(X509_get0_serialNumber(certificate), nullptr);

@@ -11,23 +11,17 @@
 
 #include "proxy/tls/certificate_fields.h"
 #include "tests/support/temp_dir.h"
+#include "tests/unit/proxy/tls/certificate_days.h"
 
 namespace kiosk {
 namespace {
+
+using testing::DaysValid;
 
 unsigned Mode(const std::filesystem::path& path) {
     struct stat info {};
     EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
     return info.st_mode & 07777;
-}
-
-int DaysValid(const X509* certificate) {
-    int days = 0;
-    int seconds = 0;
-    EXPECT_EQ(
-        ASN1_TIME_diff(&days, &seconds, X509_get0_notBefore(certificate), X509_get0_notAfter(certificate)),
-        1);
-    return days;
 }
 
 class TerminalCaTest : public ::testing::Test {
