@@ -15,6 +15,8 @@
 #include "os/timer.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
+#include "proxy/tls/https_inspection.h"
+#include "proxy/tls/leaf_trust_hand_off.h"
 #include "script/document_script.h"
 #include "shell/browser_control.h"
 #include "shell/browsing_context.h"
@@ -40,6 +42,8 @@ class TForm1 {
     // The document filter's way to start the text-field poll; closed at shutdown, so that a start
     // still queued for the main thread finds nothing to start.
     MainThreadFocusPoll focusPoll_{parts_.ui, [this] { StartFocusPoll(); }};
+    // The proxy's way to the browser's trust in its leaf certificates; closed at shutdown like the poll.
+    LeafTrustHandOff leafTrust_{parts_.ui, parts_.certificateTrust};
 
 public:
     explicit TForm1(FormParts parts);
@@ -126,6 +130,7 @@ private:
     void LoadBusyPicture();
     void StartProxy();
     void ConfigureAndActivateProxy();
+    std::shared_ptr<HttpsInspection> CreateHttpsInspection();
     void PlaceKeyboard();
     void CheckLayout();
     void EnterRunState();

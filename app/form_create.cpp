@@ -107,6 +107,7 @@ void TForm1::ConfigureAndActivateProxy() {
     settings.ReuseSocket = TIdReuseSocket::rsOSDependent;
     settings.TerminateWaitTime = 5000;
     settings.DefaultPort = IntegerOr(Option("internal"), kDefaultInternalPort);
+    settings.Inspection = CreateHttpsInspection();
     IdHTTPProxyServer1->Configure(settings);
     ProxyHooks hooks;
     hooks.OnException = [this](TIdHTTPProxyServerContext& context, const std::string& failure) {
@@ -120,6 +121,25 @@ void TForm1::ConfigureAndActivateProxy() {
     };
     IdHTTPProxyServer1->SetHooks(std::move(hooks));
     IdHTTPProxyServer1->SetActive(true);
+}
+
+// Nothing is decrypted when "https" says "tunnel", or when the terminal's CA or the origins' CAs
+// cannot be had: the error is logged and every CONNECT stays a tunnel for this run.
+std::shared_ptr<HttpsInspection> TForm1::CreateHttpsInspection() {
+    const std::string https = Option("https");
+    if (https == "tunnel") return nullptr;
+    const std::string caFile = Option("cafile");
+    const HttpsInspectionSettings settings{
+        .httpsOption = https,
+        .caFolder = parts_.caFolder,
+        .caFile = caFile.empty() ? std::string() : ResolvePath(parts_.workingDirectory, caFile),
+    };
+    try {
+        return std::make_shared<HttpsInspection>(settings, *DocumentScripts, leafTrust_);
+    } catch (const std::exception& failure) {
+        WriteLog(LogLevel::Error, std::string("HTTPS не расшифровывается: ") + failure.what());
+        return nullptr;
+    }
 }
 
 void TForm1::PlaceKeyboard() {

@@ -23,6 +23,7 @@ void TForm1::FormDestroy() {
     FreeProxyServer();
     // No proxy thread is left to ask for the poll; starts still queued do nothing.
     focusPoll_.Close();
+    leafTrust_.Close();
     Timer1->SetEnabled(false);
     FreeTables();
 }

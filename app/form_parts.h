@@ -11,6 +11,7 @@
 #include "os/ui.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
+#include "proxy/tls/leaf_trust.h"
 #include "shell/browser_control.h"
 #include "shell/full_screen.h"
 #include "shell/mouse_hook.h"
@@ -44,6 +45,10 @@ struct FormParts {
     std::function<std::unique_ptr<ProxyServer>()> createProxyServer;
     MailWorkerFactory createMailWorker;
     std::function<std::unique_ptr<BrowserControl>()> createBrowser;
+    // What makes the browser accept the certificates the proxy shows it for the HTTPS it decrypts.
+    BrowserCertificateTrust& certificateTrust;
+    // Where the terminal's own CA lives (made there at the first start).
+    std::string caFolder;
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
 };
 

@@ -4,6 +4,7 @@
 #include "keyboard/template_scaling.h"
 #include "mail/send_mail_thread.h"
 #include "proxy/http_proxy_server.h"
+#include "proxy/tls/terminal_ca.h"
 #include "shell/density_scaling.h"
 
 namespace kiosk {
@@ -25,6 +26,8 @@ FormParts KioskParts::Parts() {
                                                          std::move(pump));
             },
         .createBrowser = [this] { return platform_.CreateBrowserControl(internetSettings_); },
+        .certificateTrust = platform_.GetCertificateTrust(),
+        .caFolder = DefaultCaFolder(),
     };
 }
 

@@ -24,7 +24,7 @@ void FillOptionTable(KeyValueTable& table) {
             {"start=", "process=", "zoom=0", Row("interval", kDefaultKeyboardInterval),
              Row("keys", kDefaultKeyboardKeys), "back=true", "menu=false", Row("sleep", kDefaultSleepMinutes),
              Row("log", kDefaultDaysToKeep), Row("internal", kDefaultInternalPort),
-             Row("port", kDefaultProxyPort), "proxy=", "host=", "login=", "password=", "headers="});
+             Row("port", kDefaultProxyPort), "proxy=", "host=", "login=", "password=", "headers=", "https=", "cafile="});
 }
 
 void FillMailTable(KeyValueTable& table) {

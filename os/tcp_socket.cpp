@@ -213,7 +213,7 @@ std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout
     return bytes;
 }
 
-int WaitEitherReadable(const TcpSocket& a, const TcpSocket& b, Milliseconds timeout) {
+int WaitEitherReadable(const ByteStream& a, const ByteStream& b, Milliseconds timeout) {
     pollfd entries[2] = {{static_cast<int>(a.Handle()), POLLIN, 0},
                          {static_cast<int>(b.Handle()), POLLIN, 0}};
     for (;;) {

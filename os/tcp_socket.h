@@ -9,10 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace kiosk {
+#include "os/byte_stream.h"
 
-using Milliseconds = std::chrono::milliseconds;
-inline constexpr Milliseconds kWaitForever{-1};
+namespace kiosk {
 
 // A failed socket operation: "Socket Error # " + the error number, CR LF, and its description.
 class SocketError : public std::runtime_error {
@@ -42,37 +41,37 @@ public:
 // A TCP connection. Shutdown may be called from another thread at any time: it ends the connection
 // and every wait of the owning thread on it (connecting included), and it never touches a socket
 // that has been closed meanwhile. Everything else belongs to the owning thread.
-class TcpSocket {
+class TcpSocket : public ByteStream {
 public:
     TcpSocket();
     explicit TcpSocket(std::intptr_t acceptedHandle);
     TcpSocket(TcpSocket&&) noexcept;
     TcpSocket& operator=(TcpSocket&&) noexcept;
-    ~TcpSocket();
+    ~TcpSocket() override;
 
     // Connects to host and port. A host written as an IPv4 address is used as it is; any other name
     // is resolved to an IPv4 address. Throws SocketError (kHostNotFound when the name has no address),
     // SocketTimeout "Connect timed out." after timeout.
     void Connect(const std::string& host, int port, Milliseconds timeout);
 
-    bool IsOpen() const;
+    bool IsOpen() const override;
 
     // Reads what has arrived, at most size bytes, waiting up to timeout for the first; returns 0 when
     // the peer has closed. Throws SocketTimeout "Read timed out." when nothing came in time,
     // SocketError when reading fails.
-    size_t Receive(char* buffer, size_t size, Milliseconds timeout);
+    size_t Receive(char* buffer, size_t size, Milliseconds timeout) override;
 
     // Whether bytes (or the peer's close) are waiting, after waiting up to timeout.
-    bool WaitReadable(Milliseconds timeout) const;
+    bool WaitReadable(Milliseconds timeout) const override;
 
     // Sends every byte. Throws SocketError when the connection fails.
-    void Send(std::string_view bytes);
+    void Send(std::string_view bytes) override;
 
     void Shutdown();
     void Close();
 
     // The platform's handle, for waiting on several sockets at once.
-    std::intptr_t Handle() const;
+    std::intptr_t Handle() const override;
 
 private:
     struct State;
@@ -88,7 +87,7 @@ std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout
 
 // Waits up to timeout until either socket has bytes (or a close) waiting. Returns a bit set: 1 for a,
 // 2 for b, 0 when the time ran out.
-int WaitEitherReadable(const TcpSocket& a, const TcpSocket& b, Milliseconds timeout);
+int WaitEitherReadable(const ByteStream& a, const ByteStream& b, Milliseconds timeout);
 
 // A listening TCP socket. Shutdown may be called from another thread: Accept then returns nothing.
 class TcpListener {

@@ -9,6 +9,7 @@
 #include "os/internet_settings_broadcaster.h"
 #include "os/ui.h"
 #include "os/user_settings_store.h"
+#include "proxy/tls/leaf_trust.h"
 #include "shell/browser_control.h"
 #include "shell/full_screen.h"
 #include "shell/main_window_view.h"
@@ -37,6 +38,9 @@ public:
     // A browser control inside the main window's page area, using the proxy of the user settings and
     // following the changes that notifier announces.
     virtual std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster& notifier) = 0;
+    // The browser's list of certificates it accepts for a host beyond its CAs: every web context the
+    // browser uses, now or later, accepts them.
+    virtual BrowserCertificateTrust& GetCertificateTrust() = 0;
     virtual MouseHookInstaller& GetMouseHooks() = 0;
     virtual FullScreenSizer& GetFullScreen() = 0;
 

@@ -35,12 +35,13 @@ void TIdHTTPProxyServer::AddHandlers() {
         server_.AddCommandHandler(
             command, [this, command](ConnectionContext& context, const std::vector<std::string>& parameters) {
                 PassThroughExchange(ProxyContext(context), command, parameters,
-                                    {hooks_, settings_.DefaultTransferMode});
+                                    {hooks_, settings_.DefaultTransferMode, settings_.Inspection.get()});
             });
     }
     server_.AddCommandHandler(
         "CONNECT", [this](ConnectionContext& context, const std::vector<std::string>& parameters) {
-            TunnelExchange(ProxyContext(context), parameters, {hooks_, settings_.DefaultTransferMode});
+            TunnelExchange(ProxyContext(context), parameters,
+                           {hooks_, settings_.DefaultTransferMode, settings_.Inspection.get()});
         });
 }
 

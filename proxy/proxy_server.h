@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "proxy/http/proxy_context.h"
@@ -9,12 +10,16 @@ namespace kiosk {
 
 enum class TIdReuseSocket { rsOSDependent, rsTrue, rsFalse };
 
+class HttpsInspection;
+
 struct ProxyServerSettings {
     TIdHTTPProxyTransferMode DefaultTransferMode = TIdHTTPProxyTransferMode::tmStreaming;
     int ListenQueue = 15;
     TIdReuseSocket ReuseSocket = TIdReuseSocket::rsOSDependent;
     int TerminateWaitTime = 5000;
     int DefaultPort = 8080;
+    // Decrypts the CONNECTs it names; none: every CONNECT is a byte tunnel.
+    std::shared_ptr<HttpsInspection> Inspection;
 };
 
 // The hooks the proxy calls on its connection threads.

@@ -58,8 +58,9 @@ public:
 
     MainWindowView& GetMainWindow() override { return window_; }
     std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster& notifier) override {
-        return std::make_unique<WebKitBrowserControl>(window_.BrowserHost(), settings_, notifier);
+        return std::make_unique<WebKitBrowserControl>(window_.BrowserHost(), settings_, notifier, certificateTrust_);
     }
+    BrowserCertificateTrust& GetCertificateTrust() override { return certificateTrust_; }
     MouseHookInstaller& GetMouseHooks() override { return mouseHooks_; }
     FullScreenSizer& GetFullScreen() override { return fullScreen_; }
 
@@ -97,6 +98,7 @@ private:
     XkbKeyboardLayout keyboardLayout_;
     XkbKeyboardSettings keyboardSettings_{GdkXDisplay()};
     std::unique_ptr<GtkKeyboardView> keyboardView_;
+    WebKitCertificateTrust certificateTrust_;
 };
 
 }  // namespace

@@ -176,7 +176,7 @@ struct WebKitBrowserControl::Callbacks {
 };
 
 WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
-                                           InternetSettingsBroadcaster& broadcaster)
+                                           InternetSettingsBroadcaster& broadcaster, WebKitCertificateTrust& trust)
     : settings_(settings),
       broadcaster_(broadcaster),
       view_(NewView()),
@@ -196,6 +196,7 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
     for (const auto& connection : connections)
         g_signal_connect(View(), connection.signal, connection.callback, this);
 
+    trust.Serve(SharedWebContext());
     ApplyProxy();
     // The broadcaster may call from any thread; the store and the view are used on the main thread.
     subscription_ = broadcaster_.Subscribe([this, alive = alive_, mainThread = mainThread_] {

@@ -9,6 +9,7 @@
 #include "os/internet_settings_broadcaster.h"
 #include "os/user_settings_store.h"
 #include "platform/linux/gobject_ref.h"
+#include "platform/linux/webkit_certificate_trust.h"
 #include "platform/linux/webkit_document_access.h"
 #include "platform/linux/webkit_lockdown.h"
 #include "shell/browser_control.h"
@@ -32,8 +33,9 @@ class WebKitBrowserControl : public BrowserControl {
 public:
     static constexpr std::chrono::milliseconds kScriptTimeLimit = WebKitDocumentAccess::kScriptTimeLimit;
 
-    WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
-                         InternetSettingsBroadcaster& broadcaster);
+    // The control's web context accepts the certificates trust holds.
+    WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings, InternetSettingsBroadcaster& broadcaster,
+                         WebKitCertificateTrust& trust);
     WebKitBrowserControl(const WebKitBrowserControl&) = delete;
     WebKitBrowserControl& operator=(const WebKitBrowserControl&) = delete;
     ~WebKitBrowserControl() override;

@@ -3,16 +3,19 @@
 #include <string>
 #include <vector>
 
-#include "proxy/server/buffered_connection.h"
 #include "proxy/http/proxy_context.h"
 #include "proxy/proxy_server.h"
+#include "proxy/server/buffered_connection.h"
 
 namespace kiosk {
+
+class HttpsInspection;
 
 // What every exchange of the proxy works with besides its context.
 struct ExchangeSetup {
     const ProxyHooks& hooks;
     TIdHTTPProxyTransferMode transferMode;
+    HttpsInspection* inspection = nullptr;  // none: every CONNECT is a byte tunnel
 };
 
 // Clears headers, then adds every line read up to the first empty one (which is consumed).

@@ -2,6 +2,9 @@
 
 #include <charconv>
 
+#include "text/ascii.h"
+
+#include "proxy/http/chunked_body.h"
 #include "proxy/http/http_text.h"
 #include "proxy/upstream/upstream_connect.h"
 
@@ -17,6 +20,10 @@ bool FromServer(const TIdHTTPProxyServerContext& context) {
 // document hook left them.
 std::string HeadToSend(const TIdHTTPProxyServerContext& context) {
     if (FromServer(context)) return HeadText(context.Headers.Lines());
+    if (context.Inspected) {
+        // HTTP/1.1, so that the origin keeps its connection for the next request.
+        return context.Command + " " + context.Document + " HTTP/1.1\r\n" + HeadText(context.Headers.Lines());
+    }
     const TIdTCPClient& client = *context.UpstreamClient;
     std::vector<std::string> lines = context.Headers.Lines();
     const std::vector<std::string> added = UpstreamRequestHeaders(client);
@@ -29,7 +36,9 @@ std::string ReadBody(const TIdHTTPProxyServerContext& context, BufferedConnectio
     std::string body;
     if (FromServer(context) && AnswerWithoutBody(context)) return body;
     const long long length = ContentLength(context.Headers);
-    if (length >= 0) {
+    if (FromServer(context) && context.Inspected && IsChunked(context.Headers)) {
+        ReadChunkedBody(source, body);
+    } else if (length >= 0) {
         source.ReadExactly(static_cast<unsigned long long>(length), body);
     } else {
         source.ReadToClose(body);
@@ -47,6 +56,10 @@ long long ContentLength(const TIdHeaderList& headers) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return -1;
     return length;
+}
+
+bool IsChunked(const TIdHeaderList& headers) {
+    return AsciiLower(headers.Value("Transfer-Encoding")).find("chunked") != std::string::npos;
 }
 
 // An answer to HEAD announces the length of the document without sending it; 1xx, 204 and 304 never

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "os/tcp_socket.h"
-#include "proxy/server/connection_context.h"
 #include "proxy/http/header_list.h"
+#include "proxy/server/connection_context.h"
 #include "proxy/upstream/upstream_client.h"
 
 namespace kiosk {
@@ -38,6 +38,9 @@ public:
     TcpSocket Outbound;
     TIdHTTPProxyTransferMode TransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
     TIdHTTPProxyTransferSide TransferSide = TIdHTTPProxyTransferSide::FromClient;
+    // Set while requests inside a decrypted CONNECT are served: they go to the origin over the TLS
+    // session in origin form, whatever the upstream route of the tunnel itself.
+    bool Inspected = false;
 
     // The request's Host header and target, recorded by the request hook; empty until then.
     std::string LastRequestHost;

@@ -1,32 +1,23 @@
 #include "proxy/http/tunnel_exchange.h"
 
+#include "proxy/http/inspected_exchange.h"
 #include "proxy/http/request_target.h"
+#include "proxy/tls/https_inspection.h"
 #include "proxy/upstream/upstream_connect.h"
 
 namespace kiosk {
 
-namespace {
-
-constexpr std::string_view kEstablished =
-    "HTTP/1.0 200 Connection established\r\nProxy-agent: Kiosk-Proxy/1.1\r\n\r\n";
-
-// Waits on both connections at once and forwards whatever has arrived at once, so neither direction
-// waits for the other. After each wait the next pass's open-test takes what arrived; a close seen
-// there (either side closing in order, the tunnel's normal end) ends the tunnel quietly. A connection
-// that fails while bytes are written still fails the tunnel.
 void RelayBothWays(BufferedConnection& browser, BufferedConnection& server) {
     while (browser.Connected() && server.Connected()) {
         const int ready = (browser.HasBuffered() ? 1 : 0) | (server.HasBuffered() ? 2 : 0);
         if (ready == 0) {
-            WaitEitherReadable(browser.Socket(), server.Socket(), kWaitForever);
+            WaitEitherReadable(browser.Stream(), server.Stream(), kWaitForever);
             continue;
         }
         if (ready & 1) server.Write(browser.ReadAvailable(kWaitForever));
         if (ready & 2) browser.Write(server.ReadAvailable(kWaitForever));
     }
 }
-
-}  // namespace
 
 void TunnelExchange(TIdHTTPProxyServerContext& context, const std::vector<std::string>& parameters,
                     const ExchangeSetup& setup) {
@@ -39,9 +30,13 @@ void TunnelExchange(TIdHTTPProxyServerContext& context, const std::vector<std::s
     context.UpstreamClient->Host = target.host;
     context.UpstreamClient->Port = target.port;
     BeginRequestLeg(context, setup);
+    if (setup.inspection && setup.inspection->Inspects(target.host, target.port)) {
+        InspectedExchange(context, target, setup, *setup.inspection);
+        return;
+    }
 
     OpenOutboundConnection(*context.UpstreamClient, UpstreamUse::Tunnel, context.Outbound);
-    browser.Write(kEstablished);
+    browser.Write(kConnectionEstablished);
     BufferedConnection server(context.Outbound, kWaitForever);
     RelayBothWays(browser, server);
 }

@@ -1,14 +1,25 @@
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "proxy/http/exchange_steps.h"
 
 namespace kiosk {
 
+// The proxy's answer to a CONNECT it has connected.
+inline constexpr std::string_view kConnectionEstablished =
+    "HTTP/1.0 200 Connection established\r\nProxy-agent: Kiosk-Proxy/1.1\r\n\r\n";
+
 // Serves a CONNECT request: connects to its host and port, confirms to the browser and then relays
-// bytes both ways, unread, until either side closes.
+// bytes both ways, unread, until either side closes; or, for a host the inspection decrypts, serves
+// the requests inside like plain ones.
 void TunnelExchange(TIdHTTPProxyServerContext& context, const std::vector<std::string>& parameters,
                     const ExchangeSetup& setup);
+
+// Waits on both connections at once and forwards whatever has arrived at once, so neither direction
+// waits for the other. A close seen by the open-test (either side closing in order, a tunnel's normal
+// end) ends the relay quietly; a connection that fails while bytes are written fails it.
+void RelayBothWays(BufferedConnection& browser, BufferedConnection& server);
 
 }  // namespace kiosk

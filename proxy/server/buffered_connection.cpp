@@ -4,16 +4,16 @@
 
 namespace kiosk {
 
-BufferedConnection::BufferedConnection(TcpSocket& socket, Milliseconds readTimeout)
-    : socket_(socket), readTimeout_(readTimeout) {}
+BufferedConnection::BufferedConnection(ByteStream& stream, Milliseconds readTimeout)
+    : stream_(stream), readTimeout_(readTimeout) {}
 
 bool BufferedConnection::Connected() {
     if (Buffered() > 0) return true;
-    if (!socket_.IsOpen()) return false;
+    if (!stream_.IsOpen()) return false;
     try {
-        return !socket_.WaitReadable(Milliseconds(0)) || Fill() > 0;
-    } catch (const SocketError&) {
-        return false;
+        return !stream_.WaitReadable(Milliseconds(0)) || Fill() > 0;
+    } catch (const std::runtime_error&) {
+        return false;  // a reset, or a TLS session that failed
     }
 }
 
@@ -46,7 +46,7 @@ void BufferedConnection::ReadExactly(unsigned long long count, std::string& body
         const size_t piece = static_cast<size_t>(std::min<unsigned long long>(count, kPieceSize));
         const size_t old = body.size();
         body.resize(old + piece);
-        const size_t got = socket_.Receive(body.data() + old, piece, readTimeout_);
+        const size_t got = stream_.Receive(body.data() + old, piece, readTimeout_);
         body.resize(old + got);
         if (got == 0) throw ConnectionClosedGracefully();
         count -= got;
@@ -58,7 +58,7 @@ void BufferedConnection::ReadToClose(std::string& body) {
     for (;;) {
         const size_t old = body.size();
         body.resize(old + kPieceSize);
-        const size_t got = socket_.Receive(body.data() + old, kPieceSize, readTimeout_);
+        const size_t got = stream_.Receive(body.data() + old, kPieceSize, readTimeout_);
         body.resize(old + got);
         if (got == 0) return;
     }
@@ -68,7 +68,7 @@ std::string BufferedConnection::ReadAvailable(Milliseconds timeout) {
     std::string bytes;
     if (TakeBuffered(Buffered(), bytes) > 0) return bytes;
     bytes.resize(kPieceSize);
-    const size_t got = socket_.Receive(bytes.data(), kPieceSize, timeout);
+    const size_t got = stream_.Receive(bytes.data(), kPieceSize, timeout);
     if (got == 0) throw ConnectionClosedGracefully();
     bytes.resize(got);
     return bytes;
@@ -77,7 +77,7 @@ std::string BufferedConnection::ReadAvailable(Milliseconds timeout) {
 void BufferedConnection::Write(std::string_view bytes) {
     while (!bytes.empty()) {
         const size_t piece = std::min(bytes.size(), kPieceSize);
-        socket_.Send(bytes.substr(0, piece));
+        stream_.Send(bytes.substr(0, piece));
         bytes.remove_prefix(piece);
     }
 }
@@ -87,8 +87,8 @@ void BufferedConnection::DiscardArrived(size_t limit) {
     start_ = 0;
     char piece[1024];
     try {
-        while (limit > 0 && socket_.WaitReadable(Milliseconds(0))) {
-            const size_t got = socket_.Receive(piece, std::min(limit, sizeof piece), Milliseconds(0));
+        while (limit > 0 && stream_.WaitReadable(Milliseconds(0))) {
+            const size_t got = stream_.Receive(piece, std::min(limit, sizeof piece), Milliseconds(0));
             if (got == 0) return;
             limit -= std::min(limit, got);
         }
@@ -99,12 +99,12 @@ void BufferedConnection::DiscardArrived(size_t limit) {
 
 size_t BufferedConnection::Fill() {
     // Wait before growing the buffer, so that a connection waiting for its peer holds no buffer.
-    if (!socket_.WaitReadable(readTimeout_)) throw SocketTimeout("Read timed out.");
+    if (!stream_.WaitReadable(readTimeout_)) throw SocketTimeout("Read timed out.");
     buffer_.erase(0, start_);
     start_ = 0;
     const size_t old = buffer_.size();
     buffer_.resize(old + kPieceSize);
-    const size_t got = socket_.Receive(buffer_.data() + old, kPieceSize, readTimeout_);
+    const size_t got = stream_.Receive(buffer_.data() + old, kPieceSize, readTimeout_);
     buffer_.resize(old + got);
     return got;
 }

@@ -8,8 +8,8 @@
 
 namespace kiosk {
 
-// A connection's socket with its input buffer: reads lines and bodies, writes in pieces. The socket
-// belongs to someone else (the connection's context) and must outlive this object.
+// A connection's byte stream (a socket, or a TLS session on one) with its input buffer: reads lines
+// and bodies, writes in pieces. The stream belongs to someone else and must outlive this object.
 class BufferedConnection {
 public:
     // Sockets are read and written in pieces of at most this many bytes.
@@ -18,7 +18,7 @@ public:
     static constexpr size_t kMaxLineLength = 16384;
 
     // readTimeout: the longest wait for the next byte ("Read timed out."); kWaitForever for none.
-    BufferedConnection(TcpSocket& socket, Milliseconds readTimeout);
+    BufferedConnection(ByteStream& stream, Milliseconds readTimeout);
 
     // Whether the connection is still open: true while bytes are buffered; otherwise it takes what
     // has arrived without waiting, and a close or reset seen there reads as not connected.
@@ -45,9 +45,10 @@ public:
     // resets the connection, and the peer may then lose what was last sent to it.
     void DiscardArrived(size_t limit);
 
-    bool HasBuffered() const { return Buffered() > 0; }
+    // Whether input is waiting that a wait on the stream's handle would not show.
+    bool HasBuffered() const { return Buffered() > 0 || stream_.HasPending(); }
 
-    TcpSocket& Socket() { return socket_; }
+    ByteStream& Stream() { return stream_; }
 
 private:
     // Waits for the next piece and appends it to the buffer; returns its size, 0 for the peer's close.
@@ -58,7 +59,7 @@ private:
     void Consume(size_t count);
     size_t Buffered() const { return buffer_.size() - start_; }
 
-    TcpSocket& socket_;
+    ByteStream& stream_;
     Milliseconds readTimeout_;
     // Unread input is buffer_[start_..]; an idle connection keeps no buffer at all.
     std::string buffer_;

@@ -32,13 +32,22 @@ SslContextPtr NewContext(const SSL_METHOD* method) {
 
 }  // namespace
 
-SslContextPtr MakeBrowserSideContext(const LeafCertificate& leaf) {
+SslContextPtr MakeBrowserSideContext() {
     SslContextPtr context = NewContext(TLS_server_method());
-    if (SSL_CTX_use_certificate(context.get(), leaf.certificate.get()) != 1 ||
-        SSL_CTX_use_PrivateKey(context.get(), leaf.key.get()) != 1)
-        ThrowOpenSslFailure("Невозможно настроить сертификат узла " + leaf.host);
     SSL_CTX_set_alpn_select_cb(context.get(), &SelectHttp11, nullptr);
+    // The browser's connections to the proxy are local and kept open; resuming sessions would save
+    // nothing, and tickets would only add messages after the handshake.
+    SSL_CTX_set_num_tickets(context.get(), 0);
+    SSL_CTX_set_session_cache_mode(context.get(), SSL_SESS_CACHE_OFF);
     return context;
+}
+
+SslPtr NewBrowserSession(SSL_CTX* context, const LeafCertificate& leaf) {
+    SslPtr session(SSL_new(context));
+    if (!session || SSL_use_certificate(session.get(), leaf.certificate.get()) != 1 ||
+        SSL_use_PrivateKey(session.get(), leaf.key.get()) != 1)
+        ThrowOpenSslFailure("Невозможно настроить сертификат узла " + leaf.host);
+    return session;
 }
 
 SslContextPtr MakeOriginSideContext(const std::string& caFile) {

@@ -16,10 +16,12 @@ using SslPtr = std::unique_ptr<SSL, OpenSslDeleter<SSL, SSL_free>>;
 // The store of CAs the proxy trusts for origins when no "cafile" is configured.
 inline constexpr char kSystemCaFile[] = "/etc/ssl/certs/ca-certificates.crt";
 
-// The TLS settings of the proxy's side towards the browser for one inspected host: the host's leaf
-// and the shared key, TLS 1.2 or later, and of the protocols the browser offers only http/1.1 taken.
-// Throws std::runtime_error when OpenSSL refuses them.
-SslContextPtr MakeBrowserSideContext(const LeafCertificate& leaf);
+// The TLS settings of the proxy's side towards the browser: TLS 1.2 or later, and of the protocols the
+// browser offers only http/1.1 taken. Throws std::runtime_error when OpenSSL refuses them.
+SslContextPtr MakeBrowserSideContext();
+
+// A session towards the browser for one inspected host, showing the host's leaf with the shared key.
+SslPtr NewBrowserSession(SSL_CTX* context, const LeafCertificate& leaf);
 
 // The TLS settings towards origins: TLS 1.2 or later, offering http/1.1, and the origin's certificate
 // verified against the CAs of caFile (PEM; empty: the system's store). Throws std::runtime_error

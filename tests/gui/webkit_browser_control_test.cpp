@@ -226,7 +226,7 @@ protected:
     }
 
     WebKitBrowserControl& Create(bool silent = true) {
-        control_ = std::make_unique<WebKitBrowserControl>(overlay_, store_, broadcaster_);
+        control_ = std::make_unique<WebKitBrowserControl>(overlay_, store_, broadcaster_, trust_);
         control_->SetSilent(silent);
         control_->SetEvents(&events_);
         return *control_;
@@ -281,6 +281,7 @@ protected:
     TempDir pages_;
     FileSettingsStore store_{(settingsDir_ / "user-settings").string()};
     InternetSettingsBroadcaster broadcaster_;
+    WebKitCertificateTrust trust_;
     RecordingEvents events_;
     GtkWidget* window_ = nullptr;
     GtkOverlay* overlay_ = nullptr;

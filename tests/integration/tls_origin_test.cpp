@@ -20,58 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A WebSocket client: the handshake with the key of RFC 6455's example, then a short message, one of
-// 300 bytes (the 16-bit length form), and a close with status 1000. It prints the status line, the
-// accept value, and each frame it gets back as "OPCODE PAYLOAD" (a payload that is not text in hex),
-// then "end" when the server closes.
-constexpr const char* kWebSocketClient = R"(
-import socket, ssl, struct, sys
-ca, host, port = sys.argv[1], sys.argv[2], int(sys.argv[3])
-context = ssl.create_default_context(cafile=ca)
-connection = context.wrap_socket(socket.create_connection((host, port), timeout=5), server_hostname=host)
-connection.sendall(("GET /websocket HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-                    "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n"
-                    % (host, port)).encode())
-stream = connection.makefile("rb")
-head = []
-while True:
-    line = stream.readline().decode().rstrip("\r\n")
-    if not line:
-        break
-    head.append(line)
-print(head[0])
-print("accept", [l.split(":", 1)[1].strip() for l in head if l.lower().startswith("sec-websocket-accept:")])
-
-def send(opcode, payload):
-    mask = b"\x37\xfa\x21\x3d"
-    if len(payload) < 126:
-        length = bytes([0x80 | len(payload)])
-    else:
-        length = bytes([0x80 | 126]) + struct.pack("!H", len(payload))
-    masked = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
-    connection.sendall(bytes([0x80 | opcode]) + length + mask + masked)
-
-def receive():
-    start = stream.read(2)
-    if len(start) < 2:
-        return False
-    length = start[1] & 0x7F
-    if length == 126:
-        length = struct.unpack("!H", stream.read(2))[0]
-    opcode, payload = start[0] & 0x0F, stream.read(length)
-    shown = payload.decode() if opcode == 1 else payload.hex()
-    print(str(opcode) + (" masked" if start[1] & 0x80 else ""), shown)
-    return True
-
-send(1, b"hello")
-receive()
-send(1, bytes(ord("a") + i % 26 for i in range(300)))
-receive()
-send(8, struct.pack("!H", 1000))
-while receive():
-    pass
-print("end")
-)";
 
 struct TlsOrigins : ::testing::Test {
     TempDir dir;
@@ -249,7 +197,7 @@ TEST_F(TlsOrigins, EchoTheRequestHeadTheyReceived) {
 TEST_F(TlsOrigins, EchoWebSocketMessagesUntilTheClientCloses) {
     TlsOrigin origin(ca.Issue({"127.0.0.1"}));
     ASSERT_EQ(Run("/usr/bin/python3",
-                  {"-c", kWebSocketClient, ca.CaFile(), "127.0.0.1", std::to_string(origin.Port())}),
+                  {WebSocketClientScript(), ca.CaFile(), "127.0.0.1", std::to_string(origin.Port())}),
               0)
         << Output();
     std::string longMessage;

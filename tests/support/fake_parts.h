@@ -40,6 +40,13 @@ private:
     EventRecord& record_;
 };
 
+// Records every certificate the proxy asks the browser to accept.
+class FakeCertificateTrust : public BrowserCertificateTrust {
+public:
+    void AllowCertificate(const std::string& host, const std::string&) override { hosts.push_back(host); }
+    std::vector<std::string> hosts;
+};
+
 class FakeProxyServer : public ProxyServer {
 public:
     FakeProxyServer(EventRecord& record, std::function<void()> onFree)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "proxy/http_proxy_server.h"
+#include "proxy/tls/https_inspection.h"
 #include "tests/support/child_process.h"
 #include "tests/support/event_record.h"
 #include "tests/support/loopback_peers.h"
@@ -16,10 +17,14 @@ struct RecordingProxy {
     EventRecord events;
     // Runs in the document hook after it has recorded the call.
     std::function<void(TIdHTTPProxyServerContext&, std::string&)> rewrite;
+    // The upstream route the before-command hook attaches to every request.
+    TransparentProxySlot route;
     TIdHTTPProxyServer server;
 
-    RecordingProxy() {
+    // inspection: the HTTPS inspection of the proxy; none: every CONNECT is a tunnel.
+    explicit RecordingProxy(std::shared_ptr<HttpsInspection> inspection = nullptr) {
         ProxyServerSettings settings;
+        settings.Inspection = std::move(inspection);
         settings.DefaultTransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
         settings.DefaultPort = 0;
         settings.ListenQueue = 600;  // tests open hundreds of connections at once
@@ -29,6 +34,7 @@ struct RecordingProxy {
             events.Add("failure " + failure);
         };
         hooks.OnHTTPBeforeCommand = [this](TIdHTTPProxyServerContext& context) {
+            context.UpstreamClient->TransparentProxy = route;
             events.Add("before " + context.UpstreamClient->Host + ":" +
                        std::to_string(context.UpstreamClient->Port));
         };

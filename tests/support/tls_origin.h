@@ -51,4 +51,10 @@ private:
     std::unique_ptr<ChildProcess> server_;
 };
 
+// The WebSocket client script the tests run with /usr/bin/python3 (see the script for its arguments
+// and output).
+inline std::string WebSocketClientScript() {
+    return std::string(KIOSK_SOURCE_DIR) + "/tests/support/websocket_client.py";
+}
+
 }  // namespace kiosk::testing

@@ -197,6 +197,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 class Server(http.server.ThreadingHTTPServer):
     address_family = socket.AF_INET6 if ":" in address else socket.AF_INET
     daemon_threads = True
+    request_queue_size = 512  # tests open hundreds of connections at once
 
     def server_bind(self):
         # HTTPServer's own binding also looks up the address's name, which can wait long for a DNS

@@ -38,6 +38,8 @@ FormParts FormTest::Parts() {
                 browser = control.get();
                 return control;
             },
+        .certificateTrust = certificateTrust,
+        .caFolder = (dir / "ca").string(),
         .fillDefaultRows = fillDefaultRows,
     };
 }

@@ -39,6 +39,7 @@ protected:
     FakeKeyboard keyboard{record};
     FakeMouseHooks mouseHooks{record};
     FakeFullScreen fullScreen{record};
+    FakeCertificateTrust certificateTrust;
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
     std::string proxyActivationFailure;
     std::string browserCreationFailure;  // thrown when a control replaces the window's first one

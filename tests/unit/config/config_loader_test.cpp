@@ -111,7 +111,9 @@ TEST_F(ConfigLoaderTest, KeysAreLowerCasedAndValuesKeptAsWritten) {
     EXPECT_EQ(mail_.Value("host"), "smtp.example");
     EXPECT_EQ(errors_.Value("net"), "  Net Page ");
     EXPECT_EQ(options_.Row(0), "start=Index.html");
-    EXPECT_EQ(options_.Count(), 16);
+    KeyValueTable defaults;
+    FillOptionTable(defaults);
+    EXPECT_EQ(options_.Count(), defaults.Count());  // known keys only, no row added
 }
 
 TEST_F(ConfigLoaderTest, ValueLines) {

@@ -23,13 +23,13 @@ struct HandshakeResult {
 };
 
 // One handshake over a socket pair: the proxy's browser side against the proxy's origin side.
-HandshakeResult Handshake(SSL_CTX* browserContext, SSL* originSession, const unsigned char* offer = nullptr,
+HandshakeResult Handshake(SSL_CTX* browserContext, const LeafCertificate& leaf, SSL* originSession, const unsigned char* offer = nullptr,
                           unsigned offerLength = 0) {
     int pair[2];
     EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
     HandshakeResult result;
     std::thread browserSide([&] {
-        SslPtr session(SSL_new(browserContext));
+        SslPtr session = NewBrowserSession(browserContext, leaf);
         SSL_set_fd(session.get(), pair[0]);
         result.browserSide = SSL_accept(session.get()) == 1;
         if (result.browserSide) SSL_shutdown(session.get());
@@ -63,13 +63,14 @@ protected:
     testing::TempDir dir;
     TerminalCa ca = TerminalCa::OpenOrCreate((dir / "ca").string());
     LeafCertificates leaves{ca};
+    const SslContextPtr browserContext = MakeBrowserSideContext();
 };
 
 TEST_F(TlsContextsTest, AnOriginWithACertificateForItsNameFromATrustedCaIsTaken) {
-    const SslContextPtr browserSide = MakeBrowserSideContext(*leaves.ForHost("example.org"));
+    const auto leaf = leaves.ForHost("example.org");
     const SslContextPtr originSide = MakeOriginSideContext(caFile());
     const SslPtr session = NewOriginSession(originSide.get(), "example.org");
-    const HandshakeResult result = Handshake(browserSide.get(), session.get());
+    const HandshakeResult result = Handshake(browserContext.get(), *leaf, session.get());
     EXPECT_TRUE(result.originSide);
     EXPECT_TRUE(result.browserSide);
     EXPECT_EQ(result.protocol, "http/1.1");
@@ -79,10 +80,10 @@ TEST_F(TlsContextsTest, AnOriginWithACertificateForItsNameFromATrustedCaIsTaken)
 }
 
 TEST_F(TlsContextsTest, AWrongNameOrAnUntrustedCaEndsTheHandshake) {
-    const SslContextPtr browserSide = MakeBrowserSideContext(*leaves.ForHost("example.org"));
+    const auto leaf = leaves.ForHost("example.org");
     const SslContextPtr originSide = MakeOriginSideContext(caFile());
     const SslPtr wrongName = NewOriginSession(originSide.get(), "bank.example");
-    HandshakeResult result = Handshake(browserSide.get(), wrongName.get());
+    HandshakeResult result = Handshake(browserContext.get(), *leaf, wrongName.get());
     EXPECT_FALSE(result.originSide);
     EXPECT_EQ(result.verification, "hostname mismatch");
 
@@ -90,30 +91,30 @@ TEST_F(TlsContextsTest, AWrongNameOrAnUntrustedCaEndsTheHandshake) {
     testing::WriteFile(dir / "other.pem", CertificatePem(other.Certificate()));
     const SslContextPtr otherTrust = MakeOriginSideContext((dir / "other.pem").string());
     const SslPtr untrusted = NewOriginSession(otherTrust.get(), "example.org");
-    result = Handshake(browserSide.get(), untrusted.get());
+    result = Handshake(browserContext.get(), *leaf, untrusted.get());
     EXPECT_FALSE(result.originSide);
     EXPECT_NE(result.verification, "");
 }
 
 TEST_F(TlsContextsTest, AddressesAreVerifiedAsAddressesWithoutSni) {
-    const SslContextPtr browserSide = MakeBrowserSideContext(*leaves.ForHost("[::1]"));
+    const auto leaf = leaves.ForHost("[::1]");
     const SslContextPtr originSide = MakeOriginSideContext(caFile());
     const SslPtr session = NewOriginSession(originSide.get(), "[::1]");
-    EXPECT_TRUE(Handshake(browserSide.get(), session.get()).originSide);
+    EXPECT_TRUE(Handshake(browserContext.get(), *leaf, session.get()).originSide);
     EXPECT_EQ(SSL_get_servername(session.get(), TLSEXT_NAMETYPE_host_name), nullptr);
     const SslPtr otherAddress = NewOriginSession(originSide.get(), "127.0.0.1");
-    EXPECT_EQ(Handshake(browserSide.get(), otherAddress.get()).verification, "IP address mismatch");
+    EXPECT_EQ(Handshake(browserContext.get(), *leaf, otherAddress.get()).verification, "IP address mismatch");
 }
 
 TEST_F(TlsContextsTest, OnlyHttp11IsChosenAndABrowserWithoutItStillConnects) {
-    const SslContextPtr browserSide = MakeBrowserSideContext(*leaves.ForHost("example.org"));
+    const auto leaf = leaves.ForHost("example.org");
     const SslContextPtr originSide = MakeOriginSideContext(caFile());
     const unsigned char both[] = {2, 'h', '2', 8, 'h', 't', 't', 'p', '/', '1', '.', '1'};
     SslPtr session = NewOriginSession(originSide.get(), "example.org");
-    EXPECT_EQ(Handshake(browserSide.get(), session.get(), both, sizeof both).protocol, "http/1.1");
+    EXPECT_EQ(Handshake(browserContext.get(), *leaf, session.get(), both, sizeof both).protocol, "http/1.1");
     const unsigned char h2Only[] = {2, 'h', '2'};
     session = NewOriginSession(originSide.get(), "example.org");
-    const HandshakeResult result = Handshake(browserSide.get(), session.get(), h2Only, sizeof h2Only);
+    const HandshakeResult result = Handshake(browserContext.get(), *leaf, session.get(), h2Only, sizeof h2Only);
     EXPECT_TRUE(result.originSide);
     EXPECT_EQ(result.protocol, "");
 }

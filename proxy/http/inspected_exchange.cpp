@@ -1,0 +1,178 @@
+#include "proxy/http/inspected_exchange.h"
+
+#include <optional>
+
+#include "proxy/http/http_text.h"
+#include "proxy/http/leg_relay.h"
+#include "proxy/http/tunnel_exchange.h"
+#include "proxy/server/command_dispatch.h"
+#include "proxy/tls/https_inspection.h"
+#include "proxy/upstream/upstream_connect.h"
+#include "text/ascii.h"
+
+namespace kiosk {
+
+namespace {
+
+// The methods served inside a decrypted connection, each forwarded with a body by its Content-Length.
+const std::vector<std::string> kMethods = {"GET", "POST", "HEAD", "OPTIONS", "PUT", "DELETE", "PATCH"};
+
+// How long a browser's connection may wait for its next request.
+constexpr Milliseconds kIdleLimit{120'000};
+
+constexpr std::string_view kNotImplemented =
+    "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+constexpr std::string_view kLengthRequired =
+    "HTTP/1.1 411 Length Required\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+
+bool HasToken(const TIdHeaderList& headers, std::string_view name, std::string_view token) {
+    return AsciiLower(headers.Value(name)).find(token) != std::string::npos;
+}
+
+// HTTP/1.1 keeps a connection unless told to close it; HTTP/1.0 only when asked to.
+bool BrowserKeepsAlive(const std::string& version, const TIdHeaderList& headers) {
+    if (HasToken(headers, "Connection", "close")) return false;
+    return version == "HTTP/1.1" || HasToken(headers, "Connection", "keep-alive");
+}
+
+bool IsUpgradeRequest(const TIdHeaderList& headers) {
+    return !headers.Value("Upgrade").empty() && HasToken(headers, "Connection", "upgrade");
+}
+
+// The origin's connection of a decrypted CONNECT: opened through the request's route when there is
+// none, or when the origin has closed the last one.
+class OriginLink {
+public:
+    OriginLink(TIdHTTPProxyServerContext& context, HttpsInspection& inspection, const TunnelTarget& target)
+        : context_(context), inspection_(inspection), target_(target) {}
+    ~OriginLink() { Close(); }
+
+    BufferedConnection& Connection() {
+        if (connection_ && connection_->Connected()) return *connection_;
+        Close();
+        OpenOutboundConnection(*context_.UpstreamClient, UpstreamUse::Tunnel, context_.Outbound);
+        tls_ = inspection_.ConnectOrigin(context_.Outbound, target_.host, target_.port);
+        connection_.emplace(*tls_, kReadTimeout);
+        return *connection_;
+    }
+
+    void Close() {
+        connection_.reset();
+        tls_.reset();
+        context_.Outbound.Close();
+    }
+
+private:
+    TIdHTTPProxyServerContext& context_;
+    HttpsInspection& inspection_;
+    const TunnelTarget target_;
+    std::unique_ptr<TlsStream> tls_;
+    std::optional<BufferedConnection> connection_;
+};
+
+// Whether the origin leaves its connection open after this answer: HTTP/1.1 unless it says close,
+// HTTP/1.0 only when it says keep-alive; and the answer's end is known without its close.
+bool OriginKeepsAlive(const TIdHTTPProxyServerContext& context) {
+    const TIdHeaderList& answer = context.Headers;
+    if (HasToken(answer, "Connection", "close")) return false;
+    if (!answer[0].starts_with("HTTP/1.1") && !HasToken(answer, "Connection", "keep-alive")) return false;
+    return AnswerWithoutBody(context) || ContentLength(answer) >= 0 || IsChunked(answer);
+}
+
+// The request's head as the origin gets it. Its body is read whole before it goes, so the origin is
+// not asked to confirm it first; the connection's own headers are the proxy's.
+void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
+    request.SetValue("Expect", "");
+    request.SetValue("Proxy-Connection", "");
+    request.SetValue("Keep-Alive", "");
+    if (!upgrade) request.SetValue("Connection", "keep-alive");
+}
+
+// Reads the answer's head, passing over interim answers (100 Continue, 103 Early Hints); a switch of
+// protocols (101) is the answer.
+void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers) {
+    for (;;) {
+        ReadHeaderLines(server, headers);
+        const int status = headers.Count() > 0 ? StatusCode(headers[0]) : 0;
+        if (status < 100 || status >= 200 || status == 101) return;
+    }
+}
+
+// The answer's head as the browser gets it: the body's true length, and whether the connection stays.
+void FrameForBrowser(TIdHTTPProxyServerContext& context, const std::string& body, bool keepAlive) {
+    TIdHeaderList& answer = context.Headers;
+    if (!AnswerWithoutBody(context)) {
+        answer.SetValue("Transfer-Encoding", "");
+        answer.SetValue("Content-Length", std::to_string(body.size()));
+    }
+    answer.SetValue("Keep-Alive", "");
+    answer.SetValue("Connection", keepAlive ? "keep-alive" : "close");
+}
+
+// Serves one request of the browser's connection. Returns whether the connection stays for another.
+bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browser, OriginLink& origin,
+                  const ExchangeSetup& setup) {
+    std::string line = browser.ReadLine();
+    if (line.empty()) line = browser.ReadLine();  // a line end left over from the request before
+    const std::optional<CommandMatch> match = MatchCommand(kMethods, line);
+    if (!match || match->parameters.empty()) {
+        browser.Write(kNotImplemented);
+        return false;
+    }
+    context.Command = kMethods[match->handler];
+    ReadHeaderLines(browser, context.Headers);
+    if (!context.Headers.Value("Transfer-Encoding").empty()) {
+        browser.Write(kLengthRequired);  // a body whose end this proxy would not find
+        return false;
+    }
+    const std::string version = match->parameters.size() > 1 ? match->parameters[1] : "HTTP/1.0";
+    const bool keepBrowser = BrowserKeepsAlive(version, context.Headers);
+    const bool upgrade = IsUpgradeRequest(context.Headers);
+    context.Document = ParsePassThroughTarget(match->parameters[0]).document;
+    PrepareRequestHead(context.Headers, upgrade);
+    BeginRequestLeg(context, setup);
+
+    BufferedConnection& server = origin.Connection();
+    RelayLeg(context, browser, server, setup.hooks);
+    ReadAnswerHead(server, context.Headers);
+    context.TransferSide = TIdHTTPProxyTransferSide::FromServer;
+    if (upgrade && context.Headers.Count() > 0 && StatusCode(context.Headers[0]) == 101) {
+        browser.Write(HeadText(context.Headers.Lines()));
+        RelayBothWays(browser, server);
+        return false;
+    }
+    const bool keepOrigin = !upgrade && OriginKeepsAlive(context);
+    ProxyHooks hooks = setup.hooks;
+    hooks.OnHTTPDocument = [&setup, keepBrowser](TIdHTTPProxyServerContext& answered, std::string& body) {
+        if (setup.hooks.OnHTTPDocument) setup.hooks.OnHTTPDocument(answered, body);
+        FrameForBrowser(answered, body, keepBrowser);
+    };
+    RelayLeg(context, server, browser, hooks);
+    if (!keepOrigin) origin.Close();
+    return keepBrowser;
+}
+
+// Whether another request begins on the browser's connection before it closes or stays idle too long.
+bool NextRequestArrives(BufferedConnection& browser) {
+    if (!browser.HasBuffered() && !browser.Stream().WaitReadable(kIdleLimit)) return false;
+    return browser.Connected();
+}
+
+}  // namespace
+
+void InspectedExchange(TIdHTTPProxyServerContext& context, const TunnelTarget& target,
+                       const ExchangeSetup& setup, HttpsInspection& inspection) {
+    OriginLink origin(context, inspection, target);
+    origin.Connection();
+    BufferedConnection& plain = context.Connection();
+    plain.Write(kConnectionEstablished);
+    if (plain.HasBuffered()) throw std::runtime_error("Bytes before the TLS handshake.");
+    const std::unique_ptr<TlsStream> tls =
+        inspection.AcceptBrowser(plain.Stream(), target.host, [&context] { return context.Aborted(); });
+    BufferedConnection browser(*tls, kReadTimeout);
+    context.Inspected = true;
+    while (NextRequestArrives(browser) && ServeRequest(context, browser, origin, setup)) {
+    }
+}
+
+}  // namespace kiosk

@@ -1,0 +1,34 @@
+#include "proxy/tls/https_inspection.h"
+
+namespace kiosk {
+
+HttpsInspection::HttpsInspection(const HttpsInspectionSettings& settings, const DocumentScriptList& scripts,
+                                 LeafTrust& trust)
+    : policy_(settings.httpsOption, scripts),
+      ca_(TerminalCa::OpenOrCreate(settings.caFolder)),
+      leaves_(ca_),
+      browserContext_(MakeBrowserSideContext()),
+      originContext_(MakeOriginSideContext(settings.caFile)),
+      trust_(trust) {}
+
+std::unique_ptr<TlsStream> HttpsInspection::AcceptBrowser(ByteStream& socket, const std::string& host,
+                                                          const std::function<bool()>& givenUp) {
+    const std::shared_ptr<const LeafCertificate> leaf = leaves_.ForHost(host);
+    trust_.Trust(*leaf, givenUp);
+    auto stream = std::make_unique<TlsStream>(socket, NewBrowserSession(browserContext_.get(), *leaf));
+    stream->Accept(kHandshakeTimeout);
+    return stream;
+}
+
+std::unique_ptr<TlsStream> HttpsInspection::ConnectOrigin(ByteStream& socket, const std::string& host,
+                                                          int port) {
+    auto stream = std::make_unique<TlsStream>(socket, NewOriginSession(originContext_.get(), host));
+    try {
+        stream->Connect(kHandshakeTimeout);
+    } catch (const TlsFailure& failure) {
+        throw TlsFailure("TLS " + host + ":" + std::to_string(port) + ": " + failure.what());
+    }
+    return stream;
+}
+
+}  // namespace kiosk
