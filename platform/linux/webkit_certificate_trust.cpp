@@ -1,11 +1,31 @@
 #include "platform/linux/webkit_certificate_trust.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace kiosk {
 
-void WebKitCertificateTrust::AllowCertificate(const std::string& host, const std::string& pem) {
+namespace {
+
+// Calls taken when the last of count answers has come.
+struct PendingConfirmation {
+    std::function<void()> taken;
+    size_t count;
+};
+
+void Confirmed(GObject* manager, GAsyncResult* result, gpointer data) {
+    webkit_cookie_manager_get_accept_policy_finish(WEBKIT_COOKIE_MANAGER(manager), result, nullptr);
+    auto* pending = static_cast<PendingConfirmation*>(data);
+    if (--pending->count > 0) return;
+    const std::unique_ptr<PendingConfirmation> done(pending);
+    done->taken();
+}
+
+}  // namespace
+
+void WebKitCertificateTrust::AllowCertificate(const std::string& host, const std::string& pem,
+                                              std::function<void()> taken) {
     GError* error = nullptr;
     GTlsCertificate* certificate =
         g_tls_certificate_new_from_pem(pem.c_str(), static_cast<gssize>(pem.size()), &error);
@@ -15,8 +35,19 @@ void WebKitCertificateTrust::AllowCertificate(const std::string& host, const std
         throw std::runtime_error("Невозможно прочитать сертификат узла " + host + ": " + reason);
     }
     allowed_.emplace_back(host, GObjectRef<GTlsCertificate>::Adopt(certificate));
-    for (WebKitWebContext* context : contexts_)
+    if (contexts_.empty()) {
+        taken();  // a context made later is told before it loads anything
+        return;
+    }
+    // The allowance travels to the network process as a message; a question asked after it is
+    // answered after it was handled, and only then may the proxy show the certificate.
+    auto* pending = new PendingConfirmation{std::move(taken), contexts_.size()};
+    for (WebKitWebContext* context : contexts_) {
         webkit_web_context_allow_tls_certificate_for_host(context, certificate, host.c_str());
+        WebKitCookieManager* cookies = webkit_website_data_manager_get_cookie_manager(
+            webkit_web_context_get_website_data_manager(context));
+        webkit_cookie_manager_get_accept_policy(cookies, nullptr, &Confirmed, pending);
+    }
 }
 
 void WebKitCertificateTrust::Serve(WebKitWebContext* context) {

@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +18,10 @@ namespace kiosk {
 class WebKitCertificateTrust : public BrowserCertificateTrust {
 public:
     // Throws std::runtime_error for text that is no PEM certificate.
-    void AllowCertificate(const std::string& host, const std::string& pem) override;
+    // taken is called once every context's network side has the certificate: a request answered by
+    // the network process after it, since it handles its messages in order.
+    void AllowCertificate(const std::string& host, const std::string& pem,
+                          std::function<void()> taken) override;
 
     // Tells context of the certificates allowed so far and of those allowed later. The context must
     // live as long as this object.

@@ -164,11 +164,11 @@ void InspectedExchange(TIdHTTPProxyServerContext& context, const TunnelTarget& t
                        const ExchangeSetup& setup, HttpsInspection& inspection) {
     OriginLink origin(context, inspection, target);
     origin.Connection();
+    const auto leaf = inspection.TrustedLeaf(target.host, [&context] { return context.Aborted(); });
     BufferedConnection& plain = context.Connection();
     plain.Write(kConnectionEstablished);
     if (plain.HasBuffered()) throw std::runtime_error("Bytes before the TLS handshake.");
-    const std::unique_ptr<TlsStream> tls =
-        inspection.AcceptBrowser(plain.Stream(), target.host, [&context] { return context.Aborted(); });
+    const std::unique_ptr<TlsStream> tls = inspection.AcceptBrowser(plain.Stream(), *leaf);
     BufferedConnection browser(*tls, kReadTimeout);
     context.Inspected = true;
     while (NextRequestArrives(browser) && ServeRequest(context, browser, origin, setup)) {

@@ -11,12 +11,20 @@ HttpsInspection::HttpsInspection(const HttpsInspectionSettings& settings, const 
       originContext_(MakeOriginSideContext(settings.caFile)),
       trust_(trust) {}
 
-std::unique_ptr<TlsStream> HttpsInspection::AcceptBrowser(ByteStream& socket, const std::string& host,
-                                                          const std::function<bool()>& givenUp) {
-    const std::shared_ptr<const LeafCertificate> leaf = leaves_.ForHost(host);
+std::shared_ptr<const LeafCertificate> HttpsInspection::TrustedLeaf(const std::string& host,
+                                                                    const std::function<bool()>& givenUp) {
+    std::shared_ptr<const LeafCertificate> leaf = leaves_.ForHost(host);
     trust_.Trust(*leaf, givenUp);
-    auto stream = std::make_unique<TlsStream>(socket, NewBrowserSession(browserContext_.get(), *leaf));
-    stream->Accept(kHandshakeTimeout);
+    return leaf;
+}
+
+std::unique_ptr<TlsStream> HttpsInspection::AcceptBrowser(ByteStream& socket, const LeafCertificate& leaf) {
+    auto stream = std::make_unique<TlsStream>(socket, NewBrowserSession(browserContext_.get(), leaf));
+    try {
+        stream->Accept(kHandshakeTimeout);
+    } catch (const std::exception& failure) {
+        throw TlsFailure(std::string("TLS handshake with the browser: ") + failure.what());
+    }
     return stream;
 }
 

@@ -37,11 +37,14 @@ public:
 
     bool Inspects(const std::string& host, int port) const { return policy_.Inspects(host, port); }
 
-    // Takes the browser's handshake on socket for host (as written in its CONNECT), showing the host's
-    // leaf once the browser trusts it (or that wait was given up). Throws TlsFailure for a failed
-    // handshake, std::invalid_argument for a host no certificate can name.
-    std::unique_ptr<TlsStream> AcceptBrowser(ByteStream& socket, const std::string& host,
-                                             const std::function<bool()>& givenUp);
+    // The leaf for host (as written in its CONNECT), once the browser trusts it (or that wait was given
+    // up). Called before the CONNECT is answered, so that the browser has taken the leaf before its
+    // handshake meets it. Throws std::invalid_argument for a host no certificate can name.
+    std::shared_ptr<const LeafCertificate> TrustedLeaf(const std::string& host,
+                                                       const std::function<bool()>& givenUp);
+
+    // Takes the browser's handshake on socket, showing leaf. Throws TlsFailure for a failed handshake.
+    std::unique_ptr<TlsStream> AcceptBrowser(ByteStream& socket, const LeafCertificate& leaf);
 
     // The TLS session to the origin host:port over the connected socket, its certificate verified.
     // Throws TlsFailure naming host, port and the reason.

@@ -8,11 +8,13 @@
 namespace kiosk {
 
 // The browser's side of a leaf: what makes the kiosk's own browser accept the exact certificate the
-// proxy shows it for a host. Called on the main thread, where the browser lives.
+// proxy shows it for a host. Called on the main thread, where the browser lives; taken is called there
+// too, once the browser's network side has the certificate (it may be at once).
 class BrowserCertificateTrust {
 public:
     virtual ~BrowserCertificateTrust() = default;
-    virtual void AllowCertificate(const std::string& host, const std::string& pem) = 0;
+    virtual void AllowCertificate(const std::string& host, const std::string& pem,
+                                  std::function<void()> taken) = 0;
 };
 
 // The proxy's side: called on a connection's thread before it shows the browser a leaf.

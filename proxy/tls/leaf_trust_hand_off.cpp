@@ -17,7 +17,7 @@ struct LeafTrustHandOff::Link {
     std::mutex mutex;
     std::condition_variable registered;
     BrowserCertificateTrust* browser = nullptr;  // none once closed
-    // The certificates the browser accepts (PEM text), and those queued for it.
+    // The certificates the browser accepts (PEM text), and those handed to it and not yet taken.
     std::set<std::string> accepted;
     std::set<std::string> queued;
 };
@@ -40,12 +40,17 @@ bool LeafTrustHandOff::Trust(const LeafCertificate& leaf, const std::function<bo
         lock.unlock();
         ui_.RunOnMainThread(
             [link, host = leaf.host, pem = leaf.pem] {
-                std::lock_guard registering(link->mutex);
-                link->queued.erase(pem);
+                std::unique_lock registering(link->mutex);
                 if (link->browser == nullptr) return;
-                link->browser->AllowCertificate(host, pem);
-                link->accepted.insert(pem);
-                link->registered.notify_all();
+                BrowserCertificateTrust& browser = *link->browser;
+                // The browser may confirm at once, which takes the lock again.
+                registering.unlock();
+                browser.AllowCertificate(host, pem, [link, pem] {
+                    std::lock_guard taken(link->mutex);
+                    link->queued.erase(pem);
+                    link->accepted.insert(pem);
+                    link->registered.notify_all();
+                });
             },
             false);
         lock.lock();
