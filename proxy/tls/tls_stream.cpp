@@ -120,7 +120,8 @@ void TlsStream::Handshake(int (*step)(SSL*), Milliseconds timeout) {
             ERR_clear_error();
             throw TlsFailure(verification);
         }
-        if (endOfStream_ && !transportFailure_) {
+        if (endOfStream_) {
+            transportFailure_ = nullptr;
             ERR_clear_error();
             throw TlsFailure("the peer closed the connection during the handshake");
         }
@@ -141,9 +142,11 @@ size_t TlsStream::Read(bool peek, char* buffer, size_t size, Milliseconds timeou
             peek ? SSL_peek_ex(session, buffer, size, &read) : SSL_read_ex(session, buffer, size, &read);
         if (result == 1) return read;
         const int error = SSL_get_error(session, result);
-        if (error == SSL_ERROR_ZERO_RETURN || (endOfStream_ && !transportFailure_)) {
-            // The peer's close message, or its plain close: the end of the stream either way.
+        if (error == SSL_ERROR_ZERO_RETURN || endOfStream_) {
+            // The peer's close message, or its plain close: the end of the stream either way (an alert
+            // OpenSSL then fails to send does not matter).
             endOfStream_ = true;
+            transportFailure_ = nullptr;
             ERR_clear_error();
             return 0;
         }

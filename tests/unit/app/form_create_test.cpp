@@ -259,6 +259,54 @@ TEST_F(FormTest, ABusyPictureThatCannotBeLoadedIsOnlyLogged) {
     }
 }
 
+TEST_F(FormTest, TheProxyDecryptsHttpsWithTheTerminalsCaUnlessTunnelling) {
+    WriteConfig(kMinimalConfig);
+    Create();
+    ASSERT_NE(proxy->settings.Inspection, nullptr);
+    EXPECT_FALSE(proxy->settings.Inspection->Inspects("bank.example", 443));  // no script names it
+    EXPECT_TRUE(std::filesystem::exists(dir / "ca" / "ca.key"));
+    // The browser is told of a leaf through the main thread, and the hand-off ends with the window.
+    const auto leaf = proxy->settings.Inspection->TrustedLeaf("bank.example", [] { return false; });
+    EXPECT_EQ(certificateTrust.hosts, Events{"bank.example"});
+    form.reset();
+
+    WriteConfig(std::string(kMinimalConfig) + "https\nall\n");
+    Create();
+    ASSERT_NE(proxy->settings.Inspection, nullptr);
+    EXPECT_TRUE(proxy->settings.Inspection->Inspects("bank.example", 443));
+    form.reset();
+
+    std::filesystem::remove_all(dir / "ca");
+    WriteConfig(std::string(kMinimalConfig) + "https\ntunnel\n");
+    Create();
+    EXPECT_EQ(proxy->settings.Inspection, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir / "ca"));  // a tunnelling terminal makes no CA
+    EXPECT_EQ(LogMessages(".err"), Events{});
+}
+
+TEST_F(FormTest, ACaOrCaFileThatCannotBeReadLeavesEveryConnectATunnel) {
+    WriteFile(dir / "ca", "a file where the CA's folder belongs");
+    WriteConfig(kMinimalConfig);
+    Create();
+    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_TRUE(proxy->active);
+    EXPECT_EQ(proxy->settings.Inspection, nullptr);
+    auto errors = LogMessages(".err");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with("HTTPS не расшифровывается: ")) << errors[0];
+    form.reset();
+
+    std::filesystem::remove(dir / "ca");
+    WriteConfig(std::string(kMinimalConfig) + "cafile\nmissing.pem\n");
+    Create();
+    EXPECT_EQ(proxy->settings.Inspection, nullptr);
+    errors = LogMessages(".err");
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[1].find("missing.pem"), std::string::npos) << errors[1];
+    // The CA's key is never part of what is logged.
+    EXPECT_EQ(errors[1].find("PRIVATE KEY"), std::string::npos);
+}
+
 TEST_F(FormTest, TheProxyExceptionHookLogsHostTargetAndFailure) {
     WriteConfig(kMinimalConfig);
     Create();

@@ -23,8 +23,8 @@ struct HandshakeResult {
 };
 
 // One handshake over a socket pair: the proxy's browser side against the proxy's origin side.
-HandshakeResult Handshake(SSL_CTX* browserContext, const LeafCertificate& leaf, SSL* originSession, const unsigned char* offer = nullptr,
-                          unsigned offerLength = 0) {
+HandshakeResult Handshake(SSL_CTX* browserContext, const LeafCertificate& leaf, SSL* originSession,
+                          const unsigned char* offer = nullptr, unsigned offerLength = 0) {
     int pair[2];
     EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
     HandshakeResult result;
@@ -114,7 +114,8 @@ TEST_F(TlsContextsTest, OnlyHttp11IsChosenAndABrowserWithoutItStillConnects) {
     EXPECT_EQ(Handshake(browserContext.get(), *leaf, session.get(), both, sizeof both).protocol, "http/1.1");
     const unsigned char h2Only[] = {2, 'h', '2'};
     session = NewOriginSession(originSide.get(), "example.org");
-    const HandshakeResult result = Handshake(browserContext.get(), *leaf, session.get(), h2Only, sizeof h2Only);
+    const HandshakeResult result =
+        Handshake(browserContext.get(), *leaf, session.get(), h2Only, sizeof h2Only);
     EXPECT_TRUE(result.originSide);
     EXPECT_EQ(result.protocol, "");
 }

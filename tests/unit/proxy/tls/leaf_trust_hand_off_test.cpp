@@ -1,0 +1,91 @@
+#include "proxy/tls/leaf_trust_hand_off.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <thread>
+
+#include "tests/support/fake_ui.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
+
+namespace kiosk {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The browser's side: records each allowance and confirms it when the test says so.
+struct RecordingTrust : BrowserCertificateTrust {
+    void AllowCertificate(const std::string& host, const std::string&, std::function<void()> taken) override {
+        hosts.push_back(host);
+        confirmations.push_back(std::move(taken));
+    }
+    void ConfirmAll() {
+        for (auto& taken : confirmations) taken();
+        confirmations.clear();
+    }
+    std::vector<std::string> hosts;
+    std::vector<std::function<void()>> confirmations;
+};
+
+class LeafTrustHandOffTest : public ::testing::Test {
+protected:
+    LeafTrustHandOffTest() { ui.queueCalls = true; }
+    // Trust on a connection's thread, as the proxy calls it.
+    std::future<bool> TrustLater(
+        const std::string& host, std::function<bool()> givenUp = [] { return false; }) {
+        const auto leaf = leaves.ForHost(host);
+        return std::async(std::launch::async,
+                          [this, leaf, givenUp] { return handOff.Trust(*leaf, givenUp); });
+    }
+    // Runs the main thread's queue until the calls queued by other threads have run.
+    void RunMainThreadFor(std::chrono::milliseconds time) {
+        const auto end = std::chrono::steady_clock::now() + time;
+        while (std::chrono::steady_clock::now() < end) {
+            ui.RunQueued();
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+
+    testing::TempDir dir;
+    TerminalCa ca = TerminalCa::OpenOrCreate((dir / "ca").string());
+    LeafCertificates leaves{ca};
+    testing::EventRecord record;
+    testing::FakeUi ui{record};
+    RecordingTrust browser;
+    LeafTrustHandOff handOff{ui, browser};
+};
+
+TEST_F(LeafTrustHandOffTest, TheWaitEndsOnlyWhenTheBrowserHasTakenTheLeafAndEachLeafIsHandedOnce) {
+    auto first = TrustLater("example.org");
+    auto second = TrustLater("example.org");
+    RunMainThreadFor(100ms);
+    EXPECT_EQ(browser.hosts, std::vector<std::string>{"example.org"});
+    EXPECT_EQ(first.wait_for(50ms), std::future_status::timeout);  // handed over, not yet taken
+    browser.ConfirmAll();
+    EXPECT_TRUE(first.get());
+    EXPECT_TRUE(second.get());
+    // Taken once: later connections to the host do not wait at all.
+    EXPECT_TRUE(handOff.Trust(*leaves.ForHost("example.org"), [] { return false; }));
+    EXPECT_EQ(browser.hosts.size(), 1u);
+}
+
+TEST_F(LeafTrustHandOffTest, AnAbortedConnectionAndAClosedHandOffStopWaiting) {
+    std::atomic<bool> aborted{false};
+    auto waiting = TrustLater("example.org", [&] { return aborted.load(); });
+    EXPECT_EQ(waiting.wait_for(100ms), std::future_status::timeout);  // nothing runs the main thread
+    aborted = true;
+    EXPECT_EQ(waiting.wait_for(2s), std::future_status::ready);
+    EXPECT_FALSE(waiting.get());
+
+    auto other = TrustLater("other.example");
+    EXPECT_EQ(other.wait_for(100ms), std::future_status::timeout);
+    handOff.Close();
+    EXPECT_FALSE(other.get());
+    ui.RunQueued();  // the registrations still queued find nothing to do
+    EXPECT_TRUE(browser.hosts.empty());
+}
+
+}  // namespace
+}  // namespace kiosk
