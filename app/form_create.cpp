@@ -1,6 +1,7 @@
 // The start-up sequence of the main window.
 
 #include <algorithm>
+#include <optional>
 
 #include "app/form1.h"
 #include "app/program_path.h"
@@ -88,7 +89,15 @@ void TForm1::LoadBusyPicture() {
     }
 }
 
+// A port the proxy cannot listen on would leave every page failing with nothing said why, and one cut
+// to 16 bits would listen elsewhere than the setting names: the terminal goes out of order instead.
 void TForm1::StartProxy() {
+    const std::optional<std::int32_t> port = ParseInteger(Option("internal"));
+    if (!port || *port < 1 || *port > 65535) {
+        OutOfOrder = true;
+        WriteLog(LogLevel::Error, "Недопустимый порт прокси: internal=" + Option("internal"));
+        return;
+    }
     parts_.systemProxySetting.Save(SavedProxy);
     const std::string error = parts_.systemProxySetting.Set(1, 0, "127.0.0.1:" + Option("internal"));
     if (error.empty()) {

@@ -34,7 +34,8 @@ void InternetProxySetting::Save(SavedProxySetting& saved) {
 }
 
 std::string InternetProxySetting::Set(std::int32_t enable, std::int32_t syncMode, const std::string& server) {
-    if (!store_.OpenKey(kKey)) return {};
+    // A store that cannot be opened leaves the browser without the proxy: that is a failure too.
+    if (!store_.OpenKey(kKey)) return "Невозможно настроить прокси";
     try {
         OpenedKey key(store_);
         store_.WriteInteger("ProxyEnable", enable);

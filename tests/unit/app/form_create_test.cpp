@@ -259,6 +259,25 @@ TEST_F(FormTest, ABusyPictureThatCannotBeLoadedIsOnlyLogged) {
     }
 }
 
+TEST_F(FormTest, AProxyPortOutsideItsRangeIsAnErrorAndTheTerminalIsOutOfOrder) {
+    for (const char* port : {"70000", "0", "-1", "81x", ""}) {
+        WriteConfig(std::string(kMinimalConfig) + "internal\n" + port + "\n");
+        Create();
+        EXPECT_TRUE(form->OutOfOrder) << port;
+        EXPECT_FALSE(proxy->active);
+        EXPECT_EQ(record.Count("SetProxySetting 1 0 127.0.0.1:" + std::string(port)), 0);
+        const auto errors = LogMessages(".err");
+        ASSERT_GE(errors.size(), 2u);
+        EXPECT_EQ(errors[errors.size() - 2], "Недопустимый порт прокси: internal=" + std::string(port));
+        EXPECT_EQ(errors.back(), "Не работает");
+        form.reset();
+    }
+    WriteConfig(std::string(kMinimalConfig) + "internal\n65535\n");
+    Create();
+    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_EQ(record.Count("ProxyConfigure port=65535"), 1);
+}
+
 TEST_F(FormTest, TheProxyDecryptsHttpsWithTheTerminalsCaUnlessTunnelling) {
     WriteConfig(kMinimalConfig);
     Create();

@@ -98,7 +98,7 @@ TEST_F(ProxySettingTest, AFailedAnnouncementIsAFailureToo) {
     EXPECT_EQ(setting.Set(1, 0, "127.0.0.1:8181"), "Невозможно настроить прокси");
 }
 
-TEST_F(ProxySettingTest, AKeyThatCannotBeOpenedIsNotReported) {
+TEST_F(ProxySettingTest, AKeyThatCannotBeOpenedIsAFailureToSetButNotToSave) {
     WriteFile(dir / "file", "");
     FileSettingsStore store(
         (dir / "file" / "user-settings").string());  // a file stands where the folder must be
@@ -106,7 +106,8 @@ TEST_F(ProxySettingTest, AKeyThatCannotBeOpenedIsNotReported) {
     SavedProxySetting saved{7, "kept", 7};
     setting.Save(saved);
     EXPECT_EQ(saved.server, "kept");
-    EXPECT_EQ(setting.Set(1, 0, "127.0.0.1:8181"), "");
+    // The browser would run without the proxy, unfiltered: never a success.
+    EXPECT_EQ(setting.Set(1, 0, "127.0.0.1:8181"), "Невозможно настроить прокси");
     EXPECT_EQ(notifier.count, 0);  // nothing written, nothing announced
 }
 
