@@ -7,15 +7,29 @@
 
 namespace kiosk {
 
+namespace {
+
+// Forwards what has arrived from source. Returns false when source has closed in order; a reset
+// throws. A TLS message without data (the socket was readable, yet there is nothing to read) forwards
+// nothing.
+bool ForwardArrived(BufferedConnection& source, BufferedConnection& destination) {
+    if (!source.HasBuffered() && !source.Stream().WaitReadable(Milliseconds(0))) return true;
+    try {
+        destination.Write(source.ReadAvailable(kWaitForever));
+    } catch (const ConnectionClosedGracefully&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void RelayBothWays(BufferedConnection& browser, BufferedConnection& server) {
-    while (browser.Connected() && server.Connected()) {
-        const int ready = (browser.HasBuffered() ? 1 : 0) | (server.HasBuffered() ? 2 : 0);
-        if (ready == 0) {
-            WaitEitherReadable(browser.Stream(), server.Stream(), kWaitForever);
-            continue;
-        }
-        if (ready & 1) server.Write(browser.ReadAvailable(kWaitForever));
-        if (ready & 2) browser.Write(server.ReadAvailable(kWaitForever));
+    for (;;) {
+        int ready = (browser.HasBuffered() ? 1 : 0) | (server.HasBuffered() ? 2 : 0);
+        if (ready == 0) ready = WaitEitherReadable(browser.Stream(), server.Stream(), kWaitForever);
+        if ((ready & 1) && !ForwardArrived(browser, server)) return;
+        if ((ready & 2) && !ForwardArrived(server, browser)) return;
     }
 }
 

@@ -129,9 +129,13 @@ void ConnectionServer::Serve(ConnectionContext& context) {
     context.CloseConnection();
 }
 
+// A connection that closes before sending a byte (browsers open spare ones) ends quietly; one that
+// closes in the middle of a line fails as any read does.
 void ConnectionServer::ServeLines(ConnectionContext& context) {
     BufferedConnection& connection = context.Connection();
-    while (connection.Connected()) {
+    for (;;) {
+        if (!connection.HasBuffered()) connection.Stream().WaitReadable(kWaitForever);
+        if (!connection.Connected()) return;
         const std::string line = connection.ReadLine();
         if (line.empty()) continue;
         if (const std::optional<CommandMatch> match = MatchCommand(names_, line)) {

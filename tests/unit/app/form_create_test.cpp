@@ -230,8 +230,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Minutes beyond the timer's range are held at its longest interval instead of overflowing.
         OptionCase{"SleepBeyondTimerRange", "sleep\n99999999\n", true, 0x7FFFFFFF, true, "127.0.0.1:8181",
                    8181, "PlaceKeyboard 0 0"},
-        OptionCase{"InternalNotANumber", "internal\n81x\n", true, 900000, true, "127.0.0.1:81x", 8181,
-                   "PlaceKeyboard 0 0"},
         OptionCase{"PortKeysAndInterval", "internal\n9090\nkeys\n2\ninterval\nabc\n", true, 900000, true,
                    "127.0.0.1:9090", 9090, "PlaceKeyboard 2 0"}),
     [](const ::testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });

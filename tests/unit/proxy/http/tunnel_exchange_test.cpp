@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include "tests/support/recording_proxy.h"
 
@@ -70,6 +71,23 @@ TEST(TunnelExchange, EitherSidesCloseEndsTheTunnelQuietly) {
     }
     EXPECT_TRUE(proxy.ThreadsEnd());
     EXPECT_EQ(proxy.Failures(), std::vector<std::string>{});
+}
+
+TEST(TunnelExchange, AResetEndsTheTunnelAsAFailure) {
+    LoopbackOrigin resetting([](TcpSocket& socket) {
+        socket.Send("bye");
+        // Closing with the lingering time 0 resets the connection instead of closing it in order.
+        const linger reset{1, 0};
+        ::setsockopt(static_cast<int>(socket.Handle()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        socket.Close();
+    });
+    RecordingProxy proxy;
+    TcpSocket browser = proxy.Connect();
+    browser.Send(ConnectLine(resetting.Port()));
+    EXPECT_EQ(testing::ReadUntilClosed(browser).substr(0, kEstablished.size()), kEstablished);
+    EXPECT_TRUE(proxy.ThreadsEnd());
+    ASSERT_EQ(proxy.Failures().size(), 1u);
+    EXPECT_NE(proxy.Failures()[0].find("Socket Error # 104"), std::string::npos) << proxy.Failures()[0];
 }
 
 TEST(TunnelExchange, AFailedConnectionGetsNoConfirmation) {

@@ -83,6 +83,10 @@ TEST(ConnectionServer, FailuresReachTheExceptionHookAndEndOnlyTheirConnection) {
     halfLine.Send("ECH");
     halfLine.Close();
 
+    // A spare connection that closes without a byte is nobody's failure.
+    TcpSocket spare = echo.Connect();
+    spare.Close();
+
     TcpSocket longest = echo.Connect();  // 16384 bytes and its line end are still a line
     longest.Send("ECHO " + std::string(16379, 'y') + "\r\n");
     EXPECT_EQ(ReadUntilClosed(longest).size(), 16379u + 4);
