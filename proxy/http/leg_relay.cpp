@@ -12,6 +12,8 @@ namespace kiosk {
 
 namespace {
 
+constexpr size_t kJoinedBodyLimit = 16384;
+
 bool FromServer(const TIdHTTPProxyServerContext& context) {
     return context.TransferSide == TIdHTTPProxyTransferSide::FromServer;
 }
@@ -78,7 +80,13 @@ void RelayLeg(TIdHTTPProxyServerContext& context, BufferedConnection& source, Bu
     }
     std::string body = ReadBody(context, source);
     if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, body);
-    destination.Write(HeadToSend(context));
+    std::string head = HeadToSend(context);
+    // A small body goes out with its head in one piece: one TLS record and one system call.
+    if (body.size() <= kJoinedBodyLimit) {
+        destination.Write(head.append(body));
+        return;
+    }
+    destination.Write(head);
     destination.Write(body);
 }
 

@@ -10,10 +10,10 @@ namespace kiosk {
 namespace {
 
 // Forwards what has arrived from source. Returns false when source has closed in order; a reset
-// throws. A TLS message without data (the socket was readable, yet there is nothing to read) forwards
-// nothing.
+// throws. A TLS stream that took only a message without data, or part of a record, forwards nothing
+// yet (its wait without time handles what it took).
 bool ForwardArrived(BufferedConnection& source, BufferedConnection& destination) {
-    if (!source.HasBuffered() && !source.Stream().WaitReadable(Milliseconds(0))) return true;
+    if (!source.HoldsInput() && !source.Stream().WaitReadable(Milliseconds(0))) return true;
     try {
         destination.Write(source.ReadAvailable(kWaitForever));
     } catch (const ConnectionClosedGracefully&) {

@@ -47,6 +47,8 @@ public:
 
     // Whether input is waiting that a wait on the stream's handle would not show.
     bool HasBuffered() const { return Buffered() > 0 || stream_.HasPending(); }
+    // Whether this object holds input not yet read from it.
+    bool HoldsInput() const { return Buffered() > 0; }
 
     ByteStream& Stream() { return stream_; }
 

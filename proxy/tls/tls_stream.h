@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "os/byte_stream.h"
 #include "proxy/tls/tls_contexts.h"
@@ -57,6 +58,11 @@ private:
     mutable Milliseconds timeout_ = kWaitForever;  // for the transport's reads
     mutable std::exception_ptr transportFailure_;  // what the transport threw
     mutable bool endOfStream_ = false;             // the peer closed the connection
+    // What was taken from the transport and not yet given to OpenSSL: readBuffer_[readStart_..readEnd_].
+    static constexpr size_t kReadPiece = 17 * 1024;  // a whole record of 16 KiB with its overhead
+    mutable std::vector<char> readBuffer_;
+    mutable size_t readStart_ = 0;
+    mutable size_t readEnd_ = 0;
     bool established_ = false;
 };
 
