@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <stdexcept>
 
@@ -46,6 +48,24 @@ bool ReadAll(int fd, std::string& bytes) {
     }
 }
 
+// Another run of the program, or a log shipper, may hold a file for a moment: a lock is tried again
+// for a while before it counts as refused.
+constexpr auto kLockPatience = std::chrono::milliseconds(2000);
+constexpr auto kLockRetry = std::chrono::milliseconds(20);
+
+bool LockPatiently(int fd, int operation) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
+    for (;;) {
+        if (::flock(fd, operation | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
+
 [[noreturn]] void ThrowOpenFailure(const std::string& path, int error) {
     throw std::runtime_error("Невозможно открыть файл " + path + ": " + std::strerror(error));
 }
@@ -58,7 +78,7 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) {
     if (file.get() < 0) return FileReadStatus::CannotOpen;
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileReadStatus::CannotOpen;
-    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0) return FileReadStatus::CannotOpen;
+    if (!LockPatiently(file.get(), LOCK_SH)) return FileReadStatus::CannotOpen;
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags >= 0) ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
     return ReadAll(file.get(), bytes) ? FileReadStatus::Ok : FileReadStatus::ReadFailed;
@@ -73,7 +93,7 @@ ExclusiveFile::ExclusiveFile(const std::string& path, Mode mode) {
         O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK | (mode == Mode::CreateEmpty ? O_CREAT : 0);
     FileDescriptor file(::open(path.c_str(), flags, 0644));
     if (file.get() < 0) ThrowOpenFailure(path, errno);
-    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) ThrowOpenFailure(path, errno);
+    if (!LockPatiently(file.get(), LOCK_EX)) ThrowOpenFailure(path, errno);
     if (mode == Mode::CreateEmpty && ::ftruncate(file.get(), 0) != 0) {
         struct stat info {};
         // Devices and pipes cannot be truncated and are empty enough; real files must be.

@@ -15,6 +15,8 @@ enum class FileReadStatus {
     ReadFailed,  // opened, but reading failed part-way
 };
 
+// Locks held by others are waited for about 2 s before the file counts as held.
+
 // Reads the whole regular file at path while other writers are shut out.
 FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes);
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "tests/support/temp_dir.h"
 
@@ -46,7 +49,27 @@ TEST_F(FileAccessTest, AWriterShutsOutOtherWritersAndReadersUntilItCloses) {
     EXPECT_TRUE(again.Append("second\r\n"));
     ExclusiveFile moved(std::move(again));
     EXPECT_TRUE(moved.Append("third\r\n"));
-    EXPECT_THROW(ExclusiveFile(Path("log"), ExclusiveFile::Mode::OpenExisting), std::runtime_error);
+}
+
+TEST_F(FileAccessTest, ALockHeldForAMomentIsWaitedFor) {
+    Write("page.html", "page");
+    std::string bytes;
+    auto writer = std::make_unique<ExclusiveFile>(Path("page.html"), ExclusiveFile::Mode::OpenExisting);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writer.reset();
+    });
+    EXPECT_EQ(ReadWholeFile(Path("page.html"), bytes), FileReadStatus::Ok);
+    EXPECT_EQ(bytes, "page");
+    release.join();
+
+    auto reader = std::make_unique<ExclusiveFile>(Path("page.html"), ExclusiveFile::Mode::OpenExisting);
+    std::thread next([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        reader.reset();
+    });
+    EXPECT_NO_THROW(ExclusiveFile(Path("page.html"), ExclusiveFile::Mode::OpenExisting));
+    next.join();
 }
 
 TEST_F(FileAccessTest, OpeningCreatesOrEmptiesOnlyWhenAsked) {
