@@ -31,7 +31,7 @@ void TIdHTTPProxyServer::Configure(const ProxyServerSettings& settings) {
 }
 
 void TIdHTTPProxyServer::AddHandlers() {
-    for (const char* command : {"GET", "POST", "HEAD"}) {
+    for (const std::string& command : kForwardedMethods) {
         server_.AddCommandHandler(
             command, [this, command](ConnectionContext& context, const std::vector<std::string>& parameters) {
                 PassThroughExchange(ProxyContext(context), command, parameters,

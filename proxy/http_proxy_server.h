@@ -5,7 +5,7 @@
 
 namespace kiosk {
 
-// The loopback HTTP proxy: GET, POST and HEAD are forwarded upstream as HTTP/1.0 with the whole
+// The loopback HTTP proxy: GET, POST, HEAD, OPTIONS, PUT, DELETE and PATCH are forwarded upstream as HTTP/1.0 with the whole
 // answer read before the document hook; CONNECT becomes a two-way byte tunnel. One request per
 // browser connection, each on its own thread.
 class TIdHTTPProxyServer : public ProxyServer {

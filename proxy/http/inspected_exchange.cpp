@@ -4,6 +4,7 @@
 
 #include "proxy/http/http_text.h"
 #include "proxy/http/leg_relay.h"
+#include "proxy/http/pass_through_exchange.h"
 #include "proxy/http/tunnel_exchange.h"
 #include "proxy/server/command_dispatch.h"
 #include "proxy/tls/https_inspection.h"
@@ -13,9 +14,6 @@
 namespace kiosk {
 
 namespace {
-
-// The methods served inside a decrypted connection, each forwarded with a body by its Content-Length.
-const std::vector<std::string> kMethods = {"GET", "POST", "HEAD", "OPTIONS", "PUT", "DELETE", "PATCH"};
 
 // How long a browser's connection may wait for its next request.
 constexpr Milliseconds kIdleLimit{120'000};
@@ -114,12 +112,12 @@ bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browse
                   const ExchangeSetup& setup) {
     std::string line = browser.ReadLine();
     if (line.empty()) line = browser.ReadLine();  // a line end left over from the request before
-    const std::optional<CommandMatch> match = MatchCommand(kMethods, line);
+    const std::optional<CommandMatch> match = MatchCommand(kForwardedMethods, line);
     if (!match || match->parameters.empty()) {
         browser.Write(kNotImplemented);
         return false;
     }
-    context.Command = kMethods[match->handler];
+    context.Command = kForwardedMethods[match->handler];
     ReadHeaderLines(browser, context.Headers);
     if (!context.Headers.Value("Transfer-Encoding").empty()) {
         browser.Write(kLengthRequired);  // a body whose end this proxy would not find

@@ -28,7 +28,7 @@ public:
 
     // The request's header lines; for the answer, its status line followed by its header lines.
     TIdHeaderList Headers;
-    // "GET", "POST", "HEAD" or "CONNECT", in capitals.
+    // The request's method in capitals: one of kForwardedMethods, or "CONNECT".
     std::string Command;
     // What goes upstream as the request target: path, document name and query; empty for CONNECT.
     std::string Document;

@@ -51,6 +51,23 @@ TEST(PassThroughExchange, OnlyAPositiveContentLengthCarriesARequestBody) {
     EXPECT_EQ(proxy.events.Count("server hello"), 4);
 }
 
+TEST(PassThroughExchange, OptionsPutDeleteAndPatchGoLikePost) {
+    AnsweringOrigin origin(kHello);
+    RecordingProxy proxy;
+    const std::string target = Url(origin.origin.Port(), "/api/item");
+    for (const char* method : {"OPTIONS", "PUT", "DELETE", "PATCH"}) {
+        EXPECT_EQ(
+            proxy.Exchange(std::string(method) + " " + target + " HTTP/1.1\r\nContent-Length: 2\r\n\r\n{}"),
+            kHello)
+            << method;
+    }
+    const auto requests = origin.Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[0], "OPTIONS /api/item HTTP/1.0\r\nContent-Length: 2\r\n\r\n{}");
+    EXPECT_EQ(requests[3], "PATCH /api/item HTTP/1.0\r\nContent-Length: 2\r\n\r\n{}");
+    EXPECT_EQ(proxy.events.Count("client {}"), 4);
+}
+
 // Closing a connection with unread input resets it; the proxy drops such input first, so that the
 // answer it has just sent still arrives.
 TEST(PassThroughExchange, BytesTheRequestDidNotAnnounceDoNotCostTheBrowserItsAnswer) {
@@ -151,8 +168,8 @@ TEST(PassThroughExchange, HostileRequestsEndOnlyTheirOwnConnection) {
     for (int i = 0; i < 10000; ++i) manyHeaders += "X-" + std::to_string(i) + ": v\r\n";
     EXPECT_EQ(proxy.Exchange(manyHeaders + "\r\n"), kHello);
     TcpSocket unknown = proxy.Connect();
-    unknown.Send("PUT " + target + " HTTP/1.1\r\n");
-    const std::string refusal = "400 PUT " + target + " HTTP/1.1\r\n";
+    unknown.Send("TRACE " + target + " HTTP/1.1\r\n");
+    const std::string refusal = "400 TRACE " + target + " HTTP/1.1\r\n";
     EXPECT_EQ(ReceiveExactly(unknown, refusal.size(), 5s), refusal);  // and it stays open
 
     ASSERT_TRUE(testing::WaitUntil([&] { return proxy.Failures().size() == 2; }, 5s));
