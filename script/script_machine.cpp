@@ -130,17 +130,27 @@ bool SearchFailureEnds(const ScriptRun& run, int op, bool searchPageConfigured) 
            op != opContinue;
 }
 
+// Why the run has used up its budget; nothing while it has not.
+const char* BudgetExceeded(const ScriptRun& run, std::int64_t executed, const ScriptBudget& budget,
+                           std::chrono::steady_clock::time_point deadline) {
+    if (executed >= budget.steps) return "слишком много шагов";
+    if (run.text.size() > budget.textSize) return "слишком большой текст";
+    if (std::chrono::steady_clock::now() >= deadline) return "слишком долго";
+    return nullptr;
+}
+
 ScriptOutcome RunSteps(ScriptRun& run, const DocumentScript& script, bool searchPageConfigured,
-                       const ScriptEnvironment& environment, std::int64_t mostSteps) {
+                       const ScriptEnvironment& environment, const ScriptBudget& budget) {
     const std::vector<std::string> bytes = TextParameters(script);
     const auto count = static_cast<std::int64_t>(script.steps.size());
+    const auto deadline = std::chrono::steady_clock::now() + budget.time;
     std::int64_t executed = 0;
     while (run.stepIndex >= 0 && run.stepIndex < count) {
-        // Scripts jump backwards freely; one that never ends must not hold its connection thread for
-        // ever, so a run that has used up its steps fails like a failed search.
-        if (executed >= mostSteps) {
+        // Scripts jump backwards freely; one that never ends must not hold its connection thread (or
+        // the shutdown) for ever, so a run that has used up its budget fails like a failed search.
+        if (const char* reason = BudgetExceeded(run, executed, budget, deadline)) {
             environment.log.WriteLog(LogLevel::Error,
-                                     "Скрипт документа " + script.pattern + " прерван: слишком много шагов");
+                                     "Скрипт документа " + script.pattern + " прерван: " + reason);
             return ScriptOutcome::Failed;
         }
         const auto index = static_cast<std::size_t>(run.stepIndex);
@@ -159,14 +169,14 @@ ScriptOutcome RunSteps(ScriptRun& run, const DocumentScript& script, bool search
 
 ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
                         const ScriptEnvironment& environment) {
-    return RunScript(script, text, searchPageConfigured, environment, kMostScriptSteps);
+    return RunScript(script, text, searchPageConfigured, environment, ScriptBudget{});
 }
 
 ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
-                        const ScriptEnvironment& environment, std::int64_t mostSteps) {
+                        const ScriptEnvironment& environment, const ScriptBudget& budget) {
     ScriptRun run(std::move(text));
     try {
-        const ScriptOutcome outcome = RunSteps(run, script, searchPageConfigured, environment, mostSteps);
+        const ScriptOutcome outcome = RunSteps(run, script, searchPageConfigured, environment, budget);
         text = run.text.Release();
         return outcome;
     } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +26,15 @@ struct ScriptEnvironment {
 // must not hold a connection thread for ever.
 inline constexpr std::int64_t kMostScriptSteps = 10'000'000;
 
+// The work one run may do before it is ended as failed (one error entry naming the script): steps,
+// time (a loop of searches over a large page takes long long before its steps run out), and the size
+// of a text that keeps growing.
+struct ScriptBudget {
+    std::int64_t steps = kMostScriptSteps;
+    std::chrono::milliseconds time{1000};
+    std::int64_t textSize = 64ll << 20;
+};
+
 // Runs script over text (the document's bytes, windows-1251 or whatever the page uses). On Done, text
 // holds the rewritten document. searchPageConfigured: the errors section names a "search" page, which
 // makes a failed search end the run. Throws std::runtime_error when a file of state, write or read
@@ -33,9 +43,9 @@ inline constexpr std::int64_t kMostScriptSteps = 10'000'000;
 ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
                         const ScriptEnvironment& environment);
 
-// The same with another bound on the number of steps than kMostScriptSteps (for tests and fuzzing).
+// The same with another budget (for tests and fuzzing).
 ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
-                        const ScriptEnvironment& environment, std::int64_t mostSteps);
+                        const ScriptEnvironment& environment, const ScriptBudget& budget);
 
 // "line,column" of a 1-based byte position (see the state operator).
 std::string LineColumn(std::string_view text, std::int64_t position);

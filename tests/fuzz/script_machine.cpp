@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     NullLog log;
     const kiosk::ScriptEnvironment environment{log, Directory()};
     try {
-        kiosk::RunScript(script, text, searchPage, environment, kMostSteps);
+        kiosk::RunScript(script, text, searchPage, environment, kiosk::ScriptBudget{.steps = kMostSteps});
     } catch (const std::runtime_error&) {
         // read of a file no write has created yet
     }

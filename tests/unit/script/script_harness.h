@@ -25,8 +25,12 @@ public:
 
     RunResult Run(std::string text, std::vector<ScriptStep> steps, bool searchPage = false,
                   std::int64_t mostSteps = kMostScriptSteps) {
+        return RunWithin(std::move(text), std::move(steps), ScriptBudget{.steps = mostSteps}, searchPage);
+    }
+    RunResult RunWithin(std::string text, std::vector<ScriptStep> steps, const ScriptBudget& budget,
+                        bool searchPage = false) {
         const DocumentScript script{"http://site/*", std::move(steps)};
-        const ScriptOutcome outcome = RunScript(script, text, searchPage, environment_, mostSteps);
+        const ScriptOutcome outcome = RunScript(script, text, searchPage, environment_, budget);
         return {outcome, std::move(text)};
     }
 

@@ -67,6 +67,26 @@ TEST_F(ScriptMachineTest, ParametersAreSearchedAndInsertedAsWindows1251) {
     EXPECT_EQ(Rewrite("<p>", {{opTag, "p"}, {opAdd, "ё"}}), "<p>\xB8");
 }
 
+TEST_F(ScriptMachineTest, ASearchLoopOverALargePageEndsByTimeAndAGrowingTextBySize) {
+    // A loop that searches a 1 MiB page for a word that is not there, for ever.
+    const std::vector<ScriptStep> searchLoop{{opLabel, "A"}, {opText, "absent"}, {opGoto, "0"}};
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult slow = harness_.Run(std::string(1 << 20, 'x'), searchLoop);
+    EXPECT_EQ(slow.outcome, kFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));  // not minutes
+    ASSERT_EQ(harness_.log.Errors().size(), 1u);
+    EXPECT_EQ(harness_.log.Errors()[0], "Скрипт документа http://site/* прерван: слишком долго");
+
+    // A loop that doubles nothing but keeps adding to the text.
+    const RunResult grown =
+        harness_.RunWithin("abc", {{opLabel, "A"}, {opAdd, std::string(1000, 'y')}, {opGoto, "0"}},
+                           ScriptBudget{.textSize = 100'000});
+    EXPECT_EQ(grown.outcome, kFailed);
+    EXPECT_LE(grown.text.size(), 101'000u);
+    ASSERT_EQ(harness_.log.Errors().size(), 2u);
+    EXPECT_EQ(harness_.log.Errors()[1], "Скрипт документа http://site/* прерван: слишком большой текст");
+}
+
 TEST_F(ScriptMachineTest, EndlessLoopIsStoppedAfterTheMostSteps) {
     const RunResult result = harness_.Run("abc", {{opLabel, "A"}, {opGoto, "0"}});
     EXPECT_EQ(result.outcome, kFailed);
