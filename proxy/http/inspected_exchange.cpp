@@ -7,6 +7,7 @@
 #include "proxy/http/pass_through_exchange.h"
 #include "proxy/http/tunnel_exchange.h"
 #include "proxy/server/command_dispatch.h"
+#include "proxy/server/connection_server.h"
 #include "proxy/tls/https_inspection.h"
 #include "proxy/upstream/upstream_connect.h"
 #include "text/ascii.h"
@@ -14,9 +15,6 @@
 namespace kiosk {
 
 namespace {
-
-// How long a browser's connection may wait for its next request.
-constexpr Milliseconds kIdleLimit{120'000};
 
 constexpr std::string_view kNotImplemented =
     "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
@@ -152,7 +150,7 @@ bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browse
 
 // Whether another request begins on the browser's connection before it closes or stays idle too long.
 bool NextRequestArrives(BufferedConnection& browser) {
-    if (!browser.HasBuffered() && !browser.Stream().WaitReadable(kIdleLimit)) return false;
+    if (!browser.HasBuffered() && !browser.Stream().WaitReadable(kIdleConnectionLimit)) return false;
     return browser.Connected();
 }
 

@@ -2,6 +2,7 @@
 
 #include "proxy/http/inspected_exchange.h"
 #include "proxy/http/request_target.h"
+#include "proxy/server/connection_server.h"
 #include "proxy/tls/https_inspection.h"
 #include "proxy/upstream/upstream_connect.h"
 
@@ -27,7 +28,8 @@ bool ForwardArrived(BufferedConnection& source, BufferedConnection& destination)
 void RelayBothWays(BufferedConnection& browser, BufferedConnection& server) {
     for (;;) {
         int ready = (browser.HasBuffered() ? 1 : 0) | (server.HasBuffered() ? 2 : 0);
-        if (ready == 0) ready = WaitEitherReadable(browser.Stream(), server.Stream(), kWaitForever);
+        if (ready == 0) ready = WaitEitherReadable(browser.Stream(), server.Stream(), kIdleConnectionLimit);
+        if (ready == 0) return;  // idle for too long
         if ((ready & 1) && !ForwardArrived(browser, server)) return;
         if ((ready & 2) && !ForwardArrived(server, browser)) return;
     }

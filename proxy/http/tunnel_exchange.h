@@ -18,8 +18,9 @@ void TunnelExchange(TIdHTTPProxyServerContext& context, const std::vector<std::s
                     const ExchangeSetup& setup);
 
 // Waits on both connections at once and forwards whatever has arrived at once, so neither direction
-// waits for the other. Either side closing in order (a tunnel's normal end) ends the relay quietly; a
-// reset, or a connection that fails while bytes are written, fails it.
+// waits for the other. Either side closing in order (a tunnel's normal end), or both idle for
+// kIdleConnectionLimit, ends the relay quietly; a reset, or a connection that fails while bytes are
+// written, fails it.
 void RelayBothWays(BufferedConnection& browser, BufferedConnection& server);
 
 }  // namespace kiosk

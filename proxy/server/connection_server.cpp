@@ -13,6 +13,11 @@ namespace {
 // lose the answer on its way.
 constexpr size_t kUnreadInputLimit = 1 << 20;
 
+// A failed accept (no descriptor left: EMFILE, ENFILE) is tried again after a pause that grows up to
+// this, instead of at once and for ever.
+constexpr Milliseconds kFirstAcceptPause{10};
+constexpr Milliseconds kLongestAcceptPause{250};
+
 }  // namespace
 
 ConnectionServer::Listener::~Listener() {
@@ -87,8 +92,14 @@ void ConnectionServer::Deactivate() {
 
 void ConnectionServer::Listen(TcpListener& listener) {
     try {
+        Milliseconds pause = kFirstAcceptPause;
         while (std::optional<TcpSocket> socket = listener.Accept()) {
-            if (!socket->IsOpen()) continue;  // a failed accept
+            if (!socket->IsOpen()) {  // a failed accept: descriptors may come back once others close
+                std::this_thread::sleep_for(pause);
+                pause = std::min(pause * 2, kLongestAcceptPause);
+                continue;
+            }
+            pause = kFirstAcceptPause;
             ReapFinishedWorkers();
             StartWorker(std::move(*socket));
         }
@@ -105,6 +116,7 @@ void ConnectionServer::StartWorker(TcpSocket socket) {
         return;  // the connection is dropped
     }
     std::lock_guard lock(mutex_);
+    if (workers_.size() >= settings_.MostConnections) return;  // the connection is closed with its context
     workers_.push_front(Worker{std::move(context), {}, false});
     const auto worker = workers_.begin();
     try {
@@ -129,12 +141,12 @@ void ConnectionServer::Serve(ConnectionContext& context) {
     context.CloseConnection();
 }
 
-// A connection that closes before sending a byte (browsers open spare ones) ends quietly; one that
-// closes in the middle of a line fails as any read does.
+// A connection that closes before sending a byte (browsers open spare ones), or sends nothing for
+// kIdleConnectionLimit, ends quietly; one that closes in the middle of a line fails as any read does.
 void ConnectionServer::ServeLines(ConnectionContext& context) {
     BufferedConnection& connection = context.Connection();
     for (;;) {
-        if (!connection.HasBuffered()) connection.Stream().WaitReadable(kWaitForever);
+        if (!connection.HasBuffered() && !connection.Stream().WaitReadable(kIdleConnectionLimit)) return;
         if (!connection.Connected()) return;
         const std::string line = connection.ReadLine();
         if (line.empty()) continue;

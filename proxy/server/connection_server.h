@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "os/tcp_socket.h"
-#include "proxy/server/connection_context.h"
 #include "proxy/proxy_server.h"
+#include "proxy/server/connection_context.h"
 
 namespace kiosk {
+
+// A connection (or a tunnel) that carries nothing for this long is closed.
+inline constexpr Milliseconds kIdleConnectionLimit{120'000};
 
 struct ConnectionServerSettings {
     int DefaultPort = 8080;  // 0: any free port (see ListeningPort)
@@ -21,6 +24,9 @@ struct ConnectionServerSettings {
     // The longest time deactivation waits for connection threads, in milliseconds.
     int TerminateWaitTime = 5000;
     TIdReuseSocket ReuseSocket = TIdReuseSocket::rsOSDependent;  // kept; the listener decides
+    // Connections served at once; more are closed as they come, so that a flood cannot take every
+    // descriptor and thread of the program.
+    size_t MostConnections = 512;
 };
 
 // A TCP server on the loopback addresses that gives every connection a thread of its own, reads its

@@ -1,6 +1,7 @@
 #include "proxy/server/connection_server.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <thread>
 
@@ -8,6 +9,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/event_record.h"
 #include "tests/support/loopback_peers.h"
+#include "tests/support/temp_dir.h"
 
 namespace kiosk {
 namespace {
@@ -24,8 +26,11 @@ struct EchoServer {
 
     // A test that opens hundreds of connections at once needs a longer queue than 15, or the system
     // drops connection attempts for a second whenever the queue is full.
-    explicit EchoServer(int listenQueue = 15) {
-        server.Configure({.DefaultPort = 0, .ListenQueue = listenQueue, .TerminateWaitTime = 5000});
+    explicit EchoServer(int listenQueue = 15, size_t mostConnections = 512) {
+        server.Configure({.DefaultPort = 0,
+                          .ListenQueue = listenQueue,
+                          .TerminateWaitTime = 5000,
+                          .MostConnections = mostConnections});
         server.AddCommandHandler("ECHO",
                                  [](ConnectionContext& context, const std::vector<std::string>& parameters) {
                                      std::string answer;
@@ -99,6 +104,66 @@ TEST(ConnectionServer, FailuresReachTheExceptionHookAndEndOnlyTheirConnection) {
     EXPECT_TRUE(testing::WaitUntil([&] { return echo.server.ConnectionThreads() == 1u; }, 5s));
     waiting.Close();
     EXPECT_TRUE(echo.ThreadsEnd());
+}
+
+TEST(ConnectionServer, ConnectionsBeyondTheMostAreClosedAsTheyCome) {
+    EchoServer echo(15, 2);
+    TcpSocket first = echo.Connect();
+    TcpSocket second = echo.Connect();
+    first.Send("WAIT\r\n");
+    second.Send("WAIT\r\n");
+    ASSERT_TRUE(testing::WaitUntil([&] { return echo.server.ConnectionThreads() == 2u; }, 5s));
+    TcpSocket third = echo.Connect();
+    third.Send("ECHO a\r\n");
+    std::string answer;
+    try {
+        answer = ReadUntilClosed(third);
+    } catch (const SocketError&) {
+        // closed with the request unread: a reset
+    }
+    EXPECT_EQ(answer, "");
+    first.Send("\r\n");
+    ASSERT_TRUE(testing::WaitUntil([&] { return echo.server.ConnectionThreads() == 1u; }, 5s));
+    TcpSocket fourth = echo.Connect();  // room again
+    fourth.Send("ECHO b\r\n");
+    EXPECT_EQ(ReadUntilClosed(fourth), "[b]\r\n");
+}
+
+// With no descriptor left, accept fails at once, for as long as the shortage lasts: the listener
+// pauses instead of spinning, and serves the waiting connections once descriptors come back.
+TEST(ConnectionServer, NoDescriptorLeftMeansPausesNotASpinAndServiceResumes) {
+    EchoServer echo;
+    testing::TempDir dir;
+    // Another process connects ten times once the limit is tight, and counts the answers.
+    testing::ChildProcess clients(
+        "/usr/bin/python3",
+        {"-c",
+         "import socket, sys, time\n"
+         "time.sleep(0.5)\n"
+         "s = [socket.create_connection(('127.0.0.1', int(sys.argv[1]))) for _ in range(10)]\n"
+         "for c in s: c.sendall(b'ECHO a\\r\\n'); c.settimeout(20)\n"
+         "print(sum(c.recv(100) == b'[a]\\r\\n' for c in s))\n",
+         std::to_string(echo.server.ListeningPort())},
+        dir.str(), (dir / "out").string());
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = 3;  // fewer than this process holds already: every accept fails
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    std::this_thread::sleep_for(1500ms);
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &old), 0);
+    const auto cpu = [](const rusage& usage) {
+        return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    };
+    // A spinning listener would use the whole second of a core.
+    EXPECT_LT(cpu(after) - cpu(before), 300ms);
+    EXPECT_EQ(clients.WaitForExit(30s), 0);
+    EXPECT_EQ(testing::ReadFile(dir / "out"), "10\n");
 }
 
 TEST(ConnectionServer, ListensOnTheLoopbackAddressesOnly) {
