@@ -11,8 +11,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 namespace kiosk {
 
@@ -67,6 +72,43 @@ in_addr ResolveIPv4(const std::string& host) {
     return address;
 }
 
+// Name resolution cannot be interrupted. It runs on a thread of its own, which is left to finish
+// alone when the socket is shut down or the connect time runs out: no caller (and no shutdown) waits
+// for a silent name server longer than it allows. Addresses need no lookup and no thread.
+in_addr ResolveIPv4Abortably(const std::string& host, const std::atomic<bool>& shutDown,
+                             std::chrono::steady_clock::time_point deadline, bool limited) {
+    in_addr address{};
+    if (::inet_pton(AF_INET, host.c_str(), &address) == 1) return address;
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        std::optional<in_addr> address;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host] {
+        std::optional<in_addr> found;
+        try {
+            found = ResolveIPv4(host);
+        } catch (const std::exception&) {
+            // no address: found stays empty
+        }
+        std::lock_guard lock(lookup->mutex);
+        lookup->address = found;
+        lookup->done = true;
+        lookup->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    while (!lookup->done) {
+        if (shutDown) ThrowErrno(ECONNABORTED);
+        if (limited && std::chrono::steady_clock::now() >= deadline)
+            throw SocketTimeout("Connect timed out.");
+        lookup->finished.wait_for(lock, std::chrono::milliseconds(kSliceMilliseconds));
+    }
+    if (!lookup->address) throw SocketError(kHostNotFound, "Host not found.");
+    return *lookup->address;
+}
+
 }  // namespace
 
 SocketError::SocketError(int code, const std::string& description)
@@ -101,7 +143,8 @@ TcpSocket::~TcpSocket() {
 }
 
 void TcpSocket::Connect(const std::string& host, int port, Milliseconds timeout) {
-    const in_addr address = ResolveIPv4(host);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const in_addr address = ResolveIPv4Abortably(host, state_->shutDown, deadline, timeout.count() >= 0);
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) ThrowErrno(errno);
     {
@@ -118,7 +161,6 @@ void TcpSocket::Connect(const std::string& host, int port, Milliseconds timeout)
         Close();
         ThrowErrno(error);
     }
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0) {
         if (state_->shutDown) {
             Close();
