@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "proxy/http/http_text.h"
+#include "proxy/http/inspected_steps.h"
 #include "proxy/http/leg_relay.h"
 #include "proxy/http/pass_through_exchange.h"
 #include "proxy/http/tunnel_exchange.h"
@@ -10,7 +11,6 @@
 #include "proxy/server/connection_server.h"
 #include "proxy/tls/https_inspection.h"
 #include "proxy/upstream/upstream_connect.h"
-#include "text/ascii.h"
 
 namespace kiosk {
 
@@ -20,10 +20,6 @@ constexpr std::string_view kNotImplemented =
     "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 constexpr std::string_view kLengthRequired =
     "HTTP/1.1 411 Length Required\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-
-bool HasToken(const TIdHeaderList& headers, std::string_view name, std::string_view token) {
-    return AsciiLower(headers.Value(name)).find(token) != std::string::npos;
-}
 
 // HTTP/1.1 keeps a connection unless told to close it; HTTP/1.0 only when asked to.
 bool BrowserKeepsAlive(const std::string& version, const TIdHeaderList& headers) {
@@ -66,15 +62,6 @@ private:
     std::optional<BufferedConnection> connection_;
 };
 
-// Whether the origin leaves its connection open after this answer: HTTP/1.1 unless it says close,
-// HTTP/1.0 only when it says keep-alive; and the answer's end is known without its close.
-bool OriginKeepsAlive(const TIdHTTPProxyServerContext& context) {
-    const TIdHeaderList& answer = context.Headers;
-    if (HasToken(answer, "Connection", "close")) return false;
-    if (!answer[0].starts_with("HTTP/1.1") && !HasToken(answer, "Connection", "keep-alive")) return false;
-    return AnswerWithoutBody(context) || ContentLength(answer) >= 0 || IsChunked(answer);
-}
-
 // The request's head as the origin gets it. Its body is read whole before it goes, so the origin is
 // not asked to confirm it first; the connection's own headers are the proxy's.
 void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
@@ -82,16 +69,6 @@ void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
     request.SetValue("Proxy-Connection", "");
     request.SetValue("Keep-Alive", "");
     if (!upgrade) request.SetValue("Connection", "keep-alive");
-}
-
-// Reads the answer's head, passing over interim answers (100 Continue, 103 Early Hints); a switch of
-// protocols (101) is the answer.
-void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers) {
-    for (;;) {
-        ReadHeaderLines(server, headers);
-        const int status = headers.Count() > 0 ? StatusCode(headers[0]) : 0;
-        if (status < 100 || status >= 200 || status == 101) return;
-    }
 }
 
 // The answer's head as the browser gets it: the body's true length, and whether the connection stays.

@@ -1,0 +1,32 @@
+#include "proxy/http/inspected_steps.h"
+
+#include <stdexcept>
+
+#include "proxy/http/exchange_steps.h"
+#include "proxy/http/http_text.h"
+#include "proxy/http/leg_relay.h"
+#include "text/ascii.h"
+
+namespace kiosk {
+
+bool HasToken(const TIdHeaderList& headers, std::string_view name, std::string_view token) {
+    return AsciiLower(headers.Value(name)).find(token) != std::string::npos;
+}
+
+void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers) {
+    for (;;) {
+        ReadHeaderLines(server, headers);
+        if (headers.Count() == 0) throw std::runtime_error("An answer without a status line.");
+        const int status = StatusCode(headers[0]);
+        if (status < 100 || status >= 200 || status == 101) return;
+    }
+}
+
+bool OriginKeepsAlive(const TIdHTTPProxyServerContext& context) {
+    const TIdHeaderList& answer = context.Headers;
+    if (HasToken(answer, "Connection", "close")) return false;
+    if (!answer[0].starts_with("HTTP/1.1") && !HasToken(answer, "Connection", "keep-alive")) return false;
+    return AnswerWithoutBody(context) || ContentLength(answer) >= 0 || IsChunked(answer);
+}
+
+}  // namespace kiosk

@@ -1,0 +1,150 @@
+// Feeds arbitrary bytes to what the proxy parses inside a decrypted CONNECT, as the plain bytes of its
+// two TLS sessions. The input's first byte is the most a read of either stream takes at once (0: as
+// much as asked); the rest is the browser's bytes up to the first "\n--origin--\n", the origin's after
+// it. Requests are read from the browser's bytes as the inspected exchange reads them (request line,
+// header lines, target, the body by its Content-Length), answers from the origin's (the head with
+// interim answers passed over, the body by Content-Length, in chunks or up to the close), each side
+// until its bytes run out or a parse throws a std::exception; any other exception ends the run as a
+// crash. Besides the sanitizers' checks it checks what the exchange relies on: a line read is never
+// longer than BufferedConnection::kMaxLineLength and holds no line feed; a body read by its length is
+// that long, and no body (chunked or not) is longer than the bytes taken from its stream; an answer
+// after which the origin's connection is kept never needed the close to end; and nothing keeps asking
+// a closed stream for bytes (it would hang on a real connection).
+
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "proxy/http/exchange_steps.h"
+#include "proxy/http/inspected_steps.h"
+#include "proxy/http/leg_relay.h"
+#include "proxy/http/pass_through_exchange.h"
+#include "proxy/http/request_target.h"
+#include "proxy/server/buffered_connection.h"
+#include "proxy/server/command_dispatch.h"
+#include "tests/support/memory_stream.h"
+
+namespace {
+
+using kiosk::BufferedConnection;
+using kiosk::TIdHTTPProxyServerContext;
+
+constexpr std::string_view kOriginMarker = "\n--origin--\n";
+
+// A reader that meets the close gives up; one that keeps asking would spin on a real connection.
+constexpr size_t kMostClosesReported = 16;
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+class CheckedStream : public kiosk::testing::MemoryStream {
+public:
+    using MemoryStream::MemoryStream;
+
+    size_t Receive(char* buffer, size_t size, kiosk::Milliseconds timeout) override {
+        const size_t got = MemoryStream::Receive(buffer, size, timeout);
+        Check(ClosesReported() <= kMostClosesReported);
+        return got;
+    }
+};
+
+void CheckLine(const std::string& line) {
+    Check(line.size() <= BufferedConnection::kMaxLineLength);
+    Check(line.find('\n') == std::string::npos);
+}
+
+void CheckLines(const kiosk::TIdHeaderList& headers) {
+    for (const std::string& line : headers.Lines()) CheckLine(line);
+}
+
+std::string ReadCheckedLine(BufferedConnection& connection) {
+    std::string line = connection.ReadLine();
+    CheckLine(line);
+    return line;
+}
+
+// Reads the browser's requests as the inspected exchange serves them, up to one it would refuse.
+// Returns the method of each request read whole.
+std::vector<std::string> ReadRequests(TIdHTTPProxyServerContext& context, BufferedConnection& browser,
+                                      BufferedConnection& origin) {
+    kiosk::ProxyHooks hooks;
+    hooks.OnHTTPDocument = [](TIdHTTPProxyServerContext& request, std::string& body) {
+        Check(static_cast<long long>(body.size()) == kiosk::ContentLength(request.Headers));
+    };
+    const kiosk::ExchangeSetup setup{hooks, kiosk::TIdHTTPProxyTransferMode::tmFullDocument};
+    std::vector<std::string> methods;
+    try {
+        while (browser.Connected()) {
+            std::string line = ReadCheckedLine(browser);
+            if (line.empty()) line = ReadCheckedLine(browser);
+            const auto match = kiosk::MatchCommand(kiosk::kForwardedMethods, line);
+            if (!match || match->parameters.empty()) break;  // 501 Not Implemented
+            context.Command = kiosk::kForwardedMethods[match->handler];
+            kiosk::ReadHeaderLines(browser, context.Headers);
+            CheckLines(context.Headers);
+            if (!context.Headers.Value("Transfer-Encoding").empty()) break;  // 411 Length Required
+            context.Document = kiosk::ParsePassThroughTarget(match->parameters[0]).document;
+            kiosk::BeginRequestLeg(context, setup);
+            kiosk::RelayLeg(context, browser, origin, hooks);
+            methods.push_back(context.Command);
+        }
+    } catch (const std::exception&) {
+        // the exchange ends here, as it does on a real connection
+    }
+    return methods;
+}
+
+// Reads the origin's answers, one for each request and GET ones after them. An answer after which the
+// exchange would open a new connection is followed here by the bytes of that new connection.
+void ReadAnswers(TIdHTTPProxyServerContext& context, BufferedConnection& origin, const CheckedStream& stream,
+                 BufferedConnection& browser, const std::vector<std::string>& methods) {
+    kiosk::ProxyHooks hooks;
+    hooks.OnHTTPDocument = [&stream](TIdHTTPProxyServerContext& answer, std::string& body) {
+        Check(body.size() <= stream.Read());
+        if (kiosk::AnswerWithoutBody(answer)) {
+            Check(body.empty());
+        } else if (!kiosk::IsChunked(answer.Headers) && kiosk::ContentLength(answer.Headers) >= 0) {
+            Check(static_cast<long long>(body.size()) == kiosk::ContentLength(answer.Headers));
+        }
+    };
+    try {
+        for (size_t i = 0; origin.Connected(); ++i) {
+            context.Command = i < methods.size() ? methods[i] : "GET";
+            kiosk::ReadAnswerHead(origin, context.Headers);
+            CheckLines(context.Headers);
+            context.TransferSide = kiosk::TIdHTTPProxyTransferSide::FromServer;
+            const bool keep = kiosk::OriginKeepsAlive(context);
+            const size_t closes = stream.ClosesReported();
+            kiosk::RelayLeg(context, origin, browser, hooks);
+            if (keep) Check(stream.ClosesReported() == closes);
+        }
+    } catch (const std::exception&) {
+        // the exchange ends here, as it does on a real connection
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const size_t piece = data[0];
+    const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const size_t marker = input.find(kOriginMarker);
+    const std::string_view browserBytes = input.substr(0, marker);
+    const std::string_view originBytes =
+        marker == std::string_view::npos ? std::string_view() : input.substr(marker + kOriginMarker.size());
+
+    CheckedStream browserStream(std::string(browserBytes), piece);
+    CheckedStream originStream(std::string(originBytes), piece);
+    BufferedConnection browser(browserStream, kiosk::kWaitForever);
+    BufferedConnection origin(originStream, kiosk::kWaitForever);
+    TIdHTTPProxyServerContext context;
+    context.Inspected = true;
+    const std::vector<std::string> methods = ReadRequests(context, browser, origin);
+    ReadAnswers(context, origin, originStream, browser, methods);
+    return 0;
+}
