@@ -26,6 +26,13 @@ void TForm1::FormCreate() {
     ProgramDir = path.directory;
     ResetProcessValues();
     IdHTTPProxyServer1 = parts_.createProxyServer();
+    // Errors of start-up wait in the queue until it has finished: a send then would block start-up
+    // (without the anti-freeze) for as long as a silent server takes.
+    notifications_->Hold();
+    const struct ReleaseAtTheEnd {
+        NotificationQueue& queue;
+        ~ReleaseAtTheEnd() { queue.Release(); }
+    } release{*notifications_};
     MailSender = parts_.createMailWorker(notifications_, [this] { PumpMailQueue(); });
     CreateTables();
     if (!OutOfOrder) LoadConfigurationFile();

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "util/log_writer.h"
 #include "mail/notification_queue.h"
+#include "util/log_writer.h"
 
 namespace kiosk {
 

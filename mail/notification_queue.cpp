@@ -1,11 +1,17 @@
 #include "mail/notification_queue.h"
 
+#include <utility>
+
 namespace kiosk {
 
 void NotificationQueue::QueueNotification(const std::string& text) {
     {
         std::lock_guard lock(mutex_);
         if (closed_ || text == (texts_.empty() ? lastNotification_ : texts_.back())) return;
+        if (texts_.size() >= kMostTexts) {
+            ++dropped_;
+            return;
+        }
         texts_.push_back(text);
     }
     wakeUp_.notify_all();
@@ -53,7 +59,25 @@ bool NotificationQueue::WaitForText(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     // The emptiness test and the sleep are one step under the lock: a text appended while the worker
     // decides to sleep is seen, never missed.
-    return wakeUp_.wait(lock, stop, [this] { return !texts_.empty(); });
+    return wakeUp_.wait(lock, stop, [this] { return !held_ && !texts_.empty(); });
+}
+
+void NotificationQueue::Hold() {
+    std::lock_guard lock(mutex_);
+    held_ = true;
+}
+
+void NotificationQueue::Release() {
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
+    }
+    wakeUp_.notify_all();
+}
+
+size_t NotificationQueue::TakeDroppedCount() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(dropped_, 0);
 }
 
 }  // namespace kiosk

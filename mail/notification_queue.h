@@ -18,6 +18,10 @@ namespace kiosk {
 // never held while a text is being sent.
 class NotificationQueue : public NotificationSink {
 public:
+    // Texts beyond this many are dropped (and counted) while the server cannot be reached: a long
+    // outage must not grow the queue without bound.
+    static constexpr size_t kMostTexts = 1000;
+
     // Drops a text that repeats the one just before it: the newest waiting text, or when none waits
     // the one last taken for sending. Otherwise appends it and wakes the worker. Once the queue is
     // closed every text is dropped.
@@ -33,12 +37,22 @@ public:
     // Shutdown: the texts still waiting are dropped without being sent, and so is every later one.
     void Close();
 
+    // While held, texts wait in the queue and the worker is not woken for them: start-up holds the
+    // queue until it has finished, so that no mail is sent in the middle of it.
+    void Hold();
+    void Release();
+
+    // How many texts were dropped since the last call because the queue was full; the count starts
+    // again from 0.
+    size_t TakeDroppedCount();
+
     bool Empty() const;
     std::vector<std::string> Texts() const;
     std::string LastNotification() const;
     void ResetLastNotification();
 
-    // Sleeps until a text waits or stop is requested; returns whether a text waits.
+    // Sleeps until a text waits (and the queue is not held) or stop is requested; returns whether a
+    // text waits.
     bool WaitForText(std::stop_token stop);
 
 private:
@@ -47,6 +61,8 @@ private:
     std::deque<std::string> texts_;
     std::string lastNotification_;
     bool closed_ = false;
+    bool held_ = false;
+    size_t dropped_ = 0;
 };
 
 }  // namespace kiosk

@@ -118,6 +118,7 @@ struct TcpSocket::State {
     std::mutex mutex;
     int fd = -1;
     std::atomic<bool> shutDown{false};
+    Milliseconds sendLimit = kSendTimeLimit;
 };
 
 TcpSocket::TcpSocket() : state_(std::make_unique<State>()) {}
@@ -208,16 +209,25 @@ bool TcpSocket::WaitReadable(Milliseconds timeout) const {
 void TcpSocket::Send(std::string_view bytes) {
     const int fd = state_->fd;
     if (fd < 0) ThrowErrno(ENOTCONN);
+    // A peer that takes nothing for the send limit ends the send: nobody waits for it for ever.
+    const Milliseconds limit = state_->sendLimit;
+    auto deadline = std::chrono::steady_clock::now() + limit;
     while (!bytes.empty()) {
         const ssize_t count = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (count > 0) {
             bytes.remove_prefix(static_cast<size_t>(count));
+            deadline = std::chrono::steady_clock::now() + limit;
         } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            PollOne(fd, POLLOUT, -1);
+            if (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0 && std::chrono::steady_clock::now() >= deadline)
+                throw SocketTimeout("Write timed out.");
         } else if (count < 0 && errno != EINTR) {
             ThrowErrno(errno);
         }
     }
+}
+
+void TcpSocket::SetSendTimeLimit(Milliseconds limit) {
+    state_->sendLimit = limit;
 }
 
 void TcpSocket::Shutdown() {

@@ -23,6 +23,9 @@ private:
     int code_;
 };
 
+// The longest a send waits for the peer to take a byte.
+inline constexpr Milliseconds kSendTimeLimit{120'000};
+
 // The error number that stands for a host name without an address ("Host not found.").
 inline constexpr int kHostNotFound = 11001;
 
@@ -64,8 +67,10 @@ public:
     // Whether bytes (or the peer's close) are waiting, after waiting up to timeout.
     bool WaitReadable(Milliseconds timeout) const override;
 
-    // Sends every byte. Throws SocketError when the connection fails.
+    // Sends every byte. Throws SocketError when the connection fails, SocketTimeout "Write timed out."
+    // when the peer takes no byte for the send time limit (kSendTimeLimit unless set).
     void Send(std::string_view bytes) override;
+    void SetSendTimeLimit(Milliseconds limit);
 
     void Shutdown();
     void Close();

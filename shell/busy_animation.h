@@ -10,7 +10,7 @@ namespace kiosk {
 void SetBusy(AnimatorModel& animator, bool on);
 
 // Reads a GIF file for the busy animation. Returns false, leaving picture as it was, when the file
-// cannot be read or is not a GIF image.
+// cannot be read or is not a GIF image that decodes whole.
 bool LoadGifPicture(const std::string& path, std::string& picture);
 
 }  // namespace kiosk

@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(FormTest, TheBusyPictureComesFromTheProcessOption) {
-    WriteFile(dir / "busy.gif", std::string("GIF89a\x32\x00\x4b\x00\x80\x00\x00", 13) + "rest");
+    WriteFile(dir / "busy.gif", ReadFile(std::string(KIOSK_SOURCE_DIR) + "/shell/pictures/busy.gif"));
     WriteConfig(std::string(kMinimalConfig) + "process\nbusy.gif\n");
     Create();
     EXPECT_TRUE(form->Controls.RxGIFAnimator1.Picture.starts_with("GIF89a"));

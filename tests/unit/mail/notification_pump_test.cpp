@@ -47,5 +47,21 @@ TEST(NotificationPump, EveryTextLeavesTheQueueAndAFailureIsLoggedAndMailedOnce) 
     EXPECT_TRUE(queue.Empty());
 }
 
+TEST(NotificationPump, TextsAFullQueueDroppedAreToldInOneEntry) {
+    testing::TempDir dir;
+    testing::FakeClock clock;
+    NotificationQueue queue;
+    EventLog log(clock, queue, dir.str());
+    KeyValueTable options;
+    options.AddRow("log=31");
+    log.AttachOptions(&options);
+    FakeSend send;
+    for (size_t i = 0; i < NotificationQueue::kMostTexts + 3; ++i) queue.QueueNotification(std::to_string(i));
+    PumpNotificationQueue(queue, std::ref(send), log);
+    EXPECT_EQ(queue.Texts().back(), "Уведомлений не отправлено (очередь полна): 3");
+    PumpNotificationQueue(queue, std::ref(send), log);
+    EXPECT_EQ(queue.Texts().back(), "Уведомлений не отправлено (очередь полна): 3");  // told once
+}
+
 }  // namespace
 }  // namespace kiosk

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,28 @@ TEST(NotificationQueue, ATextEqualToTheOneBeingSentOrLastSentIsNotQueued) {
     queue.QueueNotification("c");
     EXPECT_TRUE(queue.Empty());
     EXPECT_EQ(queue.TakeFirst(), std::nullopt);
+}
+
+TEST(NotificationQueue, AHeldQueueKeepsItsTextsFromTheWorkerUntilReleased) {
+    NotificationQueue queue;
+    queue.Hold();
+    queue.QueueNotification("start-up error");
+    std::stop_source stop;
+    auto waiting = std::async(std::launch::async, [&] { return queue.WaitForText(stop.get_token()); });
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    queue.Release();
+    EXPECT_TRUE(waiting.get());
+    EXPECT_EQ(queue.Texts(), Strings{"start-up error"});
+}
+
+TEST(NotificationQueue, AFullQueueDropsAndCountsWhatComesMore) {
+    NotificationQueue queue;
+    for (size_t i = 0; i < NotificationQueue::kMostTexts + 5; ++i) queue.QueueNotification(std::to_string(i));
+    EXPECT_EQ(queue.Texts().size(), NotificationQueue::kMostTexts);
+    EXPECT_EQ(queue.Texts().back(),
+              std::to_string(NotificationQueue::kMostTexts - 1));  // the oldest are kept
+    EXPECT_EQ(queue.TakeDroppedCount(), 5u);
+    EXPECT_EQ(queue.TakeDroppedCount(), 0u);
 }
 
 }  // namespace

@@ -31,6 +31,17 @@ TEST(TcpSocket, BytesTravelBothWaysAndACloseReadsAsZero) {
     EXPECT_THROW(ReceiveExactly(pair.client, 1, 5s), ConnectionClosedGracefully);
 }
 
+TEST(TcpSocket, ASendToAPeerThatTakesNothingEndsAfterItsLimit) {
+    Pair pair;
+    pair.client.SetSendTimeLimit(200ms);
+    try {
+        for (int i = 0; i < 1000; ++i) pair.client.Send(std::string(1 << 20, 'x'));  // fills every buffer
+        FAIL() << "a gigabyte went to a peer that reads nothing";
+    } catch (const SocketTimeout& timeout) {
+        EXPECT_STREQ(timeout.what(), "Write timed out.");
+    }
+}
+
 TEST(TcpSocket, WaitsEndByTimeOrByShutdownFromAnotherThread) {
     Pair pair;
     char byte;

@@ -19,14 +19,16 @@ TEST(BusyAnimation, ShowsAndAnimatesTogether) {
     EXPECT_FALSE(animator.Animate);
 }
 
-TEST(BusyAnimation, OnlyAFileWithAGifSignatureAndScreenDescriptorIsTaken) {
+TEST(BusyAnimation, OnlyAGifThatDecodesWholeIsTaken) {
     testing::TempDir dir;
-    const std::string gif = std::string("GIF89a") + std::string(7, '\0');
+    const std::string gif = testing::ReadFile(std::string(KIOSK_SOURCE_DIR) + "/shell/pictures/busy.gif");
     testing::WriteFile(dir / "busy.gif", gif);
     testing::WriteFile(dir / "short.gif", "GIF89a\1\1");
+    testing::WriteFile(dir / "damaged.gif", gif.substr(0, gif.size() / 2));
     testing::WriteFile(dir / "busy.png", "\x89PNG\r\n\x1a\n" + std::string(20, '\0'));
     std::string picture = "built-in";
     EXPECT_FALSE(LoadGifPicture((dir / "short.gif").string(), picture));
+    EXPECT_FALSE(LoadGifPicture((dir / "damaged.gif").string(), picture));
     EXPECT_FALSE(LoadGifPicture((dir / "busy.png").string(), picture));
     EXPECT_FALSE(LoadGifPicture((dir / "missing.gif").string(), picture));
     EXPECT_FALSE(LoadGifPicture(dir.str(), picture));
