@@ -58,7 +58,8 @@ void SmtpConnection::ConnectWhileHandlingEvents(const std::string& host, int por
     std::future<void> connected =
         std::async(std::launch::async, [&] { socket_.Connect(host, port, timeout); });
     try {
-        while (connected.wait_for(kAntiFreezeSlice) != std::future_status::ready) ui_.ProcessMessages();
+        while (connected.wait_for(kAntiFreezeSlice) != std::future_status::ready)
+            ProcessMessagesUnlessClosing();
     } catch (...) {
         socket_.Shutdown();
         connected.wait();
@@ -73,8 +74,15 @@ void SmtpConnection::WaitForBytes() {
         const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
         if (left <= 0ms) throw SocketTimeout("Read timed out.");
         if (socket_.WaitReadable(antiFreeze_ ? std::min(left, kAntiFreezeSlice) : left)) return;
-        if (antiFreeze_) ui_.ProcessMessages();
+        if (antiFreeze_) ProcessMessagesUnlessClosing();
     }
+}
+
+// Closing the window (or a termination signal) while a mail waits for its server abandons the mail:
+// the program ends within a slice instead of waiting for a silent server.
+void SmtpConnection::ProcessMessagesUnlessClosing() {
+    ui_.ProcessMessages();
+    if (ui_.CloseRequested()) throw std::runtime_error("Отправка прервана: программа завершается");
 }
 
 void SmtpConnection::ReceiveMore() {

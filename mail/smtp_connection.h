@@ -42,6 +42,7 @@ public:
     void Disconnect();
 
 private:
+    void ProcessMessagesUnlessClosing();
     std::string ReadLine();
     void ReceiveMore();
     void WaitForBytes();

@@ -32,6 +32,8 @@ public:
     // Runs the event loop until the main window is closed (by the user or by a termination signal).
     virtual void RunMessageLoop() = 0;
     virtual void CloseMainWindow() = 0;
+    // Whether the main window has been asked to close (a wait that runs events ends its work then).
+    virtual bool CloseRequested() const { return false; }
 };
 
 }  // namespace kiosk

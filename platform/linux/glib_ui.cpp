@@ -134,6 +134,10 @@ void GlibUi::RunMessageLoop() {
     loop_->closeRequested = false;
 }
 
+bool GlibUi::CloseRequested() const {
+    return loop_->closeRequested;
+}
+
 void GlibUi::CloseMainWindow() {
     loop_->closeRequested = true;
     g_main_loop_quit(loop_->loop);

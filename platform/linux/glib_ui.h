@@ -21,6 +21,7 @@ public:
     bool CtrlKeyDown() const override;
     void RunMessageLoop() override;
     void CloseMainWindow() override;
+    bool CloseRequested() const override;
 
 private:
     struct Loop;

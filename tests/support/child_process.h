@@ -25,6 +25,7 @@ public:
     ~ChildProcess();
 
     void Signal(int signal) const;
+    pid_t Pid() const { return pid_; }
     // The exit status once the process has ended within timeout; -1000 - n when signal n ended it;
     // nothing when it still runs.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);

@@ -39,6 +39,7 @@ class FakeUi : public Ui {
 public:
     explicit FakeUi(EventRecord& record) : record_(record) {}
 
+    bool CloseRequested() const override { return closeRequested; }
     void ProcessMessages() override {
         record_.Add("ProcessMessages");
         if (onProcessMessages) onProcessMessages();
@@ -71,6 +72,7 @@ public:
 
     std::vector<FakeTimer*> timers;
     bool ctrlKeyDown = false;
+    bool closeRequested = false;
     std::function<void()> onProcessMessages;  // events that arrive while messages are processed
     bool queueCalls = false;                  // calls that do not wait are queued until RunQueued
 

@@ -100,7 +100,23 @@ bool KioskRun::WaitForMessage(const std::string& extension, const std::string& m
 
 std::optional<int> KioskRun::Stop(int signal) {
     child->Signal(signal);
-    return child->WaitForExit(20s);
+    const std::optional<int> status = child->WaitForExit(20s);
+    if (!status)
+        ADD_FAILURE() << "the program did not end within 20 s:\n" << StuckThreads() << ReadFile(Output());
+    return status;
+}
+
+// What each thread of the program waits in, and its name, for a program that does not end.
+std::string KioskRun::StuckThreads() const {
+    std::string report;
+    const fs::path tasks = "/proc/" + std::to_string(child->Pid()) + "/task";
+    std::error_code error;
+    for (const auto& task : fs::directory_iterator(tasks, error)) {
+        std::string name = ReadFile(task.path() / "comm");
+        if (!name.empty() && name.back() == '\n') name.pop_back();
+        report += task.path().filename().string() + " " + name + " " + ReadFile(task.path() / "wchan") + "\n";
+    }
+    return report;
 }
 
 }  // namespace kiosk::testing

@@ -51,8 +51,10 @@ protected:
     bool WaitForMessage(const std::string& extension, const std::string& message);
     // Whether the program has not ended yet.
     bool IsRunning() { return !child->WaitForExit(std::chrono::milliseconds(0)).has_value(); }
-    // Sends signal and waits up to 20 s for the exit status.
+    // Sends signal and waits up to 20 s for the exit status; a program that does not end fails the
+    // test with what its threads wait in and its output.
     std::optional<int> Stop(int signal = SIGTERM);
+    std::string StuckThreads() const;
     std::string Output() const { return (outputDir / "output.txt").string(); }
     // A configuration that runs: a start page and the proxy on a free port (proxyPort).
     std::string RunningConfig() const;

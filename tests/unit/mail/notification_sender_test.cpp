@@ -128,6 +128,16 @@ TEST_F(NotificationSenderTest, WithTheAntiFreezeOnWaitingHandlesWindowEventsIn25
     EXPECT_LE(record.Count("ProcessMessages"), 8);
 }
 
+TEST_F(NotificationSenderTest, ClosingTheWindowAbandonsASendWaitingForItsServer) {
+    server.Reply(".", ScriptedSmtpServer::kSilent);
+    replyTimeout = 20s;
+    antiFreeze = true;
+    ui.onProcessMessages = [this] { ui.closeRequested = true; };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Send(), "Отправка прервана: программа завершается");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);  // not the reply's 20 s
+}
+
 TEST_F(NotificationSenderTest, AnUnreachableServerIsASocketError) {
     MailTransport transport = Transport();
     {
