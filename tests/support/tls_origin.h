@@ -57,4 +57,17 @@ inline std::string WebSocketClientScript() {
     return std::string(KIOSK_SOURCE_DIR) + "/tests/support/websocket_client.py";
 }
 
+// What that script prints after the proxy's line (if any) when the origin's /websocket echoes: the
+// 101 answer, the accept value of RFC 6455's example key, both messages, and the close with status
+// 1000.
+inline std::string WebSocketEchoTranscript() {
+    std::string longMessage;
+    for (int i = 0; i < 300; ++i) longMessage += static_cast<char>('a' + i % 26);
+    return "HTTP/1.1 101 Switching Protocols\n"
+           "accept ['s3pPLMBiTxaQ9kYGzzhZRbK+xOo=']\n"
+           "1 hello\n"
+           "1 " +
+           longMessage + "\n8 03e8\nend\n";
+}
+
 }  // namespace kiosk::testing

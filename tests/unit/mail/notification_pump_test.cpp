@@ -17,15 +17,22 @@ namespace {
 using testing::FakeSend;
 using Strings = std::vector<std::string>;
 
-TEST(NotificationPump, EveryTextLeavesTheQueueAndAFailureIsLoggedAndMailedOnce) {
+// A queue with the event log that feeds it, writing into a directory of its own.
+class NotificationPumpTest : public ::testing::Test {
+protected:
+    NotificationPumpTest() {
+        options.AddRow("log=31");
+        log.AttachOptions(&options);
+    }
     testing::TempDir dir;
     testing::FakeClock clock;
     NotificationQueue queue;
-    EventLog log(clock, queue, dir.str());
+    EventLog log{clock, queue, dir.str()};
     KeyValueTable options;
-    options.AddRow("log=31");
-    log.AttachOptions(&options);
     FakeSend send;
+};
+
+TEST_F(NotificationPumpTest, EveryTextLeavesTheQueueAndAFailureIsLoggedAndMailedOnce) {
     send.failure = "Socket Error # 111\r\nConnection refused.";
     const auto pump = [&] { PumpNotificationQueue(queue, std::ref(send), log); };
 
@@ -47,15 +54,7 @@ TEST(NotificationPump, EveryTextLeavesTheQueueAndAFailureIsLoggedAndMailedOnce) 
     EXPECT_TRUE(queue.Empty());
 }
 
-TEST(NotificationPump, TextsAFullQueueDroppedAreToldInOneEntry) {
-    testing::TempDir dir;
-    testing::FakeClock clock;
-    NotificationQueue queue;
-    EventLog log(clock, queue, dir.str());
-    KeyValueTable options;
-    options.AddRow("log=31");
-    log.AttachOptions(&options);
-    FakeSend send;
+TEST_F(NotificationPumpTest, TextsAFullQueueDroppedAreToldInOneEntry) {
     for (size_t i = 0; i < NotificationQueue::kMostTexts + 3; ++i) queue.QueueNotification(std::to_string(i));
     PumpNotificationQueue(queue, std::ref(send), log);
     EXPECT_EQ(queue.Texts().back(), "Уведомлений не отправлено (очередь полна): 3");
