@@ -39,13 +39,7 @@ int FileOrigin::RequestsFor(const std::string& path, bool prefix) const {
 }
 
 bool FileOrigin::WaitForRequest(const std::string& prefix) const {
-    return WaitUntil(
-        [&] {
-            const auto requests = Requests();
-            return std::any_of(requests.begin(), requests.end(),
-                               [&](const std::string& line) { return line.starts_with(prefix); });
-        },
-        20s);
+    return WaitForLineStarting([this] { return Requests(); }, prefix);
 }
 
 }  // namespace kiosk::testing

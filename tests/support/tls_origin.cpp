@@ -68,13 +68,7 @@ int TlsOrigin::RequestsFor(const std::string& path, bool prefix) const {
 }
 
 bool TlsOrigin::WaitForRequest(const std::string& prefix) const {
-    return WaitUntil(
-        [&] {
-            const auto requests = Requests();
-            return std::any_of(requests.begin(), requests.end(),
-                               [&](const std::string& line) { return line.starts_with(prefix); });
-        },
-        20s);
+    return WaitForLineStarting([this] { return Requests(); }, prefix);
 }
 
 int TlsOrigin::Handshakes() const {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace kiosk::testing {
 
@@ -31,6 +34,19 @@ bool HoldsFor(Condition condition, std::chrono::milliseconds duration) {
         PollPause();
     }
     return false;
+}
+
+// Waits up to 20 s until one of the lines that readLines gives (read again at every poll) starts with
+// prefix: a request a server has logged, say.
+template <typename ReadLines>
+bool WaitForLineStarting(ReadLines readLines, const std::string& prefix) {
+    return WaitUntil(
+        [&] {
+            const std::vector<std::string> lines = readLines();
+            return std::any_of(lines.begin(), lines.end(),
+                               [&](const std::string& line) { return line.starts_with(prefix); });
+        },
+        std::chrono::seconds(20));
 }
 
 }  // namespace kiosk::testing
