@@ -7,6 +7,7 @@
 #include "app/program_path.h"
 #include "config/config_loader.h"
 #include "config/option_defaults.h"
+#include "proxy/filter/document_filter.h"
 #include "shell/busy_animation.h"
 #include "util/integer_text.h"
 #include "util/paths.h"
@@ -131,6 +132,9 @@ void TForm1::ConfigureAndActivateProxy() {
     };
     hooks.OnHTTPBeforeCommand = [this](TIdHTTPProxyServerContext& context) {
         IdHTTPProxyServer1HTTPBeforeCommand(context);
+    };
+    hooks.WantsDocument = [this](const TIdHTTPProxyServerContext& context) {
+        return kiosk::WantsDocument(context, *DocumentScripts);
     };
     hooks.OnHTTPDocument = [this](TIdHTTPProxyServerContext& context, std::string& body) {
         IdHTTPProxyServer1HTTPDocument(context, body);

@@ -24,8 +24,14 @@ struct ProxyServerSettings {
 
 // The hooks the proxy calls on its connection threads.
 struct ProxyHooks {
+    // A failure that ended a connection's work, or an answer that could not be read whole.
     std::function<void(TIdHTTPProxyServerContext&, const std::string& failure)> OnException;
     std::function<void(TIdHTTPProxyServerContext&)> OnHTTPBeforeCommand;
+    // Asked with an answer's head before its body: whether the document hook needs the body whole.
+    // None, or false: the body is relayed as it arrives.
+    std::function<bool(const TIdHTTPProxyServerContext&)> WantsDocument;
+    // Every answer's head with its body read whole, or with an empty body when the body is relayed
+    // as it arrives; the same for a request with a body. The hook may change both.
     std::function<void(TIdHTTPProxyServerContext&, std::string& body)> OnHTTPDocument;
 };
 

@@ -51,6 +51,25 @@ bool AnyPatternEquals(const DocumentScriptList& scripts, const std::string& key)
     return false;
 }
 
+std::string LowerHeaderText(const TIdHTTPProxyServerContext& context) {
+    return AsciiLower(HeadText(context.Headers.Lines()));
+}
+
+std::string ScriptKey(const TIdHTTPProxyServerContext& context) {
+    return DecodeNetworkText(context.LastRequestHost + context.Document);
+}
+
+// A text answer with an error status, or a successful one some script's pattern names exactly.
+bool IsFilteredAnswer(int status, const std::string& headerText, const std::string& scriptKey,
+                      const DocumentScriptList& scripts) {
+    if (!IsFilteredType(headerText)) return false;
+    return status >= kFirstErrorStatus || (status == kOkStatus && AnyPatternEquals(scripts, scriptKey));
+}
+
+std::string FirstLine(const TIdHTTPProxyServerContext& context) {
+    return context.Headers.Count() > 0 ? context.Headers[0] : std::string();
+}
+
 // One call of the filter: the answer, its derived values and the body being built.
 class DocumentFilter {
 public:
@@ -59,10 +78,10 @@ public:
         : context_(context),
           body_(body),
           settings_(settings),
-          statusLine_(context.Headers.Count() > 0 ? context.Headers[0] : std::string()),
+          statusLine_(FirstLine(context)),
           status_(ParseStatusLine(statusLine_)),
-          headerText_(AsciiLower(HeadText(context.Headers.Lines()))),
-          scriptKey_(DecodeNetworkText(context.LastRequestHost + context.Document)) {}
+          headerText_(LowerHeaderText(context)),
+          scriptKey_(ScriptKey(context)) {}
 
     void Run() {
         if (IsEligible()) Filter();
@@ -71,9 +90,7 @@ public:
 
 private:
     bool IsEligible() const {
-        if (body_.empty() || !IsFilteredType(headerText_)) return false;
-        return status_.code >= kFirstErrorStatus ||
-               (status_.code == kOkStatus && AnyPatternEquals(settings_.scripts, scriptKey_));
+        return !body_.empty() && IsFilteredAnswer(status_.code, headerText_, scriptKey_, settings_.scripts);
     }
 
     void Filter() {
@@ -160,6 +177,11 @@ private:
 };
 
 }  // namespace
+
+bool WantsDocument(const TIdHTTPProxyServerContext& context, const DocumentScriptList& scripts) {
+    return IsFilteredAnswer(ParseStatusLine(FirstLine(context)).code, LowerHeaderText(context),
+                            ScriptKey(context), scripts);
+}
 
 void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
                     const DocumentFilterSettings& settings) {

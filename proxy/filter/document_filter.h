@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "script/document_script.h"
 #include "config/key_value_table.h"
 #include "proxy/filter/focus_poll.h"
-#include "util/log_writer.h"
 #include "proxy/http/proxy_context.h"
+#include "script/document_script.h"
+#include "util/log_writer.h"
 
 namespace kiosk {
 
@@ -21,6 +21,10 @@ struct DocumentFilterSettings {
     FocusPollStarter& focusPoll;
     std::string directory;
 };
+
+// Whether an answer, by its status line, headers and script key, is one the filter may change, so
+// that its body must be read whole; every other answer passes as it arrives.
+bool WantsDocument(const TIdHTTPProxyServerContext& context, const DocumentScriptList& scripts);
 
 // The proxy's document hook, for every body it has read whole. An eligible text answer is decoded,
 // replaced by the configured page when its status is an error, or rewritten by every script whose

@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::string_view kNotImplemented =
     "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::string_view kLengthRequired =
     "HTTP/1.1 411 Length Required\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 
@@ -62,24 +63,13 @@ private:
     std::optional<BufferedConnection> connection_;
 };
 
-// The request's head as the origin gets it. Its body is read whole before it goes, so the origin is
-// not asked to confirm it first; the connection's own headers are the proxy's.
+// The request's head as the origin gets it. Its body follows the head at once, so the origin is not
+// asked to confirm it first; the connection's own headers are the proxy's.
 void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
     request.SetValue("Expect", "");
     request.SetValue("Proxy-Connection", "");
     request.SetValue("Keep-Alive", "");
     if (!upgrade) request.SetValue("Connection", "keep-alive");
-}
-
-// The answer's head as the browser gets it: the body's true length, and whether the connection stays.
-void FrameForBrowser(TIdHTTPProxyServerContext& context, const std::string& body, bool keepAlive) {
-    TIdHeaderList& answer = context.Headers;
-    if (!AnswerWithoutBody(context)) {
-        answer.SetValue("Transfer-Encoding", "");
-        answer.SetValue("Content-Length", std::to_string(body.size()));
-    }
-    answer.SetValue("Keep-Alive", "");
-    answer.SetValue("Connection", keepAlive ? "keep-alive" : "close");
 }
 
 // Serves one request of the browser's connection. Returns whether the connection stays for another.
@@ -99,11 +89,16 @@ bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browse
         return false;
     }
     const std::string version = match->parameters.size() > 1 ? match->parameters[1] : "HTTP/1.0";
-    const bool keepBrowser = BrowserKeepsAlive(version, context.Headers);
+    context.KeepBrowser = BrowserKeepsAlive(version, context.Headers);
+    context.BrowserTakesChunks = version == "HTTP/1.1";
     const bool upgrade = IsUpgradeRequest(context.Headers);
     context.Document = ParsePassThroughTarget(match->parameters[0]).document;
+    const bool confirmBody =
+        HasToken(context.Headers, "Expect", "100-continue") && ContentLength(context.Headers) > 0;
     PrepareRequestHead(context.Headers, upgrade);
     BeginRequestLeg(context, setup);
+    // The proxy takes the body at once; a browser that asked first would otherwise wait for its timeout.
+    if (confirmBody && context.BrowserTakesChunks) browser.Write(kContinue);
 
     BufferedConnection& server = origin.Connection();
     RelayLeg(context, browser, server, setup.hooks);
@@ -115,14 +110,9 @@ bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browse
         return false;
     }
     const bool keepOrigin = !upgrade && OriginKeepsAlive(context);
-    ProxyHooks hooks = setup.hooks;
-    hooks.OnHTTPDocument = [&setup, keepBrowser](TIdHTTPProxyServerContext& answered, std::string& body) {
-        if (setup.hooks.OnHTTPDocument) setup.hooks.OnHTTPDocument(answered, body);
-        FrameForBrowser(answered, body, keepBrowser);
-    };
-    RelayLeg(context, server, browser, hooks);
+    RelayLeg(context, server, browser, setup.hooks);
     if (!keepOrigin) origin.Close();
-    return keepBrowser;
+    return context.KeepBrowser;
 }
 
 // Whether another request begins on the browser's connection before it closes or stays idle too long.

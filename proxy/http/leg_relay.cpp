@@ -4,7 +4,7 @@
 
 #include "text/ascii.h"
 
-#include "proxy/http/chunked_body.h"
+#include "proxy/http/body_stream.h"
 #include "proxy/http/http_text.h"
 #include "proxy/upstream/upstream_connect.h"
 
@@ -34,18 +34,98 @@ std::string HeadToSend(const TIdHTTPProxyServerContext& context) {
            HeadText(lines);
 }
 
-std::string ReadBody(const TIdHTTPProxyServerContext& context, BufferedConnection& source) {
-    std::string body;
-    if (FromServer(context) && AnswerWithoutBody(context)) return body;
+// Where the answer's body ends. Outside a decrypted CONNECT the request went as HTTP/1.0, so an answer
+// without a length ends at the close, and any chunks in it pass as they are.
+BodyFraming AnswerFraming(const TIdHTTPProxyServerContext& context) {
+    if (context.Inspected && IsChunked(context.Headers)) return {BodyFraming::Kind::Chunked};
     const long long length = ContentLength(context.Headers);
-    if (FromServer(context) && context.Inspected && IsChunked(context.Headers)) {
-        ReadChunkedBody(source, body);
-    } else if (length >= 0) {
-        source.ReadExactly(static_cast<unsigned long long>(length), body);
-    } else {
-        source.ReadToClose(body);
+    if (length >= 0) return {BodyFraming::Kind::Length, static_cast<unsigned long long>(length)};
+    return {BodyFraming::Kind::ToClose};
+}
+
+// Inside a decrypted CONNECT the browser's connection outlives the answer, so the answer must say
+// where its body ends: by its length when the body was read whole or the origin announced it; else in
+// chunks of the proxy's own, or, for a browser that does not read chunks, by the close of the
+// connection. Returns whether the body goes in chunks.
+bool FrameForBrowser(TIdHTTPProxyServerContext& context, const BodyFraming& framing,
+                     const std::string* whole) {
+    TIdHeaderList& answer = context.Headers;
+    bool chunked = false;
+    if (!AnswerWithoutBody(context)) {
+        answer.SetValue("Transfer-Encoding", "");
+        if (whole) {
+            answer.SetValue("Content-Length", std::to_string(whole->size()));
+        } else if (framing.kind != BodyFraming::Kind::Length) {
+            answer.SetValue("Content-Length", "");
+            chunked = context.BrowserTakesChunks;
+            if (chunked) answer.SetValue("Transfer-Encoding", "chunked");
+            context.KeepBrowser = context.KeepBrowser && chunked;
+        }
     }
-    return body;
+    answer.SetValue("Keep-Alive", "");
+    answer.SetValue("Connection", context.KeepBrowser ? "keep-alive" : "close");
+    return chunked;
+}
+
+// The document hook sees a head whose body is relayed as it arrives with an empty body: it has
+// nothing to filter, and writes the head to the dump.
+void ShowHeadToHook(TIdHTTPProxyServerContext& context, const ProxyHooks& hooks) {
+    std::string nothing;
+    if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, nothing);
+}
+
+// The request's head, then its body as it arrives.
+void RelayRequest(TIdHTTPProxyServerContext& context, BufferedConnection& source,
+                  BufferedConnection& destination, const ProxyHooks& hooks) {
+    const long long length = ContentLength(context.Headers);
+    if (length > 0) ShowHeadToHook(context, hooks);
+    destination.Write(HeadToSend(context));
+    if (length <= 0) return;
+    BodyReader reader(source, {BodyFraming::Kind::Length, static_cast<unsigned long long>(length)});
+    BodyWriter writer(destination, false);
+    RelayBody(reader, writer);
+}
+
+// A body read whole goes to the document hook, then out with its head.
+void SendWholeAnswer(TIdHTTPProxyServerContext& context, std::string& body, BufferedConnection& destination,
+                     const ProxyHooks& hooks) {
+    if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, body);
+    if (context.Inspected) FrameForBrowser(context, {}, &body);
+    std::string head = HeadToSend(context);
+    // A small body goes out with its head in one piece: one TLS record and one system call.
+    if (body.size() <= kJoinedBodyLimit) {
+        destination.Write(head.append(body));
+        return;
+    }
+    destination.Write(head);
+    destination.Write(body);
+}
+
+void RelayAnswer(TIdHTTPProxyServerContext& context, BufferedConnection& source,
+                 BufferedConnection& destination, const ProxyHooks& hooks) {
+    std::string body;
+    if (AnswerWithoutBody(context)) {
+        SendWholeAnswer(context, body, destination, hooks);
+        return;
+    }
+    const BodyFraming framing = AnswerFraming(context);
+    BodyReader reader(source, framing);
+    if (hooks.WantsDocument && hooks.WantsDocument(context)) {
+        const bool fits =
+            framing.kind != BodyFraming::Kind::Length || framing.length <= kFilteredDocumentLimit;
+        if (fits && ReadBodyUpTo(reader, kFilteredDocumentLimit, body)) {
+            SendWholeAnswer(context, body, destination, hooks);
+            return;
+        }
+        if (hooks.OnException) hooks.OnException(context, kDocumentTooLarge);
+    }
+    ShowHeadToHook(context, hooks);
+    const bool chunked = context.Inspected && FrameForBrowser(context, framing, nullptr);
+    destination.Write(HeadToSend(context));
+    BodyWriter writer(destination, chunked);
+    writer.Write(body);
+    body = std::string();
+    RelayBody(reader, writer);
 }
 
 }  // namespace
@@ -74,20 +154,11 @@ bool AnswerWithoutBody(const TIdHTTPProxyServerContext& context) {
 
 void RelayLeg(TIdHTTPProxyServerContext& context, BufferedConnection& source, BufferedConnection& destination,
               const ProxyHooks& hooks) {
-    if (!FromServer(context) && ContentLength(context.Headers) <= 0) {
-        destination.Write(HeadToSend(context));
-        return;
+    if (FromServer(context)) {
+        RelayAnswer(context, source, destination, hooks);
+    } else {
+        RelayRequest(context, source, destination, hooks);
     }
-    std::string body = ReadBody(context, source);
-    if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, body);
-    std::string head = HeadToSend(context);
-    // A small body goes out with its head in one piece: one TLS record and one system call.
-    if (body.size() <= kJoinedBodyLimit) {
-        destination.Write(head.append(body));
-        return;
-    }
-    destination.Write(head);
-    destination.Write(body);
 }
 
 }  // namespace kiosk

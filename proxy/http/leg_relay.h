@@ -1,10 +1,17 @@
 #pragma once
 
+#include <cstddef>
+
 #include "proxy/http/proxy_context.h"
 #include "proxy/proxy_server.h"
 #include "proxy/server/buffered_connection.h"
 
 namespace kiosk {
+
+// The longest document read whole for the document hook; a longer one is relayed as it arrives,
+// unfiltered, and reported through the exception hook with kDocumentTooLarge.
+inline constexpr size_t kFilteredDocumentLimit = 64u << 20;
+inline constexpr const char* kDocumentTooLarge = "Document larger than 64 MiB, relayed unfiltered.";
 
 // The Content-Length of headers as a number; -1 when it is missing or not a decimal integer.
 long long ContentLength(const TIdHeaderList& headers);
@@ -16,10 +23,13 @@ bool IsChunked(const TIdHeaderList& headers);
 // statuses 1xx, 204 and 304.
 bool AnswerWithoutBody(const TIdHTTPProxyServerContext& context);
 
-// Relays one leg of a pass-through exchange, as TransferSide says: the request (request line as
-// HTTP/1.0, or HTTP/1.1 inside a decrypted CONNECT; headers; the body when Content-Length is above 0)
-// or the answer (headers and the body; inside a decrypted CONNECT a chunked body is joined). A body is
-// read whole and given to the document hook before anything of the leg is written.
+// Relays one leg of a pass-through exchange, as TransferSide says.
+// The request: its line (HTTP/1.0, or HTTP/1.1 inside a decrypted CONNECT), its headers, and the body
+// its Content-Length announces, relayed as it arrives.
+// The answer: a body the WantsDocument hook asks for is read whole (up to kFilteredDocumentLimit) and
+// given to the document hook before anything of it is written; every other body is relayed as it
+// arrives, a piece at a time, after the document hook has seen the head with an empty body. Inside a
+// decrypted CONNECT the answer is framed for the browser's kept connection (see KeepBrowser).
 void RelayLeg(TIdHTTPProxyServerContext& context, BufferedConnection& source, BufferedConnection& destination,
               const ProxyHooks& hooks);
 

@@ -74,6 +74,16 @@ std::string BufferedConnection::ReadAvailable(Milliseconds timeout) {
     return bytes;
 }
 
+size_t BufferedConnection::ReadSome(size_t most, std::string& body) {
+    if (Buffered() > 0) return TakeBuffered(std::min(most, Buffered()), body);
+    const size_t piece = std::min(most, kPieceSize);
+    const size_t old = body.size();
+    body.resize(old + piece);
+    const size_t got = stream_.Receive(body.data() + old, piece, readTimeout_);
+    body.resize(old + got);
+    return got;
+}
+
 void BufferedConnection::Write(std::string_view bytes) {
     while (!bytes.empty()) {
         const size_t piece = std::min(bytes.size(), kPieceSize);

@@ -39,6 +39,10 @@ public:
     // timeout). Throws ConnectionClosedGracefully when the peer has closed and nothing was buffered.
     std::string ReadAvailable(Milliseconds timeout);
 
+    // Appends to body what is buffered, or else the next piece to arrive, at most most bytes either
+    // way. Returns how many bytes were appended: 0 when the peer has closed.
+    size_t ReadSome(size_t most, std::string& body);
+
     void Write(std::string_view bytes);
 
     // Drops input that has already arrived, up to limit bytes. Closing a socket with unread input

@@ -110,8 +110,34 @@ TEST_F(HttpsInspectionTest, AnswersCarryTheirTrueLengthAndHeadAndErrorsWork) {
         << ReadFile(dir / "head");
     ASSERT_EQ(Curl(*proxy, TerminalCaFile(), {base + "/status/404", "-w", "%{http_code}"}), 0);
     EXPECT_EQ(Output(), "<html><body>status 404</body></html>404");
-    ASSERT_EQ(Curl(*proxy, TerminalCaFile(), {"--data", "a=1&b=2", base + "/echo-headers"}), 0);
-    EXPECT_EQ(proxy->events.Count("client a=1&b=2"), 1);
+    // A request body passes as it arrives; the document hook sees only its head.
+    ASSERT_EQ(Curl(*proxy, TerminalCaFile(), {"--data", "a=1&b=2", base + "/echo-body"}), 0);
+    EXPECT_EQ(Output(), "a=1&b=2");
+    EXPECT_EQ(proxy->events.Count("client "), 1);
+    EXPECT_TRUE(proxy->Failures().empty()) << proxy->Failures().front();
+}
+
+// An answer nobody filters passes as it arrives, even one whose end is the origin's close: the browser
+// gets it in chunks of the proxy's own and keeps its connection.
+TEST_F(HttpsInspectionTest, AnAnswerThatEndsWithTheOriginsCloseStreamsToTheBrowserInChunks) {
+    TlsOrigin origin(testCa.Issue({"localhost"}));
+    origin.Put("index.html", kPage);
+    auto proxy = StartProxy("all");
+    proxy->wantsDocuments = false;
+    const std::string base = "https://localhost:" + std::to_string(origin.Port());
+    ChildProcess curl(
+        "/usr/bin/curl",
+        {"-s", "-S", "-N", "--max-time", "30", "--cacert", TerminalCaFile(), "-x",
+         "http://127.0.0.1:" + std::to_string(proxy->server.ListeningPort()), "-D", (dir / "head").string(),
+         base + "/events", base + "/index.html", "-w", "[%{num_connects}]"},
+        dir.str(), (dir / "out").string(), {}, (dir / "err").string());
+    ASSERT_TRUE(WaitUntil([&] { return Output().find("event: first") != std::string::npos; }, 20s))
+        << Errors();
+    WriteFile(origin.Path("go"), "");
+    ASSERT_EQ(curl.WaitForExit(60s), 0) << Errors();
+    EXPECT_EQ(Output(), "event: first\n\nevent: second\n\n[1]" + kPage + "[0]");
+    const std::string head = ReadFile(dir / "head");
+    EXPECT_NE(head.find("Transfer-Encoding: chunked"), std::string::npos) << head;
     EXPECT_TRUE(proxy->Failures().empty()) << proxy->Failures().front();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -12,11 +13,14 @@
 namespace kiosk::testing {
 
 // The proxy on a free loopback port, with hooks that record what they see: "before HOST:PORT",
-// "client BODY" and "server BODY" for documents, "failure TEXT".
+// "client BODY" and "server BODY" for documents (a request's body is relayed as it arrives, so the hook
+// sees "client " with an empty body), "failure TEXT".
 struct RecordingProxy {
     EventRecord events;
     // Runs in the document hook after it has recorded the call.
     std::function<void(TIdHTTPProxyServerContext&, std::string&)> rewrite;
+    // Whether the document hook gets answers' bodies whole; false: every body is relayed as it arrives.
+    std::atomic<bool> wantsDocuments = true;
     // The upstream route the before-command hook attaches to every request.
     TransparentProxySlot route;
     TIdHTTPProxyServer server;
@@ -38,6 +42,7 @@ struct RecordingProxy {
             events.Add("before " + context.UpstreamClient->Host + ":" +
                        std::to_string(context.UpstreamClient->Port));
         };
+        hooks.WantsDocument = [this](const TIdHTTPProxyServerContext&) { return wantsDocuments.load(); };
         hooks.OnHTTPDocument = [this](TIdHTTPProxyServerContext& context, std::string& body) {
             const bool fromClient = context.TransferSide == TIdHTTPProxyTransferSide::FromClient;
             events.Add((fromClient ? "client " : "server ") + body);

@@ -5,6 +5,8 @@ handshake to another. A client that refuses the certificate ends only its own co
 Extra paths:
   /status/NNN     answers status NNN (200 to 599) with a small HTML page
   /echo-headers   answers the request line and header fields it received, as text/plain
+  /events        one event, the second once the file "go" is in the directory; ends with the close
+  /echo-body      (POST) answers the request's body, as text/plain
   /websocket      a WebSocket handshake, then every message back until the client closes
 
 Once it listens, it writes its port to PORTFILE.
@@ -19,6 +21,7 @@ import ssl
 import struct
 import sys
 import threading
+import time
 
 cert_file, key_file, address, directory, port_path, request_log_path, handshake_log_path = sys.argv[1:8]
 
@@ -78,22 +81,25 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         return True
 
     def discard_body(self):
-        """Reads the request's body so that the next request on the connection starts where it should.
-        A chunked body is not read: the connection closes after the answer instead."""
+        """Reads the request's body so that the next request on the connection starts where it should,
+        and returns it. A chunked body is not read: the connection closes after the answer instead."""
+        body = b""
         if "Transfer-Encoding" in self.headers:
             self.close_connection = True
-            return
+            return body
         length = self.headers.get("Content-Length", "0")
         if not length.isdigit():
             self.close_connection = True
-            return
+            return body
         remaining = int(length)
         while remaining > 0:
             piece = self.rfile.read(min(remaining, 65536))
             if not piece:
                 self.close_connection = True
-                return
+                return body
+            body += piece
             remaining -= len(piece)
+        return body
 
     def answer(self, status, content_type, body):
         self.send_response(status)
@@ -123,6 +129,23 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         for name, value in self.headers.raw_items():
             head += f"{name}: {value}\r\n"
         self.answer(200, "text/plain", (head + "\r\n").encode("iso-8859-1"))
+
+    def events(self):
+        """An answer that ends with the connection: one event at once, the second only once the file
+        "go" is in the directory (the client has shown it holds the first), or "late" after 10 s."""
+        self.close_connection = True
+        self.send_response(200)
+        self.send_header("Content-Type", "text/event-stream")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.write(b"event: first\n\n")
+        self.wfile.flush()
+        go = os.path.join(directory, "go")
+        for _ in range(100):
+            if os.path.exists(go):
+                break
+            time.sleep(0.1)
+        self.wfile.write(b"event: second\n\n" if os.path.exists(go) else b"late")
 
     def websocket(self):
         key = self.headers.get("Sec-WebSocket-Key")
@@ -170,6 +193,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.echo_headers()
         elif path == "/websocket" and self.command == "GET":
             self.websocket()
+        elif path == "/events":
+            self.events()
         else:
             return False
         return True
@@ -185,8 +210,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             super().do_HEAD()
 
     def do_POST(self):
-        self.discard_body()
-        if not self.route():
+        body = self.discard_body()
+        if self.path == "/echo-body":
+            self.answer(200, "text/plain", body or b"")
+        elif not self.route():
             self.close_connection = True
             self.answer(405, "text/html", b"<html><body>method not allowed</body></html>")
 

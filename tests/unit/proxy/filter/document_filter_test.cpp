@@ -91,6 +91,7 @@ TEST_F(FilterTest, AnswersThatAreNotFilteredStayUntouched) {
     };
     for (const Lines& headers : cases) {
         Answer(headers);
+        EXPECT_FALSE(WantsDocument(context, scripts)) << headers[0];  // so it passes as it arrives
         std::string body = "xxx";
         Filter(body);
         EXPECT_EQ(body, "xxx") << headers[0];
@@ -101,6 +102,27 @@ TEST_F(FilterTest, AnswersThatAreNotFilteredStayUntouched) {
     Filter(empty);
     EXPECT_EQ(HeaderLines().size(), 2u);
     EXPECT_TRUE(log.Entries().empty());
+}
+
+// The proxy asks before the body: only the answers the filter may change are read whole.
+TEST_F(FilterTest, TheBodyIsWantedForErrorAnswersAndForPagesAPatternNamesExactly) {
+    AddReplaceScript("h/a?x=1", "x", "y");
+    const std::pair<Lines, bool> cases[] = {
+        {{"HTTP/1.1 404 Not Found", "Content-Type: text/html"}, true},
+        {{"HTTP/1.1 503 Unavailable", "Content-Type: application/x-javascript"}, true},
+        {{"HTTP/1.1 200 OK", "Content-Type: text/plain; charset=utf-8", "Content-Encoding: gzip"}, true},
+        {{"HTTP/1.1 200 OK", "Content-Type: image/png"}, false},
+    };
+    context.Document = "/a?x=1";
+    for (const auto& [headers, wanted] : cases) {
+        Answer(headers);
+        EXPECT_EQ(WantsDocument(context, scripts), wanted) << headers[0] << " " << headers[1];
+    }
+    context.Document = "/a";  // the pattern contains the key but is not equal to it
+    Answer({"HTTP/1.1 200 OK", "Content-Type: text/html"});
+    EXPECT_FALSE(WantsDocument(context, scripts));
+    Answer({"HTTP/1.1 404 Not Found", "Content-Type: text/html"});
+    EXPECT_TRUE(WantsDocument(context, scripts));
 }
 
 TEST_F(FilterTest, AnErrorAnswerBecomesTheDocumentPage) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
+
+#include "proxy/http/leg_relay.h"
 
 #include "tests/support/recording_proxy.h"
 
@@ -29,6 +32,7 @@ TEST(PassThroughExchange, GoesUpstreamAsHttp10WithTheBrowsersHeadersUnchanged) {
                                         "server hello"}));
 }
 
+// A request body passes as it arrives: the document hook sees its head, for the dump, but no body.
 TEST(PassThroughExchange, OnlyAPositiveContentLengthCarriesARequestBody) {
     AnsweringOrigin origin(kHello);
     RecordingProxy proxy;
@@ -43,11 +47,11 @@ TEST(PassThroughExchange, OnlyAPositiveContentLengthCarriesARequestBody) {
     }
     const auto requests = origin.Requests();
     ASSERT_EQ(requests.size(), 4u);
-    EXPECT_EQ(requests[0], "POST /form HTTP/1.0\r\nContent-Length: 3\r\n\r\nABC");  // as the hook left it
+    EXPECT_EQ(requests[0], "POST /form HTTP/1.0\r\nContent-Length: 3\r\n\r\nabc");
     EXPECT_EQ(requests[1], "POST /form HTTP/1.0\r\nContent-Length: 0\r\n\r\n");
     EXPECT_EQ(requests[2], "POST /form HTTP/1.0\r\nContent-Length: abc\r\n\r\n");
     EXPECT_EQ(requests[3], "POST /form HTTP/1.0\r\nContent-Length: -5\r\n\r\n");
-    EXPECT_EQ(proxy.events.Starting("client "), (std::vector<std::string>{"client abc"}));
+    EXPECT_EQ(proxy.events.Starting("client"), (std::vector<std::string>{"client "}));
     EXPECT_EQ(proxy.events.Count("server hello"), 4);
 }
 
@@ -65,7 +69,7 @@ TEST(PassThroughExchange, OptionsPutDeleteAndPatchGoLikePost) {
     ASSERT_EQ(requests.size(), 4u);
     EXPECT_EQ(requests[0], "OPTIONS /api/item HTTP/1.0\r\nContent-Length: 2\r\n\r\n{}");
     EXPECT_EQ(requests[3], "PATCH /api/item HTTP/1.0\r\nContent-Length: 2\r\n\r\n{}");
-    EXPECT_EQ(proxy.events.Count("client {}"), 4);
+    EXPECT_EQ(proxy.events.Count("client "), 4);
 }
 
 // Closing a connection with unread input resets it; the proxy drops such input first, so that the
@@ -103,6 +107,50 @@ TEST(PassThroughExchange, AnswersAreReadWholeAsTheirLengthSaysAndSentAsTheHookLe
     EXPECT_EQ(proxy.Exchange("GET " + Url(rewritten.origin.Port(), "/") + " HTTP/1.1\r\n\r\n"),
               "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nX-Answer: y\r\n\r\nchanged");
     EXPECT_TRUE(proxy.Failures().empty());
+}
+
+// An answer the document hook does not ask for reaches the browser as it arrives: a stream that never
+// ends, or a large download, is never held whole.
+TEST(PassThroughExchange, AnswersTheHookDoesNotWantPassAsTheyArrive) {
+    const std::string firstPart =
+        "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\n\r\nevent: first\n\n";
+    std::atomic<bool> browserHasFirst = false;
+    LoopbackOrigin stream([&](TcpSocket& socket) {
+        testing::ReadMessage(socket);
+        socket.Send(firstPart);
+        // The rest follows once the browser holds the first part; a proxy that waits for the whole
+        // answer gets "late" after the wait instead.
+        const bool relayed = testing::WaitUntil([&] { return browserHasFirst.load(); }, 10s);
+        socket.Send(relayed ? "event: second\n\n" : "late");
+    });
+    RecordingProxy proxy;
+    proxy.wantsDocuments = false;
+    TcpSocket browser = proxy.Connect();
+    browser.Send("GET " + Url(stream.Port(), "/events") + " HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(ReceiveExactly(browser, firstPart.size(), 20s), firstPart);
+    browserHasFirst = true;
+    EXPECT_EQ(testing::ReadUntilClosed(browser), "event: second\n\n");
+    // The document hook saw the head, with nothing to filter.
+    EXPECT_EQ(proxy.events.Starting("server"), (std::vector<std::string>{"server "}));
+    EXPECT_TRUE(proxy.Failures().empty());
+}
+
+// A document the hook wants but that is larger than the proxy reads whole still reaches the browser,
+// unchanged, and the exception hook says why it was not filtered.
+TEST(PassThroughExchange, AWantedDocumentAboveTheLimitPassesUnfilteredAndIsReported) {
+    const std::string body(kFilteredDocumentLimit + 10, 'x');
+    AnsweringOrigin announced("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
+                              "\r\n\r\n" + body);
+    AnsweringOrigin untilClose("HTTP/1.0 200 OK\r\n\r\n" + body);
+    RecordingProxy proxy;
+    proxy.rewrite = [](TIdHTTPProxyServerContext&, std::string& document) { document = "changed"; };
+    for (const int port : {announced.origin.Port(), untilClose.origin.Port()}) {
+        proxy.events.Clear();
+        const std::string answer = proxy.Exchange("GET " + Url(port, "/big") + " HTTP/1.1\r\n\r\n");
+        EXPECT_EQ(answer.size() - answer.find("\r\n\r\n") - 4, body.size()) << port;
+        EXPECT_EQ(answer.find("changed"), std::string::npos);
+        EXPECT_EQ(proxy.Failures(), (std::vector<std::string>{std::string("failure ") + kDocumentTooLarge}));
+    }
 }
 
 // An answer to HEAD, a 204 and a 304 announce a length they never send: the proxy passes them on at

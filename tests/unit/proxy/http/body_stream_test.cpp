@@ -1,4 +1,4 @@
-#include "proxy/http/chunked_body.h"
+#include "proxy/http/body_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +11,14 @@
 namespace kiosk {
 namespace {
 
-// A connection over the bytes of input, handed out piece bytes at a time (0: as many as asked).
+// A chunked body over the bytes of input, handed out piece bytes at a time (0: as many as asked).
 struct ChunkedSource {
     explicit ChunkedSource(const std::string& input, size_t piece = 0) : stream(input, piece) {}
 
     std::string Body() {
         std::string body;
-        ReadChunkedBody(connection, body);
+        BodyReader reader(connection, {BodyFraming::Kind::Chunked});
+        EXPECT_TRUE(ReadBodyUpTo(reader, 1 << 20, body));
         return body;
     }
 
@@ -51,11 +52,16 @@ TEST(ChunkedBody, JoinsChunksWhoseSizesAreHexadecimalWithExtensionsAndBlanksIgno
     EXPECT_EQ(ChunkedSource("000\r\n\r\n").Body(), "");
 }
 
-TEST(ChunkedBody, AppendsToWhatTheBodyHeld) {
-    ChunkedSource source("3\r\nabc\r\n0\r\n\r\n");
+TEST(ChunkedBody, AppendsToWhatTheBodyHeldAndStopsOnceItHoldsMoreThanTheLimit) {
+    ChunkedSource source("3\r\nabc\r\n4\r\ndefg\r\n2\r\nhi\r\n0\r\n\r\n");
+    BodyReader reader(source.connection, {BodyFraming::Kind::Chunked});
     std::string body = "so far ";
-    ReadChunkedBody(source.connection, body);
-    EXPECT_EQ(body, "so far abc");
+    EXPECT_FALSE(ReadBodyUpTo(reader, 12, body));
+    EXPECT_EQ(body, "so far abcdefg");
+    // The rest is still there to relay.
+    EXPECT_TRUE(ReadBodyUpTo(reader, 100, body));
+    EXPECT_EQ(body, "so far abcdefghi");
+    EXPECT_EQ(reader.ReadPiece(body), 0u);
 }
 
 // The trailer lines belong to the body: the next answer on the connection begins after them.
@@ -96,6 +102,63 @@ TEST(ChunkedBody, FailsWhenTheStreamClosesBeforeTheBodyEnds) {
         EXPECT_EQ(ChunkedSource(input).Failure(), kClosed) << input;
         EXPECT_EQ(ChunkedSource(input, 1).Failure(), kClosed) << input;
     }
+}
+
+// A body with a length or up to the close, read and written through a destination connection.
+struct RelayedBody {
+    RelayedBody(const std::string& input, size_t piece, BodyFraming framing, bool chunked)
+        : source(input, piece),
+          sourceConnection(source, kWaitForever),
+          reader(sourceConnection, framing),
+          writer(destinationConnection, chunked) {}
+
+    testing::MemoryStream source;
+    BufferedConnection sourceConnection;
+    BodyReader reader;
+    testing::MemoryStream destination{""};
+    BufferedConnection destinationConnection{destination, kWaitForever};
+    BodyWriter writer;
+};
+
+TEST(BodyRelay, ALengthBodyStopsAtItsLengthAndLeavesTheRestUnread) {
+    for (const size_t piece : {0u, 1u, 3u}) {
+        RelayedBody relayed("hello worldNEXT", piece, {BodyFraming::Kind::Length, 11}, false);
+        RelayBody(relayed.reader, relayed.writer);
+        EXPECT_EQ(relayed.destination.Sent(), "hello world") << piece;
+        EXPECT_EQ(relayed.sourceConnection.ReadAvailable(kWaitForever).substr(0, 1), "N") << piece;
+    }
+    RelayedBody empty("NEXT", 0, {BodyFraming::Kind::Length, 0}, false);
+    RelayBody(empty.reader, empty.writer);
+    EXPECT_EQ(empty.destination.Sent(), "");
+}
+
+TEST(BodyRelay, AShortLengthBodyFailsAsAClose) {
+    RelayedBody relayed("hello", 2, {BodyFraming::Kind::Length, 11}, false);
+    EXPECT_THROW(RelayBody(relayed.reader, relayed.writer), ConnectionClosedGracefully);
+    EXPECT_EQ(relayed.destination.Sent(), "hello");  // what arrived went on at once
+}
+
+TEST(BodyRelay, ABodyUpToTheCloseCanBeWrittenInChunksOfItsOwn) {
+    const std::string big(100'000, 'x');
+    RelayedBody relayed(big, 0, {BodyFraming::Kind::ToClose}, true);
+    RelayBody(relayed.reader, relayed.writer);
+    // Read back through the chunked reader: the same bytes, and a proper last chunk.
+    testing::MemoryStream written(relayed.destination.Sent());
+    BufferedConnection connection(written, kWaitForever);
+    BodyReader chunks(connection, {BodyFraming::Kind::Chunked});
+    std::string body;
+    EXPECT_TRUE(ReadBodyUpTo(chunks, 1 << 20, body));
+    EXPECT_EQ(body, big);
+    EXPECT_FALSE(connection.Connected());  // nothing after the last chunk
+}
+
+TEST(BodyRelay, AChunkedBodyIsRelayedInChunksWhateverTheirOriginalSizes) {
+    RelayedBody relayed("1\r\na\r\n3\r\nbcd\r\n0\r\nTrailer: x\r\n\r\n", 0, {BodyFraming::Kind::Chunked},
+                        true);
+    RelayBody(relayed.reader, relayed.writer);
+    const std::string written = relayed.destination.Sent();
+    EXPECT_TRUE(written.ends_with("\r\n0\r\n\r\n")) << written;
+    EXPECT_EQ(written.find("Trailer"), std::string::npos);
 }
 
 }  // namespace

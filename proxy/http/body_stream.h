@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "proxy/server/buffered_connection.h"
+
+namespace kiosk {
+
+// How the end of a body is found: after a known length, at the last of its HTTP/1.1 chunks, or at the
+// peer's close.
+struct BodyFraming {
+    enum class Kind { Length, Chunked, ToClose };
+    Kind kind = Kind::ToClose;
+    unsigned long long length = 0;  // for Length
+};
+
+// Reads a body piece by piece as its framing says, so that no more than one piece is held at a time.
+// A chunked body comes out joined; its trailer lines are dropped.
+class BodyReader {
+public:
+    BodyReader(BufferedConnection& source, BodyFraming framing);
+
+    // Appends the next piece (at most BufferedConnection::kPieceSize bytes) to body and returns its
+    // size; 0 once the body has ended. Throws ConnectionClosedGracefully when the peer closes before
+    // the end of a body with a length or chunks, and "Invalid chunk size." for bad chunk framing.
+    size_t ReadPiece(std::string& body);
+
+private:
+    size_t ReadChunkPiece(std::string& body);
+
+    BufferedConnection& source_;
+    const BodyFraming::Kind kind_;
+    unsigned long long left_;  // bytes left of the body (Length) or of the current chunk (Chunked)
+    bool inChunk_ = false;     // the current chunk's data has begun: a line end follows it
+    bool ended_ = false;
+};
+
+// Writes a body to the browser, as it came or in chunks of its own (for a body whose end the browser
+// could otherwise only learn from a close).
+class BodyWriter {
+public:
+    BodyWriter(BufferedConnection& destination, bool chunked)
+        : destination_(destination), chunked_(chunked) {}
+
+    // Writes the piece; an empty one writes nothing.
+    void Write(std::string_view piece);
+    // Ends a chunked body with its last chunk.
+    void Finish();
+
+private:
+    BufferedConnection& destination_;
+    const bool chunked_;
+};
+
+// Appends the reader's pieces to body until the body ends (true) or body holds more than limit bytes
+// (false; the rest is still to be read).
+bool ReadBodyUpTo(BodyReader& reader, size_t limit, std::string& body);
+
+// Relays everything the reader has left to the writer, a piece at a time, and finishes the writer.
+void RelayBody(BodyReader& reader, BodyWriter& writer);
+
+}  // namespace kiosk
