@@ -24,8 +24,12 @@ unsigned long long ChunkSize(const std::string& line) {
     return size;
 }
 
+// Bodies are relayed in pieces of at most this many bytes: few system calls for a large download,
+// little memory for each connection.
+constexpr size_t kRelayPieceSize = 128 * 1024;
+
 size_t PieceOf(unsigned long long left) {
-    return static_cast<size_t>(std::min<unsigned long long>(left, BufferedConnection::kPieceSize));
+    return static_cast<size_t>(std::min<unsigned long long>(left, kRelayPieceSize));
 }
 
 }  // namespace
@@ -39,7 +43,7 @@ size_t BodyReader::ReadPiece(std::string& body) {
     if (ended_) return 0;
     switch (kind_) {
         case BodyFraming::Kind::ToClose: {
-            const size_t got = source_.ReadSome(BufferedConnection::kPieceSize, body);
+            const size_t got = source_.ReadSome(kRelayPieceSize, body);
             ended_ = got == 0;
             return got;
         }

@@ -22,7 +22,7 @@ class BodyReader {
 public:
     BodyReader(BufferedConnection& source, BodyFraming framing);
 
-    // Appends the next piece (at most BufferedConnection::kPieceSize bytes) to body and returns its
+    // Appends the next piece (at most 128 KiB) to body and returns its
     // size; 0 once the body has ended. Throws ConnectionClosedGracefully when the peer closes before
     // the end of a body with a length or chunks, and "Invalid chunk size." for bad chunk framing.
     size_t ReadPiece(std::string& body);

@@ -12,7 +12,7 @@ namespace kiosk {
 // and bodies, writes in pieces. The stream belongs to someone else and must outlive this object.
 class BufferedConnection {
 public:
-    // Sockets are read and written in pieces of at most this many bytes.
+    // Lines and whole bodies are read in pieces of at most this many bytes.
     static constexpr size_t kPieceSize = 32768;
     // Longest line accepted, without its line end.
     static constexpr size_t kMaxLineLength = 16384;
