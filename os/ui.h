@@ -26,6 +26,9 @@ public:
     // A modal box with an error message; returns when the user has closed it.
     virtual void ShowErrorBox(const std::string& title, const std::string& message) = 0;
 
+    // Empties the clipboard and the selection, so that nothing copied by one visitor is pasted by the next.
+    virtual void ClearClipboard() = 0;
+
     // Whether a Ctrl key is held down now.
     virtual bool CtrlKeyDown() const = 0;
 

@@ -58,6 +58,7 @@ void HomeButton::Press(const BrowsingContext& window, const std::string& startPa
 
 void HomeButton::ReplaceBrowser(const BrowsingContext& window) {
     if (window.browser) ReleaseBrowser(window);
+    window.ui.ClearClipboard();  // the next visitor pastes nothing of this one
     std::unique_ptr<BrowserControl> browser = createBrowser_();
     browser->SetEnabled(false);
     browser->SetVisible(false);

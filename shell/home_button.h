@@ -9,7 +9,8 @@
 
 namespace kiosk {
 
-// The Home button: a fresh browser control with an empty history, at the start page. A press that
+// The Home button: a fresh browser control with an empty history, at the start page, and an empty
+// clipboard. The control is made by the factory with nothing of the previous visitor in it. A press that
 // arrives while the messages processed during the replacement run (a second Home, the idle timer)
 // does nothing.
 class HomeButton {

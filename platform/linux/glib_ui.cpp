@@ -124,6 +124,10 @@ void GlibUi::ShowErrorBox(const std::string& title, const std::string& message) 
     std::fflush(stderr);
 }
 
+void GlibUi::ClearClipboard() {
+    // Without a window system there is no clipboard.
+}
+
 bool GlibUi::CtrlKeyDown() const {
     // Without a window system no key is ever seen held.
     return false;

@@ -35,6 +35,15 @@ void GtkUi::CloseMainWindow() {
     GlibUi::CloseMainWindow();
 }
 
+// Setting an empty text takes the clipboard over from whoever holds it (the browser after a copy).
+void GtkUi::ClearClipboard() {
+    for (const GdkAtom selection : {GDK_SELECTION_CLIPBOARD, GDK_SELECTION_PRIMARY}) {
+        GtkClipboard* clipboard = gtk_clipboard_get(selection);
+        gtk_clipboard_set_text(clipboard, "", 0);
+        gtk_clipboard_clear(clipboard);
+    }
+}
+
 bool GtkUi::CtrlKeyDown() const {
     GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
     return (gdk_keymap_get_modifier_state(keymap) & GDK_CONTROL_MASK) != 0;

@@ -14,6 +14,7 @@ public:
     GtkUi();
 
     void ShowErrorBox(const std::string& title, const std::string& message) override;
+    void ClearClipboard() override;
     bool CtrlKeyDown() const override;
     // Also closes an error box that is open, so that a termination signal is never held up by one.
     void CloseMainWindow() override;

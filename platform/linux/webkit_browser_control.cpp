@@ -18,17 +18,15 @@ namespace kiosk {
 
 namespace {
 
-// The process's one web context, with its website data manager: every control shares the cache.
-// Created at the first control and kept for the process's lifetime.
-WebKitWebContext* SharedWebContext() {
-    static WebKitWebContext* const context = [] {
-        const auto manager =
-            GObjectRef<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new(nullptr));
-        WebKitWebContext* created = webkit_web_context_new_with_website_data_manager(manager.get());
-        webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_WEB_BROWSER);
-        RefuseDownloads(created);
-        return created;
-    }();
+// A web context for one visitor: its website data manager keeps cookies, storage, the cache and
+// credentials in memory, never on disk, and nothing of it reaches another context.
+GObjectRef<WebKitWebContext> NewVisitorContext() {
+    const auto manager =
+        GObjectRef<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new_ephemeral());
+    auto context =
+        GObjectRef<WebKitWebContext>::Adopt(webkit_web_context_new_with_website_data_manager(manager.get()));
+    webkit_web_context_set_cache_model(context.get(), WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    RefuseDownloads(context.get());
     return context;
 }
 
@@ -49,9 +47,8 @@ std::string ErrorPage(const std::string& message) {
            escaped.get() + "</p></body></html>";
 }
 
-GObjectRef<WebKitWebView> NewView() {
-    return GObjectRef<WebKitWebView>::Adopt(
-        WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedWebContext())));
+GObjectRef<WebKitWebView> NewView(WebKitWebContext* context) {
+    return GObjectRef<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context)));
 }
 
 }  // namespace
@@ -176,10 +173,13 @@ struct WebKitBrowserControl::Callbacks {
 };
 
 WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
-                                           InternetSettingsBroadcaster& broadcaster, WebKitCertificateTrust& trust)
+                                           InternetSettingsBroadcaster& broadcaster,
+                                           WebKitCertificateTrust& trust)
     : settings_(settings),
       broadcaster_(broadcaster),
-      view_(NewView()),
+      trust_(trust),
+      context_(NewVisitorContext()),
+      view_(NewView(context_.get())),
       lockdown_(std::make_unique<WebKitLockdown>(View())),
       document_(View(), alive_) {
     struct Connection {
@@ -196,7 +196,7 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
     for (const auto& connection : connections)
         g_signal_connect(View(), connection.signal, connection.callback, this);
 
-    trust.Serve(SharedWebContext());
+    trust_.Serve(context_.get());
     ApplyProxy();
     // The broadcaster may call from any thread; the store and the view are used on the main thread.
     subscription_ = broadcaster_.Subscribe([this, alive = alive_, mainThread = mainThread_] {
@@ -222,6 +222,7 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
 
 WebKitBrowserControl::~WebKitBrowserControl() {
     *alive_ = false;
+    trust_.Forget(context_.get());
     broadcaster_.Unsubscribe(subscription_);
     events_ = nullptr;
     g_signal_handlers_disconnect_by_data(View(), this);
@@ -261,7 +262,7 @@ bool WebKitBrowserControl::Raise(Handler&& handler) {
 }
 
 void WebKitBrowserControl::ApplyProxy() {
-    ApplyBrowserProxy(webkit_web_context_get_website_data_manager(SharedWebContext()),
+    ApplyBrowserProxy(webkit_web_context_get_website_data_manager(context_.get()),
                       ReadBrowserProxy(settings_));
 }
 

@@ -19,8 +19,9 @@ typedef struct _GtkOverlay GtkOverlay;
 namespace kiosk {
 
 // The embedded browser on Linux: a WebKitWebView laid over host (a GtkOverlay whose main child is
-// the out-of-order caption), filling it. Every control of the process shares one web context and
-// website data manager, so the cache is shared; the proxy comes from the user's Internet settings in
+// the out-of-order caption), filling it. Every control has a web context of its own whose website
+// data live in memory only: a new control (Home, the idle return) holds nothing of the last visitor,
+// and nothing of a visitor is written to disk. The proxy comes from the user's Internet settings in
 // the store and is applied again whenever the broadcaster announces a change.
 //
 // What the view refuses or answers itself is WebKitLockdown's; new windows are always refused, and
@@ -34,8 +35,8 @@ public:
     static constexpr std::chrono::milliseconds kScriptTimeLimit = WebKitDocumentAccess::kScriptTimeLimit;
 
     // The control's web context accepts the certificates trust holds.
-    WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings, InternetSettingsBroadcaster& broadcaster,
-                         WebKitCertificateTrust& trust);
+    WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
+                         InternetSettingsBroadcaster& broadcaster, WebKitCertificateTrust& trust);
     WebKitBrowserControl(const WebKitBrowserControl&) = delete;
     WebKitBrowserControl& operator=(const WebKitBrowserControl&) = delete;
     ~WebKitBrowserControl() override;
@@ -84,6 +85,10 @@ private:
 
     UserSettingsStore& settings_;
     InternetSettingsBroadcaster& broadcaster_;
+    WebKitCertificateTrust& trust_;
+    // The visitor's own web context: ephemeral, so cookies, storage, cache and credentials live in
+    // memory only, and go with the control.
+    GObjectRef<WebKitWebContext> context_;
     GObjectRef<WebKitWebView> view_;
     std::unique_ptr<WebKitLockdown> lockdown_;
     BrowserEvents* events_ = nullptr;

@@ -66,6 +66,7 @@ public:
     void ShowErrorBox(const std::string& title, const std::string& message) override {
         record_.Add("ErrorBox " + title + ": " + message);
     }
+    void ClearClipboard() override { record_.Add("ClearClipboard"); }
     bool CtrlKeyDown() const override { return ctrlKeyDown; }
     void RunMessageLoop() override { record_.Add("RunMessageLoop"); }
     void CloseMainWindow() override {}

@@ -23,6 +23,7 @@ TEST_F(ShellTest, HomeReplacesTheControlByAFreshSilentOneAtTheStartPage) {
                                    "ProcessMessages",
                                    "BrowserDestroyed",
                                    "ProcessMessages",
+                                   "ClearClipboard",
                                    "BrowserCreated",
                                    "BrowserEnabled 0",
                                    "BrowserVisible 0",
