@@ -24,6 +24,12 @@ std::vector<std::string> LogMessages(const std::filesystem::path& dir, const std
 // Today's daily file name of one kind: dd.mm.yyyy + extension.
 std::string TodaysLogName(const std::string& extension);
 
+// The user's proxy setting file of a new user once the program has pointed it at itself and shutdown
+// has put it back.
+inline constexpr const char* kNewUsersProxySetting =
+    "[Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\n"
+    "ProxyEnable=dword:0\nProxyServer=sz:\nSyncMode5=dword:4\n";
+
 // The built program run by a test as an operator would run it: in a directory of its own (dir), with
 // the user's settings in another (config), so that a test never touches the real user's.
 class KioskRun : public ::testing::Test {
