@@ -36,12 +36,6 @@ private:
 
 class ProgramShutdown : public KioskRun {
 protected:
-    void StartWith(const std::string& extraConfig) {
-        WriteFile(dir / "kiosk.cfg", RunningConfig() + extraConfig);
-        Start();
-        ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
-    }
-
     // Sends the start of a browser's request on a connection of its own, kept open until the test ends.
     void Send(const std::string& bytes) {
         browsers_.push_back(ConnectTo(proxyPort));

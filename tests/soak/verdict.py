@@ -23,13 +23,21 @@ UNANSWERED_TOLERANCE = 1 / 10000
 IDLE_THREAD_TOLERANCE = 2
 IDLE_FD_TOLERANCE = 4
 
-FIELDS = ("rss_kib", "threads", "fds")
+FIELDS = {"rss_kib": "RSS KiB", "threads": "threads", "fds": "descriptors"}
 
 
 def median_around(samples, at, half=5):
     """Medians of each field over the samples nearest to time at (at most 2 * half + 1)."""
     nearest = sorted(samples, key=lambda s: abs(s["time"] - at))[:2 * half + 1]
     return {field: statistics.median(s[field] for s in nearest) for field in FIELDS}
+
+
+def check_growth(problems, what, first, later, allowed):
+    """Adds a problem for each value that grew from first to later by more than allowed of it."""
+    for field, name in FIELDS.items():
+        if field in allowed and later[field] > first[field] + allowed[field]:
+            problems.append("%s: %s grew from %.0f to %.0f (allowed: +%.0f)" %
+                            (what, name, first[field], later[field], allowed[field]))
 
 
 def main():
@@ -80,34 +88,23 @@ def main():
         warm = median_around(during, start + args.warmup)
         last = median_around(during, end)
         top = {field: max(s[field] for s in samples) for field in FIELDS}
-        print("Kiosk (medians of 11 samples)     RSS KiB  threads      fds")
-        print("  warm-up end (%4.0f s)         %10.0f %8.0f %8.0f" %
+        print("Kiosk (medians of 11 samples, idle: of 3)  RSS KiB  threads      fds")
+        print("  warm-up end (%4.0f s)                  %10.0f %8.0f %8.0f" %
               (args.warmup, warm["rss_kib"], warm["threads"], warm["fds"]))
-        print("  end of the load (%4.0f s)     %10.0f %8.0f %8.0f" %
+        print("  end of the load (%4.0f s)              %10.0f %8.0f %8.0f" %
               (end - start, last["rss_kib"], last["threads"], last["fds"]))
-        print("  maximum (one sample)         %10.0f %8.0f %8.0f" % (top["rss_kib"], top["threads"], top["fds"]))
-        if last["rss_kib"] > warm["rss_kib"] * (1 + RSS_TOLERANCE):
-            problems.append("RSS grew from %.0f to %.0f KiB after the warm-up (tolerance %d%%)" %
-                            (warm["rss_kib"], last["rss_kib"], RSS_TOLERANCE * 100))
-        if last["threads"] > warm["threads"] + THREAD_TOLERANCE:
-            problems.append("threads grew from %.0f to %.0f after the warm-up (tolerance %d)" %
-                            (warm["threads"], last["threads"], THREAD_TOLERANCE))
-        if last["fds"] > warm["fds"] + FD_TOLERANCE:
-            problems.append("descriptors grew from %.0f to %.0f after the warm-up (tolerance %d)" %
-                            (warm["fds"], last["fds"], FD_TOLERANCE))
+        print("  maximum (one sample)                  %10.0f %8.0f %8.0f" % (top["rss_kib"], top["threads"], top["fds"]))
+        check_growth(problems, "after the warm-up", warm, last, {
+            "rss_kib": warm["rss_kib"] * RSS_TOLERANCE, "threads": THREAD_TOLERANCE, "fds": FD_TOLERANCE})
     if before and after:
         idle_before = median_around(before, before[-1]["time"], 1)
         idle_after = median_around(after, after[-1]["time"], 1)
-        print("  idle before the load         %10.0f %8.0f %8.0f" %
+        print("  idle before the load                  %10.0f %8.0f %8.0f" %
               (idle_before["rss_kib"], idle_before["threads"], idle_before["fds"]))
-        print("  idle after the load          %10.0f %8.0f %8.0f" %
+        print("  idle after the load                   %10.0f %8.0f %8.0f" %
               (idle_after["rss_kib"], idle_after["threads"], idle_after["fds"]))
-        if idle_after["threads"] > idle_before["threads"] + IDLE_THREAD_TOLERANCE:
-            problems.append("idle threads %.0f before the load, %.0f after (tolerance %d)" %
-                            (idle_before["threads"], idle_after["threads"], IDLE_THREAD_TOLERANCE))
-        if idle_after["fds"] > idle_before["fds"] + IDLE_FD_TOLERANCE:
-            problems.append("idle descriptors %.0f before the load, %.0f after (tolerance %d)" %
-                            (idle_before["fds"], idle_after["fds"], IDLE_FD_TOLERANCE))
+        check_growth(problems, "idle, after the load against before it", idle_before, idle_after,
+                     {"threads": IDLE_THREAD_TOLERANCE, "fds": IDLE_FD_TOLERANCE})
     print("Tolerances: RSS +%d%%, threads +%d, descriptors +%d under load after the warm-up; "
           "idle threads +%d, idle descriptors +%d" %
           (RSS_TOLERANCE * 100, THREAD_TOLERANCE, FD_TOLERANCE, IDLE_THREAD_TOLERANCE, IDLE_FD_TOLERANCE))

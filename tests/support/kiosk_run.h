@@ -64,6 +64,9 @@ protected:
     std::string Output() const { return (outputDir / "output.txt").string(); }
     // A configuration that runs: a start page and the proxy on a free port (proxyPort).
     std::string RunningConfig() const;
+    // Starts the built kiosk with RunningConfig() followed by extraConfig, and waits until it has
+    // started: its proxy listens by then.
+    void StartWith(const std::string& extraConfig);
 
     XvfbDisplay display;  // the program's screen, 1280 x 1024
     TempDir dir;
