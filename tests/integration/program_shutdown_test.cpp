@@ -45,13 +45,11 @@ protected:
     // SIGTERM ends the program with status 0 well within twice the proxy's wait for its threads, and
     // the shutdown has run to its end.
     void ExpectBoundedShutdown() {
-        const auto signalled = std::chrono::steady_clock::now();
         child->Signal(SIGTERM);
         const std::optional<int> status = child->WaitForExit(10s);
         ASSERT_TRUE(status.has_value()) << "still running 10 s after SIGTERM:\n"
                                         << StuckThreads() << ReadFile(Output());
         EXPECT_EQ(*status, 0);
-        EXPECT_LT(std::chrono::steady_clock::now() - signalled, 10s);
         const std::vector<std::string> messages = LogMessages(dir.path(), ".log");
         EXPECT_NE(std::find(messages.begin(), messages.end(), "Завершение работы"), messages.end());
         EXPECT_EQ(ReadFile(config / "kiosk-shell" / "user-settings"), kNewUsersProxySetting);
