@@ -51,13 +51,6 @@ std::string RunToEnd(const std::string& program, const std::vector<std::string>&
 
 class KioskProxy : public KioskRun {
 protected:
-    void StartWith(const std::string& extraConfig) {
-        WriteFile(dir / "kiosk.cfg", RunningConfig() + extraConfig);
-        Start();
-        // The proxy listens before this entry is written. (No test connection here: one that closes
-        // without a request is logged as a failure.)
-        ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
-    }
     std::string Curl(const std::vector<std::string>& arguments) {
         std::vector<std::string> all{"-s", "-x", "http://127.0.0.1:" + std::to_string(proxyPort)};
         all.insert(all.end(), arguments.begin(), arguments.end());

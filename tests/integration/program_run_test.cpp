@@ -46,9 +46,7 @@ TEST_P(ProgramStopSignal, ItRunsUntilSignalledAndShutsDown) {
     EXPECT_EQ(messages, (Messages{"Начало работы", "Завершение работы"}));
     EXPECT_EQ(LogMessages(dir.path(), ".err"), Messages{});
     // The user's proxy setting was pointed at the kiosk and is back as it was (a new user's).
-    EXPECT_EQ(ReadFile(config / "kiosk-shell" / "user-settings"),
-              "[Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\n"
-              "ProxyEnable=dword:0\nProxyServer=sz:\nSyncMode5=dword:4\n");
+    EXPECT_EQ(ReadFile(config / "kiosk-shell" / "user-settings"), kNewUsersProxySetting);
 }
 
 TEST_F(ProgramRun, WhileRunningTheUsersProxyPointsAtTheKiosk) {

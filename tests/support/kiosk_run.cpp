@@ -47,6 +47,14 @@ std::string KioskRun::RunningConfig() const {
     return "[options]\nstart\nindex.html\ninternal\n" + std::to_string(proxyPort) + "\n";
 }
 
+void KioskRun::StartWith(const std::string& extraConfig) {
+    WriteFile(dir / "kiosk.cfg", RunningConfig() + extraConfig);
+    Start();
+    // (No test connection to see whether the proxy listens: one that closes without a request is
+    // logged as a failure.)
+    ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
+}
+
 void KioskRun::Start(const std::string& program) {
     child = std::make_unique<ChildProcess>(
         program, std::vector<std::string>{}, dir.str(), Output(),

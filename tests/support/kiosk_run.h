@@ -24,6 +24,12 @@ std::vector<std::string> LogMessages(const std::filesystem::path& dir, const std
 // Today's daily file name of one kind: dd.mm.yyyy + extension.
 std::string TodaysLogName(const std::string& extension);
 
+// The user's proxy setting file of a new user once the program has pointed it at itself and shutdown
+// has put it back.
+inline constexpr const char* kNewUsersProxySetting =
+    "[Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\n"
+    "ProxyEnable=dword:0\nProxyServer=sz:\nSyncMode5=dword:4\n";
+
 // The built program run by a test as an operator would run it: in a directory of its own (dir), with
 // the user's settings in another (config), so that a test never touches the real user's.
 class KioskRun : public ::testing::Test {
@@ -58,6 +64,9 @@ protected:
     std::string Output() const { return (outputDir / "output.txt").string(); }
     // A configuration that runs: a start page and the proxy on a free port (proxyPort).
     std::string RunningConfig() const;
+    // Starts the built kiosk with RunningConfig() followed by extraConfig, and waits until it has
+    // started: its proxy listens by then.
+    void StartWith(const std::string& extraConfig);
 
     XvfbDisplay display;  // the program's screen, 1280 x 1024
     TempDir dir;
