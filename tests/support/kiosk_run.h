@@ -31,7 +31,8 @@ inline constexpr const char* kNewUsersProxySetting =
     "ProxyEnable=dword:0\nProxyServer=sz:\nSyncMode5=dword:4\n";
 
 // The built program run by a test as an operator would run it: in a directory of its own (dir), with
-// the user's settings in another (config), so that a test never touches the real user's.
+// the user's settings in another (config) and the user's home and data folders in a third (home), so
+// that a test never touches the real user's.
 class KioskRun : public ::testing::Test {
 protected:
     KioskRun();
@@ -72,6 +73,7 @@ protected:
     TempDir dir;
     TempDir outputDir;  // kept apart, so that dir holds only what the program writes
     TempDir config;
+    TempDir home;  // HOME and the other XDG folders of the program's user
     std::unique_ptr<ChildProcess> child;
     int proxyPort;
 };

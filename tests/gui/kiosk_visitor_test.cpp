@@ -1,0 +1,118 @@
+// One visitor after another on the same terminal: what a page stores for one is gone for the next,
+// and nothing of a visitor is left on disk.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/file_origin.h"
+#include "tests/support/kiosk_run.h"
+#include "tests/support/loopback_peers.h"
+#include "tests/support/screen.h"
+#include "tests/support/window_layout.h"
+
+namespace kiosk::testing {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// Reports what the page finds stored (a cookie, local storage, an IndexedDB record), then stores
+// them all: "cookie=..,local=..,indexeddb=..", "none" for what it did not find.
+const std::string kStoringPage = R"(<html><body>visitor page<script>
+function indexedRecord() {
+  return new Promise(done => {
+    const opening = indexedDB.open('visitor', 1);
+    opening.onupgradeneeded = () => opening.result.createObjectStore('store');
+    opening.onerror = () => done('error');
+    opening.onsuccess = () => {
+      const transaction = opening.result.transaction('store', 'readwrite');
+      const store = transaction.objectStore('store');
+      const reading = store.get('key');
+      reading.onsuccess = () => {
+        const found = reading.result === undefined ? 'none' : reading.result;
+        store.put('stored', 'key');
+        transaction.oncomplete = () => done(found);
+      };
+    };
+  });
+}
+indexedRecord().then(record => {
+  const found = 'cookie=' + (document.cookie || 'none') + ',local=' +
+                (localStorage.getItem('visitor') || 'none') + ',indexeddb=' + record;
+  document.cookie = 'visitor=stored; max-age=86400';
+  localStorage.setItem('visitor', 'stored');
+  fetch('/report?visitor-' + Date.now() + '-' + encodeURIComponent(found), {cache: 'no-store'});
+});
+</script></body></html>)";
+
+class KioskVisitors : public KioskRun {
+protected:
+    // The reports of the page so far, decoded, in order.
+    std::vector<std::string> Reports() const {
+        std::vector<std::string> found;
+        for (const std::string& line : origin.Requests()) {
+            const size_t at = line.find("/report?visitor-");
+            if (at == std::string::npos) continue;
+            const size_t text = line.find('-', at + 16);
+            found.push_back(Decoded(line.substr(text + 1, line.find(' ', text) - text - 1)));
+        }
+        return found;
+    }
+    bool WaitForReports(size_t count) const {
+        return WaitUntil([&] { return Reports().size() >= count; }, 20s);
+    }
+    static std::string Decoded(const std::string& text) {
+        std::string decoded;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '%' && i + 2 < text.size()) {
+                decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                decoded += text[i];
+            }
+        }
+        return decoded;
+    }
+    // Every file under folder whose content holds text.
+    static std::vector<std::string> FilesHolding(const fs::path& folder, const std::string& text) {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (entry.is_regular_file() && ReadFile(entry.path()).find(text) != std::string::npos)
+                found.push_back(entry.path().string());
+        }
+        return found;
+    }
+
+    FileOrigin origin;
+};
+
+TEST_F(KioskVisitors, TheNextVisitorAfterHomeFindsNothingTheLastOneStored) {
+    origin.Put("index.html", kStoringPage);
+    WriteFile(dir / "kiosk.cfg", "[options]\nstart\n" + origin.Url("/index.html") + "\ninternal\n" +
+                                     std::to_string(proxyPort) + "\n");
+    Start();
+    ASSERT_TRUE(WaitForReports(1));
+    const std::string nothing = "cookie=none,local=none,indexeddb=none";
+    EXPECT_EQ(Reports()[0], nothing);
+    // The same visitor finds what the page stored: the page does store it.
+    std::this_thread::sleep_for(2100ms);  // buttons take no press within 2 s of the last action
+    PressButton(display, Button::Refresh);
+    ASSERT_TRUE(WaitForReports(2));
+    EXPECT_EQ(Reports()[1], "cookie=visitor=stored,local=stored,indexeddb=stored");
+    // Home: a new visitor.
+    std::this_thread::sleep_for(2100ms);
+    PressButton(display, Button::Home);
+    ASSERT_TRUE(WaitForReports(3));
+    EXPECT_EQ(Reports()[2], nothing);
+    EXPECT_EQ(Stop(), 0);
+    // Nothing the page stored reached the disk: not in the user's folders, not in the working folder.
+    for (const fs::path& folder : {home.path(), config.path(), dir.path()})
+        EXPECT_EQ(FilesHolding(folder, "stored"), std::vector<std::string>{}) << folder;
+}
+
+}  // namespace
+}  // namespace kiosk::testing
