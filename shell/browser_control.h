@@ -32,6 +32,7 @@ public:
     virtual ~BrowserControl() = default;
 
     virtual void Navigate(const std::string& url) = 0;
+    // Throws when the history holds no page to go back to: no load starts then.
     virtual void GoBack() = 0;
     virtual void Refresh() = 0;
     // kRefreshCompletely reloads bypassing the cache; other levels reload as Refresh does.

@@ -285,10 +285,12 @@ void WebKitBrowserControl::Navigate(const std::string& url) {
     webkit_web_view_load_uri(View(), NavigableUri(url).c_str());
 }
 
+// With nothing to go back to no load would start, and nothing would ever end the busy animation
+// that the caller switches on after a successful call.
 void WebKitBrowserControl::GoBack() {
-    const bool possible = webkit_web_view_can_go_back(View());
-    Requested(possible);
-    if (possible) webkit_web_view_go_back(View());
+    if (!webkit_web_view_can_go_back(View())) throw std::runtime_error("No page to go back to.");
+    Requested(true);
+    webkit_web_view_go_back(View());
 }
 
 void WebKitBrowserControl::Refresh() {

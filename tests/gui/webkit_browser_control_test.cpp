@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -374,6 +377,21 @@ TEST_F(WebKitBrowserControlTest, StopOrANewNavigationEndsALoadWithoutAnError) {
     EXPECT_EQ(events_.events.back(), "progress 0 0") << events_.Text();
 }
 
+// Back with nothing to go back to fails and starts nothing, so no caller waits for a load that never
+// comes; with a page behind it, it goes there.
+TEST_F(WebKitBrowserControlTest, BackWithoutHistoryFailsAndStartsNoLoad) {
+    Create();
+    EXPECT_THROW(control_->GoBack(), std::runtime_error);
+    ProcessFor(300ms);
+    EXPECT_TRUE(events_.events.empty()) << events_.Text();
+    const std::string first = Page("first.html", "<html><body>first</body></html>");
+    const std::string second = Page("second.html", "<html><body>second</body></html>");
+    ASSERT_TRUE(Load(first)) << events_.Text();
+    ASSERT_TRUE(Load(second)) << events_.Text();
+    control_->GoBack();
+    EXPECT_TRUE(ProcessUntil([&] { return events_.Count("complete " + first) == 1; })) << events_.Text();
+}
+
 TEST_F(WebKitBrowserControlTest, OnlyHtmlAndXhtmlPagesAreHtmlDocuments) {
     PythonHttpServer server(pages_);
     WritePicture(pages_ / "picture.png");
@@ -623,6 +641,21 @@ long ResidentKilobytes() {
     return 0;
 }
 
+// How many processes this one has started that still run.
+int ChildProcesses() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream status(entry.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (!line.starts_with("PPid:")) continue;
+            if (std::stol(line.substr(5)) == getpid()) ++count;
+            break;
+        }
+    }
+    return count;
+}
+
 TEST_F(WebKitBrowserControlTest, AHundredControlsComeAndGoWithoutGrowingMuch) {
     const std::string url = Page("page.html", "<html><body><form><input></form></body></html>");
     long afterTen = 0;
@@ -638,6 +671,8 @@ TEST_F(WebKitBrowserControlTest, AHundredControlsComeAndGoWithoutGrowingMuch) {
     }
     ProcessFor(500ms);
     EXPECT_LT(ResidentKilobytes() - afterTen, 60 * 1024);
+    // Every control had a web context of its own; their web and network processes went with them.
+    EXPECT_TRUE(ProcessUntil([] { return ChildProcesses() <= 4; }, 20s)) << ChildProcesses();
     int webViews = 0;
     OtherWindows(window_, &webViews);
     EXPECT_EQ(webViews, 0);

@@ -49,6 +49,7 @@ TEST_F(ShellTest, BackSwallowsTheBrowsersFailures) {
     EXPECT_NO_THROW(PressBack(Window()));
     EXPECT_TRUE(record.Starting("ErrorBox").empty());
     EXPECT_EQ(documentCounter, 2);
+    EXPECT_FALSE(Busy());  // no load started, so nothing would ever stop the animation
     EXPECT_TRUE(idleTimer.Enabled());
 }
 
