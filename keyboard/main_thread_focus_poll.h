@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "proxy/filter/focus_poll.h"
 #include "os/ui.h"
+#include "proxy/filter/focus_poll.h"
 
 namespace kiosk {
 

@@ -19,6 +19,8 @@ bool TryFocus(DocumentAccess& document, int form, int element, const std::functi
         document.Focus(form, element);
         focused();
         return true;
+    } catch (const BrowserControlGone&) {
+        throw;  // nothing of the control may be touched any more
     } catch (...) {
         return false;  // this field cannot take the focus; the next one may
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "shell/document_access.h"
@@ -29,7 +30,11 @@ inline constexpr int kRefreshCompletely = 3;
 // call may fail with an exception.
 class BrowserControl : public DocumentAccess {
 public:
-    virtual ~BrowserControl() = default;
+    virtual ~BrowserControl() { *alive_ = false; }
+
+    // True while the control lives; readable after it has gone, so that work that runs events (any
+    // of which may destroy the control) can tell before it touches the control again.
+    std::shared_ptr<const bool> AliveFlag() const { return alive_; }
 
     virtual void Navigate(const std::string& url) = 0;
     // Throws when the history holds no page to go back to: no load starts then.
@@ -55,6 +60,9 @@ public:
     // Where the control reports its events; nullptr detaches. The receiver must outlive the
     // attachment.
     virtual void SetEvents(BrowserEvents* events) = 0;
+
+private:
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace kiosk

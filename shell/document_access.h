@@ -1,8 +1,16 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 namespace kiosk {
+
+// A call that ended because the control it was made on was destroyed meanwhile (by a Home that ran
+// among the events the call processed while it waited for the page).
+class BrowserControlGone : public std::runtime_error {
+public:
+    BrowserControlGone() : std::runtime_error("the browser control was closed while a script ran") {}
+};
 
 // The shown document's forms and their elements, read by member name at the time of the call. Form i
 // and element j of that form count from 0. Any call may fail with an exception.

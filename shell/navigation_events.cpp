@@ -30,15 +30,28 @@ void ShowNetErrorPage(const BrowsingContext& window, const NetErrorPage& netPage
     RestartIdleTimer(window.idleTimer);
 }
 
+// The zoom and the scroll bars are styles of the page's body. A document without one (a picture, a
+// text) shows as it is; a Home that destroys the control during a write (each runs events) ends the
+// writes.
+void WriteBodyStyles(BrowserControl& browser, const std::string& zoomOption) {
+    const std::shared_ptr<const bool> alive = browser.AliveFlag();
+    try {
+        if (!browser.HasHtmlDocument()) return;
+        if (const auto zoom = PageZoomFactor(zoomOption)) browser.SetBodyStyle("Zoom", *zoom);
+        if (*alive) browser.SetBodyStyle("overflowY", "auto");
+        if (*alive) browser.SetBodyStyle("overflowX", "auto");
+    } catch (const BrowserControlGone&) {
+        // the next visitor's control has its own page
+    }
+}
+
 }  // namespace
 
 void OnDocumentComplete(const BrowsingContext& window, const std::string& zoomOption, LogWriter& log,
                         const std::string& url) {
     window.documentCounter = window.documentCounter + 1;
     SetBusy(window.controls.RxGIFAnimator1, false);
-    if (const auto zoom = PageZoomFactor(zoomOption)) window.browser->SetBodyStyle("Zoom", *zoom);
-    window.browser->SetBodyStyle("overflowY", "auto");
-    window.browser->SetBodyStyle("overflowX", "auto");
+    WriteBodyStyles(*window.browser, zoomOption);
     log.WriteLog(LogLevel::Information, "Загружен документ: " + url);
 }
 

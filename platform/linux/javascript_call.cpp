@@ -1,5 +1,7 @@
 #include "platform/linux/javascript_call.h"
 
+#include "shell/document_access.h"
+
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
@@ -83,7 +85,7 @@ std::string DurationText(std::chrono::milliseconds limit) {
 std::string CallJavaScript(WebKitWebView* view, const std::string& body,
                            const std::vector<JavaScriptArgument>& arguments, std::chrono::milliseconds limit,
                            const std::shared_ptr<const bool>& alive) {
-    if (!*alive) throw std::runtime_error("the browser control is gone");
+    if (!*alive) throw BrowserControlGone();
     auto call = std::make_shared<PendingCall>();
     const Variant parameters = ArgumentsOf(arguments);
     webkit_web_view_call_async_javascript_function(
@@ -98,10 +100,10 @@ std::string CallJavaScript(WebKitWebView* view, const std::string& body,
 
     if (!call->finished) {
         g_cancellable_cancel(call->cancellable.get());
-        if (!*alive) throw std::runtime_error("the browser control was closed while a script ran");
+        if (!*alive) throw BrowserControlGone();
         throw JavaScriptTimeout("the page did not answer within " + DurationText(limit));
     }
-    if (!*alive) throw std::runtime_error("the browser control was closed while a script ran");
+    if (!*alive) throw BrowserControlGone();
     if (!call->error.empty()) throw std::runtime_error(ShortMessage(call->error));
     return call->result;
 }

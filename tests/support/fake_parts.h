@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form_parts.h"
@@ -132,6 +133,7 @@ public:
     void SetAddressBar(bool shown) override { Flag("BrowserAddressBar", shown); }
     void SetEnabled(bool enabled) override { Flag("BrowserEnabled", enabled); }
     void SetBodyStyle(const std::string& name, const std::string& value) override {
+        if (RunsEventsThatDestroyIt()) throw BrowserControlGone();
         if (!styleFailure.empty()) throw std::runtime_error(styleFailure);
         record_.Add("BodyStyle " + name + "=" + value);
     }
@@ -163,6 +165,7 @@ public:
     std::string Disabled(int form, int element) override { return At(form, element).disabled; }
     std::string StyleDisplay(int form, int element) override { return At(form, element).display; }
     void Focus(int form, int element) override {
+        if (RunsEventsThatDestroyIt()) throw BrowserControlGone();
         if (At(form, element).focusFails) throw std::runtime_error("cannot focus");
         record_.Add("Focus " + std::to_string(form) + " " + std::to_string(element));
     }
@@ -173,8 +176,18 @@ public:
     std::string callFailure;      // thrown by GoBack, Refresh, Refresh2 and Stop when not empty
     std::string styleFailure;     // thrown by SetBodyStyle when not empty
     BrowserEvents* events = nullptr;
+    // Run by the next SetBodyStyle or Focus, as events processed while the call waits; when it
+    // destroys this control the call fails as the control's calls then do.
+    std::function<void()> duringNextCall;
 
 private:
+    // Runs duringNextCall once; true when this control was destroyed by it.
+    bool RunsEventsThatDestroyIt() {
+        if (!duringNextCall) return false;
+        const std::shared_ptr<const bool> alive = AliveFlag();
+        std::exchange(duringNextCall, nullptr)();
+        return !*alive;
+    }
     void Call(const std::string& call) {
         if (!callFailure.empty()) throw std::runtime_error(callFailure);
         record_.Add(call);

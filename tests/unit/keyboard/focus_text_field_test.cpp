@@ -25,6 +25,23 @@ TEST_F(FocusTest, WhenLoadingEndsTheFirstTextFieldOfAFormGetsTheFocusAndTheKeybo
     EXPECT_FALSE(Busy());
 }
 
+// A Home among the events that a focus, or the keyboard opening, runs destroys the control: the
+// search ends there, quietly, and never touches the control again.
+TEST_F(FocusTest, AHomeDuringTheSearchEndsItQuietly) {
+    for (const bool duringFocus : {true, false}) {
+        auto doomed = std::make_unique<FakeBrowser>(record);
+        doomed->forms = {{Field()}, {Field()}};
+        if (duringFocus) {
+            doomed->duringNextCall = [&doomed] { doomed.reset(); };
+        } else {
+            refreshCaptions = [&doomed] { doomed.reset(); };
+        }
+        EXPECT_FALSE(FocusTextField(doomed.get(), Keys(), log)) << duringFocus;
+        EXPECT_EQ(doomed, nullptr);
+        EXPECT_EQ(log.Entries(), Events{}) << duringFocus;
+    }
+}
+
 TEST_F(FocusTest, ATextAreaIsATextFieldWhateverItsType) {
     browser.forms = {{Field("TEXTAREA", "textarea")}};
     EXPECT_TRUE(Search());

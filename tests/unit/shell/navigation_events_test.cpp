@@ -42,6 +42,28 @@ TEST_F(ShellTest, AFailedStyleWriteEndsTheHandlerBeforeItsLogLine) {
     EXPECT_EQ(log.Entries(), Events{});
 }
 
+// A picture or a text shown as the document has no body to style: it counts and logs as loaded.
+TEST_F(ShellTest, ADocumentThatIsNoHtmlPageIsCountedAndLoggedWithoutStyleWrites) {
+    zoomOption = "-1";
+    browser->htmlDocument = false;
+    browser->styleFailure = "the document has no body";
+    CompleteDocument("http://a/picture.png");
+    EXPECT_EQ(documentCounter, 0);
+    EXPECT_TRUE(record.Starting("BodyStyle").empty());
+    EXPECT_EQ(Information(), (Events{"Загружен документ: http://a/picture.png"}));
+}
+
+// A Home among the events a style write runs destroys the control: the writes end there, quietly,
+// and nothing touches the control again.
+TEST_F(ShellTest, AHomeDuringTheStyleWritesEndsThemQuietly) {
+    zoomOption = "-1";
+    browser->duringNextCall = [this] { browserControl.reset(); };
+    EXPECT_NO_THROW(CompleteDocument("http://a/"));
+    EXPECT_EQ(record.Count("BrowserDestroyed"), 1);
+    EXPECT_TRUE(record.Starting("BodyStyle").empty());
+    EXPECT_EQ(Information(), (Events{"Загружен документ: http://a/"}));
+}
+
 // The net page in a directory of its own, which is both the working and the program's directory.
 class NetPageTest : public ShellTest {
 protected:
