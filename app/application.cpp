@@ -6,13 +6,26 @@
 
 namespace kiosk {
 
-void RunHandler(Ui& ui, const std::function<void()>& handler) {
+namespace {
+
+void ReportFailure(Ui& ui, TForm1& form, const std::string& message) {
+    try {
+        form.WriteLog(LogLevel::Error, message);
+    } catch (...) {
+        // The log itself failed; the box still tells.
+    }
+    ui.ShowErrorBox(kApplicationTitle, message);
+}
+
+}  // namespace
+
+void RunHandler(Ui& ui, TForm1& form, const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& failure) {
-        ui.ShowErrorBox(kApplicationTitle, failure.what());
+        ReportFailure(ui, form, failure.what());
     } catch (...) {
-        ui.ShowErrorBox(kApplicationTitle, "Неизвестная ошибка");
+        ReportFailure(ui, form, "Неизвестная ошибка");
     }
 }
 
@@ -20,10 +33,10 @@ int RunApplication(FormParts parts, const ApplicationStages& stages) {
     Ui& ui = parts.ui;
     TForm1 form(std::move(parts));
     if (stages.created) stages.created(form);
-    RunHandler(ui, [&] { form.FormCreate(); });
+    RunHandler(ui, form, [&] { form.FormCreate(); });
     if (stages.started) stages.started(form);
     ui.RunMessageLoop();
-    RunHandler(ui, [&] { form.FormDestroy(); });
+    RunHandler(ui, form, [&] { form.FormDestroy(); });
     if (stages.finished) stages.finished(form);
     return 0;
 }

@@ -10,11 +10,12 @@ namespace kiosk {
 // The application's display title, also the title of its error boxes.
 inline constexpr const char* kApplicationTitle = "Киоск";
 
-// Runs one event handler on the main thread. A failure that escapes it ends the handler and is shown
-// in a modal error box with its message.
-void RunHandler(Ui& ui, const std::function<void()>& handler);
-
 class TForm1;
+
+// Runs one event handler of the main window on the main thread. A failure that escapes it ends the
+// handler, is written to the log as an error entry (and so mailed), and is shown in a modal error box
+// with its message, which the next Home or idle return closes.
+void RunHandler(Ui& ui, TForm1& form, const std::function<void()>& handler);
 
 // What the program attaches to the main window around its life: after the window's parts exist
 // (before start-up), after start-up, and after shutdown.

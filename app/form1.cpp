@@ -16,8 +16,8 @@ TForm1::TForm1(FormParts parts)
       Timer1(parts_.ui.CreateTimer()),
       Timer2(parts_.ui.CreateTimer()) {
     Timer1->SetInterval(3000);
-    Timer1->SetOnTimer([this] { RunHandler(parts_.ui, [this] { Timer1Timer(); }); });
-    Timer2->SetOnTimer([this] { RunHandler(parts_.ui, [this] { Timer2Timer(); }); });
+    Timer1->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { Timer1Timer(); }); });
+    Timer2->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { Timer2Timer(); }); });
     WebBrowser1->SetEvents(&browserEvents_);
 }
 

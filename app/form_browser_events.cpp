@@ -6,19 +6,19 @@
 namespace kiosk {
 
 void FormBrowserEvents::DocumentComplete(const std::string& url) {
-    RunHandler(ui_, [&] { form_.WebBrowser1DocumentComplete(url); });
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1DocumentComplete(url); });
 }
 
 void FormBrowserEvents::NavigateError(const std::string& url, std::int32_t statusCode) {
-    RunHandler(ui_, [&] { form_.WebBrowser1NavigateError(url, statusCode); });
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1NavigateError(url, statusCode); });
 }
 
 void FormBrowserEvents::ProgressChange(std::int32_t progress, std::int32_t maximum) {
-    RunHandler(ui_, [&] { form_.WebBrowser1ProgressChange(progress, maximum); });
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1ProgressChange(progress, maximum); });
 }
 
 void FormBrowserEvents::NewWindow(bool& cancel) {
-    RunHandler(ui_, [&] { form_.WebBrowser1NewWindow2(cancel); });
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1NewWindow2(cancel); });
 }
 
 }  // namespace kiosk

@@ -53,10 +53,10 @@ void KioskParts::AttachWindow(TForm1& form) {
     ScaleToScreen(form);
     Ui& ui = platform_.GetUi();
     const auto handler = [&ui, &form](void (TForm1::*method)()) {
-        return [&ui, &form, method] { RunHandler(ui, [&form, method] { (form.*method)(); }); };
+        return [&ui, &form, method] { RunHandler(ui, form, [&form, method] { (form.*method)(); }); };
     };
     keyboard_.SetKeyUpTarget(
-        [&ui, &form](std::uint16_t, bool) { RunHandler(ui, [&form] { form.FormKeyUp(); }); });
+        [&ui, &form](std::uint16_t, bool) { RunHandler(ui, form, [&form] { form.FormKeyUp(); }); });
     form.RefreshCaptions = [this] {
         if (Tkbdform* keys = keyboard_.Template()) keys->RefreshCaptions();
     };

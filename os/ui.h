@@ -23,8 +23,10 @@ public:
 
     virtual std::unique_ptr<Timer> CreateTimer() = 0;
 
-    // A modal box with an error message; returns when the user has closed it.
+    // A modal box with an error message; returns when the user has closed it, or CloseErrorBoxes.
     virtual void ShowErrorBox(const std::string& title, const std::string& message) = 0;
+    // Closes every error box that is open, so that none outlives the visitor it was shown to.
+    virtual void CloseErrorBoxes() = 0;
 
     // Empties the clipboard and the selection, so that nothing copied by one visitor is pasted by the next.
     virtual void ClearClipboard() = 0;

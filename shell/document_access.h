@@ -9,7 +9,7 @@ namespace kiosk {
 // among the events the call processed while it waited for the page).
 class BrowserControlGone : public std::runtime_error {
 public:
-    BrowserControlGone() : std::runtime_error("the browser control was closed while a script ran") {}
+    BrowserControlGone() : std::runtime_error("окно браузера закрыто, пока выполнялся скрипт страницы") {}
 };
 
 // The shown document's forms and their elements, read by member name at the time of the call. Form i

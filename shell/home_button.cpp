@@ -39,6 +39,7 @@ private:
 
 void HomeButton::Press(const BrowsingContext& window, const std::string& startPage) {
     if (replacing_ || TooSoon(window.clock.Now(), window.lastActionTime)) return;
+    window.ui.CloseErrorBoxes();  // a box shown to the last visitor goes with the visitor
     {
         const ReplacementMark mark(replacing_);
         const CaptionRestorer caption(window.controls.Panel2.Caption);

@@ -124,6 +124,10 @@ void GlibUi::ShowErrorBox(const std::string& title, const std::string& message) 
     std::fflush(stderr);
 }
 
+void GlibUi::CloseErrorBoxes() {
+    // Without a window system a box is a line on standard error: nothing stays open.
+}
+
 void GlibUi::ClearClipboard() {
     // Without a window system there is no clipboard.
 }

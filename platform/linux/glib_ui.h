@@ -18,6 +18,7 @@ public:
     void RunOnMainThread(std::function<void()> fn, bool wait) override;
     std::unique_ptr<Timer> CreateTimer() override;
     void ShowErrorBox(const std::string& title, const std::string& message) override;
+    void CloseErrorBoxes() override;
     void ClearClipboard() override;
     bool CtrlKeyDown() const override;
     void RunMessageLoop() override;

@@ -23,15 +23,18 @@ void GtkUi::ShowErrorBox(const std::string& title, const std::string& message) {
     gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER_ALWAYS);
-    GtkDialog* outer = openBox_;
-    openBox_ = GTK_DIALOG(dialog);
+    openBoxes_.push_back(GTK_DIALOG(dialog));
     gtk_dialog_run(GTK_DIALOG(dialog));
-    openBox_ = outer;
+    openBoxes_.pop_back();
     gtk_widget_destroy(dialog);
 }
 
+void GtkUi::CloseErrorBoxes() {
+    for (GtkDialog* box : openBoxes_) gtk_dialog_response(box, GTK_RESPONSE_CLOSE);
+}
+
 void GtkUi::CloseMainWindow() {
-    if (openBox_ != nullptr) gtk_dialog_response(openBox_, GTK_RESPONSE_CLOSE);
+    CloseErrorBoxes();
     GlibUi::CloseMainWindow();
 }
 

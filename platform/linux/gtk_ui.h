@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <vector>
+
 #include "platform/linux/glib_ui.h"
 
 namespace kiosk {
@@ -14,6 +16,7 @@ public:
     GtkUi();
 
     void ShowErrorBox(const std::string& title, const std::string& message) override;
+    void CloseErrorBoxes() override;
     void ClearClipboard() override;
     bool CtrlKeyDown() const override;
     // Also closes an error box that is open, so that a termination signal is never held up by one.
@@ -24,7 +27,8 @@ public:
 
 private:
     GtkWindow* mainWindow_ = nullptr;
-    GtkDialog* openBox_ = nullptr;
+    // The boxes open now, the innermost last (a box's own event loop may show another).
+    std::vector<GtkDialog*> openBoxes_;
 };
 
 }  // namespace kiosk

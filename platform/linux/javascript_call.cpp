@@ -76,8 +76,8 @@ std::string ShortMessage(const std::string& message) {
 }
 
 std::string DurationText(std::chrono::milliseconds limit) {
-    if (limit.count() % 1000 == 0) return std::to_string(limit.count() / 1000) + " s";
-    return std::to_string(limit.count()) + " ms";
+    if (limit.count() % 1000 == 0) return std::to_string(limit.count() / 1000) + " с";
+    return std::to_string(limit.count()) + " мс";
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ std::string CallJavaScript(WebKitWebView* view, const std::string& body,
     if (!call->finished) {
         g_cancellable_cancel(call->cancellable.get());
         if (!*alive) throw BrowserControlGone();
-        throw JavaScriptTimeout("the page did not answer within " + DurationText(limit));
+        throw JavaScriptTimeout("страница не ответила за " + DurationText(limit));
     }
     if (!*alive) throw BrowserControlGone();
     if (!call->error.empty()) throw std::runtime_error(ShortMessage(call->error));

@@ -31,7 +31,7 @@ std::string WebKitDocumentAccess::Run(const std::string& call, std::vector<JavaS
     // A page that let a call run out of time and still does not answer fails at once, so that a
     // series of calls does not wait the time limit each.
     if (scriptTimedOut_ && !webkit_web_view_get_is_web_process_responsive(view_))
-        throw std::runtime_error("the page does not answer");
+        throw std::runtime_error("страница не отвечает");
     const std::string body = std::string(EmbeddedScript("document_access.js")) + "\nreturn " + call + ";\n";
     const std::shared_ptr<const bool> alive = alive_;
     try {

@@ -67,6 +67,7 @@ public:
         record_.Add("ErrorBox " + title + ": " + message);
     }
     void ClearClipboard() override { record_.Add("ClearClipboard"); }
+    void CloseErrorBoxes() override { record_.Add("CloseErrorBoxes"); }
     bool CtrlKeyDown() const override { return ctrlKeyDown; }
     void RunMessageLoop() override { record_.Add("RunMessageLoop"); }
     void CloseMainWindow() override {}

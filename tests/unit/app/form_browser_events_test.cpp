@@ -9,12 +9,14 @@ namespace {
 
 using Events = std::vector<std::string>;
 
-TEST_F(RunningFormTest, AFailedStyleWriteIsShownAndEndsTheHandlerBeforeItsLogLine) {
+// A failure that escapes a handler is an error entry (so the operators hear of it) and a box.
+TEST_F(RunningFormTest, AFailedStyleWriteIsLoggedShownAndEndsTheHandlerBeforeItsLogLine) {
     Start();
-    browser->styleFailure = "no body";
-    browser->CompleteDocument("http://a/picture.png");
+    browser->styleFailure = "страница не ответила за 3 с";
+    browser->CompleteDocument("http://a/");
     EXPECT_EQ(record.Starting("ErrorBox"),
-              (Events{std::string("ErrorBox ") + kApplicationTitle + ": no body"}));
+              (Events{std::string("ErrorBox ") + kApplicationTitle + ": страница не ответила за 3 с"}));
+    EXPECT_EQ(LogMessages(".err"), (Events{"страница не ответила за 3 с"}));
     EXPECT_EQ(form->DocumentCounter, 0);
     EXPECT_FALSE(Busy());
     EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));

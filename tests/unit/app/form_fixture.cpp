@@ -47,11 +47,11 @@ FormParts FormTest::Parts() {
 void FormTest::Create() {
     form = std::make_unique<TForm1>(Parts());
     createdForm = form.get();
-    RunHandler(ui, [this] { form->FormCreate(); });
+    RunHandler(ui, *form, [this] { form->FormCreate(); });
 }
 
 void FormTest::Destroy() {
-    RunHandler(ui, [this] { form->FormDestroy(); });
+    RunHandler(ui, *form, [this] { form->FormDestroy(); });
 }
 
 std::string FormTest::TodaysFile(const std::string& extension) const {

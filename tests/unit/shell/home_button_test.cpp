@@ -17,6 +17,7 @@ TEST_F(ShellTest, HomeReplacesTheControlByAFreshSilentOneAtTheStartPage) {
     At(5);
     PressHome();
     EXPECT_EQ(record.Events(), (Events{
+                                   "CloseErrorBoxes",
                                    "Stop",
                                    "ProcessMessages",
                                    "Navigate about:blank",
