@@ -17,6 +17,10 @@ void FormBrowserEvents::ProgressChange(std::int32_t progress, std::int32_t maxim
     RunHandler(ui_, form_, [&] { form_.WebBrowser1ProgressChange(progress, maximum); });
 }
 
+void FormBrowserEvents::BeforeNavigate(const std::string& url, bool& cancel) {
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1BeforeNavigate2(url, cancel); });
+}
+
 void FormBrowserEvents::NewWindow(bool& cancel) {
     RunHandler(ui_, form_, [&] { form_.WebBrowser1NewWindow2(cancel); });
 }

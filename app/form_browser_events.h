@@ -17,6 +17,7 @@ public:
     void NavigateError(const std::string& url, std::int32_t statusCode) override;
     void ProgressChange(std::int32_t progress, std::int32_t maximum) override;
     void NewWindow(bool& cancel) override;
+    void BeforeNavigate(const std::string& url, bool& cancel) override;
 
 private:
     TForm1& form_;

@@ -21,6 +21,9 @@ public:
     virtual void ProgressChange(std::int32_t progress, std::int32_t maximum) = 0;
     // A page wants a new window; setting cancel refuses it.
     virtual void NewWindow(bool& cancel) = 0;
+    // The page or one of its frames is about to go to url (a link, a script, Navigate, a redirect);
+    // setting cancel refuses it: nothing loads and no error is reported.
+    virtual void BeforeNavigate(const std::string& url, bool& cancel) = 0;
 };
 
 // The level of Refresh2 that reloads bypassing the cache.

@@ -158,6 +158,29 @@ struct WebKitBrowserControl::Callbacks {
         return nullptr;
     }
 
+    // Every navigation of the page and its frames is put to the shell first; one it refuses loads
+    // nothing and reports no error.
+    static gboolean DecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer data) {
+        if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+        WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+            WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+        const std::string url = uri != nullptr ? uri : "";
+        bool cancel = false;
+        bool ignored = false;
+        Guarded(data, [&](WebKitBrowserControl& self) {
+            if (!self.Raise([&](BrowserEvents& events) { events.BeforeNavigate(url, cancel); }) || !cancel)
+                return;
+            webkit_policy_decision_ignore(decision);
+            ignored = true;
+            // A refused page that was asked for never starts: its loading ends as a stopped one does.
+            if (self.awaitingStart_) self.Stop();
+        });
+        if (cancel && !ignored) webkit_policy_decision_ignore(decision);
+        return cancel ? TRUE : FALSE;
+    }
+
     static void WebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
                                      gpointer data) {
         if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
@@ -192,6 +215,7 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
         {"notify::estimated-load-progress", G_CALLBACK(&Callbacks::ProgressChanged)},
         {"create", G_CALLBACK(&Callbacks::Create)},
         {"web-process-terminated", G_CALLBACK(&Callbacks::WebProcessTerminated)},
+        {"decide-policy", G_CALLBACK(&Callbacks::DecidePolicy)},
     };
     for (const auto& connection : connections)
         g_signal_connect(View(), connection.signal, connection.callback, this);

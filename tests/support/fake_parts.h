@@ -146,6 +146,11 @@ public:
     void ReportProgress(std::int32_t progress, std::int32_t maximum) {
         events->ProgressChange(progress, maximum);
     }
+    bool AskToNavigate(const std::string& url) {
+        bool cancel = false;
+        events->BeforeNavigate(url, cancel);
+        return cancel;
+    }
     bool AskForNewWindow() {
         bool cancel = false;
         events->NewWindow(cancel);

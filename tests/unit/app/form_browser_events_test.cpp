@@ -22,6 +22,20 @@ TEST_F(RunningFormTest, AFailedStyleWriteIsLoggedShownAndEndsTheHandlerBeforeIts
     EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
 }
 
+// Web pages and the kiosk's own local pages load; anything else is refused with one information entry
+// and no error (so no mail).
+TEST_F(RunningFormTest, NavigationsOutsideTheKiosksPagesAreRefusedQuietly) {
+    Start();
+    EXPECT_FALSE(browser->AskToNavigate("https://example.com/"));
+    EXPECT_FALSE(browser->AskToNavigate("file://" + (dir / "net.html").string()));
+    EXPECT_TRUE(browser->AskToNavigate("file:///etc/passwd"));
+    EXPECT_TRUE(browser->AskToNavigate("mailto:desk@example.com"));
+    EXPECT_TRUE(browser->AskToNavigate("mailto:desk@example.com"));
+    EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы", "Переход запрещён: file:///etc/passwd",
+                                           "Переход запрещён: mailto:desk@example.com"}));
+    EXPECT_EQ(LogMessages(".err"), Events{});
+}
+
 TEST_F(RunningFormTest, TheBrowsersEventsReachTheWindow) {
     WriteFile(dir / "net.html", "<html>offline</html>");
     Start("", "net\nnet.html\n");

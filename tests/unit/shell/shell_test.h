@@ -27,6 +27,7 @@ public:
     void NavigateError(const std::string&, std::int32_t) override {}
     void ProgressChange(std::int32_t, std::int32_t) override {}
     void NewWindow(bool&) override {}
+    void BeforeNavigate(const std::string&, bool&) override {}
 };
 
 // The main window's state as start-up leaves it: at 10:30:00, the start page loading, the idle timer
