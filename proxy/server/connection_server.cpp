@@ -31,6 +31,7 @@ ConnectionServer::~ConnectionServer() {
     SetActive(false);
     // Threads still busy after the wait (in a hook, or resolving a name) are waited for here: they use
     // the handlers and hooks, and what those refer to goes away with the server's owner.
+    OpenParking(false);
     AbortAllConnections();
     JoinAllWorkers();
 }
@@ -55,8 +56,12 @@ int ConnectionServer::ListeningPort() const {
 
 size_t ConnectionServer::ConnectionThreads() const {
     std::lock_guard lock(mutex_);
-    return static_cast<size_t>(std::count_if(workers_.begin(), workers_.end(),
-                                             [](const Worker& worker) { return !worker.finished; }));
+    return serving_;
+}
+
+size_t ConnectionServer::ParkedThreads() const {
+    std::lock_guard lock(mutex_);
+    return parked_.size();
 }
 
 // Listens on the loopback addresses only: the proxy serves the browser of this machine, and listening
@@ -69,6 +74,7 @@ void ConnectionServer::Activate() {
         const int port = listeners.front()->socket.Port();
         listeners.push_back(std::make_unique<Listener>(TcpListener("::1", port, settings_.ListenQueue)));
     }
+    OpenParking(true);
     for (auto& listener : listeners) {
         Listener* started = listener.get();
         listener->thread = std::thread([this, started] { Listen(started->socket); });
@@ -78,16 +84,14 @@ void ConnectionServer::Activate() {
 
 void ConnectionServer::Deactivate() {
     listeners_.clear();
+    OpenParking(false);
     AbortAllConnections();
     {
         std::unique_lock lock(mutex_);
         const Milliseconds longest(std::max(settings_.TerminateWaitTime, 0));
-        workerFinished_.wait_for(lock, longest, [this] {
-            return std::all_of(workers_.begin(), workers_.end(),
-                               [](const Worker& worker) { return worker.finished; });
-        });
+        workerEnded_.wait_for(lock, longest, [this] { return ended_.size() == workers_.size(); });
     }
-    ReapFinishedWorkers();
+    ReapEndedWorkers();
 }
 
 void ConnectionServer::Listen(TcpListener& listener) {
@@ -100,15 +104,15 @@ void ConnectionServer::Listen(TcpListener& listener) {
                 continue;
             }
             pause = kFirstAcceptPause;
-            ReapFinishedWorkers();
-            StartWorker(std::move(*socket));
+            ReapEndedWorkers();
+            Dispatch(std::move(*socket));
         }
     } catch (...) {
         // The listening socket itself failed; the server accepts no more on it.
     }
 }
 
-void ConnectionServer::StartWorker(TcpSocket socket) {
+void ConnectionServer::Dispatch(TcpSocket socket) {
     std::unique_ptr<ConnectionContext> context;
     try {
         context = createContext_(std::move(socket));
@@ -116,17 +120,68 @@ void ConnectionServer::StartWorker(TcpSocket socket) {
         return;  // the connection is dropped
     }
     std::lock_guard lock(mutex_);
-    if (workers_.size() >= settings_.MostConnections) return;  // the connection is closed with its context
-    workers_.push_front(Worker{std::move(context), {}, false});
-    const auto worker = workers_.begin();
+    if (serving_ >= settings_.MostConnections) return;  // the connection is closed with its context
+    ++serving_;
+    if (parked_.empty()) {
+        StartWorker(std::move(context));
+        return;
+    }
+    Worker* worker = parked_.back();
+    parked_.pop_back();
+    worker->context = std::move(context);
+    // Under the lock: once it is released, the worker may serve, end and be joined at once.
+    worker->handedOver.notify_one();
+}
+
+// Called with mutex_ held, so that the thread is stored before it can end and be joined.
+void ConnectionServer::StartWorker(std::unique_ptr<ConnectionContext> context) {
+    const auto worker = workers_.emplace(workers_.begin());
+    worker->context = std::move(context);
     try {
-        worker->thread = std::thread([this, worker] {
-            Serve(*worker->context);
-            FinishWorker(worker);
-        });
+        worker->thread = std::thread([this, worker] { RunWorker(worker); });
     } catch (...) {
         workers_.erase(worker);  // no thread to be had: the connection is dropped
+        --serving_;
     }
+}
+
+void ConnectionServer::RunWorker(WorkerList::iterator worker) {
+    for (;;) {
+        Serve(*worker->context);  // the context stays until this thread releases it
+        ReleaseConnection(*worker);
+        std::unique_lock lock(mutex_);
+        if (!Park(*worker, lock)) {
+            ended_.push_back(worker);
+            workerEnded_.notify_all();
+            return;
+        }
+    }
+}
+
+void ConnectionServer::ReleaseConnection(Worker& worker) {
+    std::unique_ptr<ConnectionContext> context;
+    {
+        std::lock_guard lock(mutex_);
+        context = std::move(worker.context);
+        --serving_;
+    }
+}
+
+bool ConnectionServer::Park(Worker& worker, std::unique_lock<std::mutex>& lock) {
+    if (!parkingOpen_ || parked_.size() >= settings_.MostParkedThreads) return false;
+    parked_.push_back(&worker);
+    const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
+    worker.handedOver.wait_for(lock, idle, [&] { return worker.context != nullptr || !parkingOpen_; });
+    if (worker.context) return true;  // Dispatch took it off parked_
+    std::erase(parked_, &worker);
+    return false;
+}
+
+void ConnectionServer::OpenParking(bool open) {
+    std::lock_guard lock(mutex_);
+    parkingOpen_ = open;
+    if (open) return;
+    for (Worker* worker : parked_) worker->handedOver.notify_one();
 }
 
 void ConnectionServer::Serve(ConnectionContext& context) {
@@ -143,11 +198,16 @@ void ConnectionServer::Serve(ConnectionContext& context) {
 
 // A connection that closes before sending a byte (browsers open spare ones), or sends nothing for
 // kIdleConnectionLimit, ends quietly; one that closes in the middle of a line fails as any read does.
+// What has arrived is taken without a wait first: a request is mostly there by the time its thread
+// looks.
 void ConnectionServer::ServeLines(ConnectionContext& context) {
     BufferedConnection& connection = context.Connection();
     for (;;) {
-        if (!connection.HasBuffered() && !connection.Stream().WaitReadable(kIdleConnectionLimit)) return;
         if (!connection.Connected()) return;
+        if (!connection.HasBuffered()) {
+            if (!connection.Stream().WaitReadable(kIdleConnectionLimit)) return;
+            continue;
+        }
         const std::string line = connection.ReadLine();
         if (line.empty()) continue;
         if (const std::optional<CommandMatch> match = MatchCommand(names_, line)) {
@@ -169,28 +229,14 @@ void ConnectionServer::ReportFailure(ConnectionContext& context, const std::stri
     }
 }
 
-void ConnectionServer::FinishWorker(std::list<Worker>::iterator worker) {
-    std::unique_ptr<ConnectionContext> context;
+void ConnectionServer::ReapEndedWorkers() {
+    WorkerList ended;
     {
         std::lock_guard lock(mutex_);
-        context = std::move(worker->context);
-        worker->finished = true;
+        for (const auto worker : ended_) ended.splice(ended.end(), workers_, worker);
+        ended_.clear();
     }
-    context.reset();
-    workerFinished_.notify_all();
-}
-
-void ConnectionServer::ReapFinishedWorkers() {
-    std::list<Worker> finished;
-    {
-        std::lock_guard lock(mutex_);
-        for (auto worker = workers_.begin(); worker != workers_.end();) {
-            const auto next = std::next(worker);
-            if (worker->finished) finished.splice(finished.end(), workers_, worker);
-            worker = next;
-        }
-    }
-    for (Worker& worker : finished) worker.thread.join();
+    for (Worker& worker : ended) worker.thread.join();
 }
 
 void ConnectionServer::AbortAllConnections() {
@@ -201,12 +247,14 @@ void ConnectionServer::AbortAllConnections() {
 }
 
 void ConnectionServer::JoinAllWorkers() {
-    std::list<Worker> all;
+    WorkerList all;
     {
         std::lock_guard lock(mutex_);
         all.splice(all.end(), workers_);
     }
     for (Worker& worker : all) worker.thread.join();
+    std::lock_guard lock(mutex_);
+    ended_.clear();
 }
 
 }  // namespace kiosk

@@ -27,12 +27,17 @@ struct ConnectionServerSettings {
     // Connections served at once; more are closed as they come, so that a flood cannot take every
     // descriptor and thread of the program.
     size_t MostConnections = 512;
+    // A thread whose connection has ended waits this long (milliseconds) for the next one before it
+    // ends, at most MostParkedThreads of them at once: a new connection mostly needs no new thread.
+    int ParkedThreadIdleTime = 10000;
+    size_t MostParkedThreads = 32;
 };
 
 // A TCP server on the loopback addresses that gives every connection a thread of its own, reads its
 // lines and dispatches each by its first word to a command handler. One handled command per
-// connection: the connection is closed when the handler returns. Settings, handlers and hooks are set
-// while inactive.
+// connection: the connection is closed when the handler returns. A thread whose connection has ended
+// is parked for a while and serves the next accepted connection. Settings, handlers and hooks are
+// set while inactive.
 class ConnectionServer {
 public:
     using CommandHandler =
@@ -53,22 +58,27 @@ public:
 
     // true: listens (throws SocketError when it cannot, for example when the port is taken).
     // false: stops listening, aborts every connection and waits up to TerminateWaitTime for their
-    // threads. Nothing happens when the server is already in that state.
+    // threads; parked threads end. Nothing happens when the server is already in that state.
     void SetActive(bool active);
     bool Active() const { return !listeners_.empty(); }
 
     // The port listened on while active.
     int ListeningPort() const;
-    // Connection threads that have not ended yet.
+    // Threads serving a connection.
     size_t ConnectionThreads() const;
+    // Threads waiting for the next connection.
+    size_t ParkedThreads() const;
 
 private:
+    // A connection thread; what it holds is guarded by mutex_.
     struct Worker {
-        // Freed by the worker's thread when it ends; guarded by mutex_.
+        // The connection being served; none while parked. Freed by the worker's thread.
         std::unique_ptr<ConnectionContext> context;
+        // Wakes the parked thread when a connection is handed to it or parking closes.
+        std::condition_variable handedOver;
         std::thread thread;
-        bool finished = false;
     };
+    using WorkerList = std::list<Worker>;
     // A listening socket and its thread, which the destructor stops and joins.
     struct Listener {
         explicit Listener(TcpListener listener) : socket(std::move(listener)) {}
@@ -80,13 +90,21 @@ private:
     void Activate();
     void Deactivate();
     void Listen(TcpListener& listener);
-    void StartWorker(TcpSocket socket);
+    // Hands the connection to a parked thread, or to a new one.
+    void Dispatch(TcpSocket socket);
+    void StartWorker(std::unique_ptr<ConnectionContext> context);
+    // The thread of a worker: serves its connection, then waits parked for the next one.
+    void RunWorker(WorkerList::iterator worker);
+    // Frees the connection that worker has served.
+    void ReleaseConnection(Worker& worker);
+    // Waits for the next connection; false when none came within the idle time or parking closed.
+    bool Park(Worker& worker, std::unique_lock<std::mutex>& lock);
+    void OpenParking(bool open);
     void Serve(ConnectionContext& context);
     void ServeLines(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
-    void FinishWorker(std::list<Worker>::iterator worker);
-    // Joins the threads of the workers that have finished and forgets them.
-    void ReapFinishedWorkers();
+    // Joins the threads of the workers that have ended and forgets them.
+    void ReapEndedWorkers();
     void AbortAllConnections();
     void JoinAllWorkers();
 
@@ -98,8 +116,15 @@ private:
 
     std::vector<std::unique_ptr<Listener>> listeners_;
     mutable std::mutex mutex_;
-    std::condition_variable workerFinished_;
-    std::list<Worker> workers_;
+    std::condition_variable workerEnded_;
+    WorkerList workers_;
+    // Workers whose thread has ended (or is ending) and waits to be joined.
+    std::vector<WorkerList::iterator> ended_;
+    // Parked workers, the last parked at the back: it is handed the next connection, and the others
+    // run out of idle time first.
+    std::vector<Worker*> parked_;
+    size_t serving_ = 0;
+    bool parkingOpen_ = false;
 };
 
 }  // namespace kiosk
