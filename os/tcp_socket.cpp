@@ -345,14 +345,19 @@ TcpListener::~TcpListener() {
     if (state_ && state_->fd >= 0) ::close(state_->fd);
 }
 
-// A connection already queued is taken at once; only an empty queue is waited for. Accepted sockets
-// inherit the listener's TCP_NODELAY.
+// A connection already queued is taken at once; the queue is waited for only once it is empty.
+// Accepted sockets inherit the listener's TCP_NODELAY.
 std::optional<TcpSocket> TcpListener::Accept() {
+    bool ready = true;
     while (!state_->shutDown) {
+        if (!ready) {
+            ready = PollOne(state_->fd, POLLIN, kSliceMilliseconds) != 0;
+            continue;
+        }
         const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) return TcpSocket(fd);
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            PollOne(state_->fd, POLLIN, kSliceMilliseconds);
+            ready = false;
         } else if (errno != EINTR) {
             return TcpSocket();
         }

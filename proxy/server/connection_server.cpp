@@ -86,12 +86,14 @@ void ConnectionServer::Deactivate() {
     listeners_.clear();
     OpenParking(false);
     AbortAllConnections();
+    WorkerList ended;
     {
         std::unique_lock lock(mutex_);
         const Milliseconds longest(std::max(settings_.TerminateWaitTime, 0));
         workerEnded_.wait_for(lock, longest, [this] { return ended_.size() == workers_.size(); });
+        TakeEndedWorkers(ended);
     }
-    ReapEndedWorkers();
+    JoinWorkers(ended);
 }
 
 void ConnectionServer::Listen(TcpListener& listener) {
@@ -104,7 +106,6 @@ void ConnectionServer::Listen(TcpListener& listener) {
                 continue;
             }
             pause = kFirstAcceptPause;
-            ReapEndedWorkers();
             Dispatch(std::move(*socket));
         }
     } catch (...) {
@@ -119,26 +120,39 @@ void ConnectionServer::Dispatch(TcpSocket socket) {
     } catch (...) {
         return;  // the connection is dropped
     }
-    std::lock_guard lock(mutex_);
-    if (serving_ >= settings_.MostConnections) return;  // the connection is closed with its context
+    WorkerList ended;
+    std::shared_ptr<Worker> parked;
+    {
+        std::lock_guard lock(mutex_);
+        TakeEndedWorkers(ended);
+        if (serving_ < settings_.MostConnections) parked = HandOver(std::move(context));
+    }
+    // Woken without the lock held, so that it does not wake only to wait for the lock.
+    if (parked) parked->handedOver.notify_one();
+    // A connection beyond the most is closed here with its context.
+    JoinWorkers(ended);
+}
+
+// Called with mutex_ held.
+std::shared_ptr<ConnectionServer::Worker> ConnectionServer::HandOver(
+    std::unique_ptr<ConnectionContext> context) {
     ++serving_;
     if (parked_.empty()) {
         StartWorker(std::move(context));
-        return;
+        return nullptr;
     }
-    Worker* worker = parked_.back();
+    std::shared_ptr<Worker> worker = *parked_.back();
     parked_.pop_back();
     worker->context = std::move(context);
-    // Under the lock: once it is released, the worker may serve, end and be joined at once.
-    worker->handedOver.notify_one();
+    return worker;
 }
 
 // Called with mutex_ held, so that the thread is stored before it can end and be joined.
 void ConnectionServer::StartWorker(std::unique_ptr<ConnectionContext> context) {
-    const auto worker = workers_.emplace(workers_.begin());
-    worker->context = std::move(context);
+    const auto worker = workers_.insert(workers_.begin(), std::make_shared<Worker>());
+    (*worker)->context = std::move(context);
     try {
-        worker->thread = std::thread([this, worker] { RunWorker(worker); });
+        (*worker)->thread = std::thread([this, worker] { RunWorker(worker); });
     } catch (...) {
         workers_.erase(worker);  // no thread to be had: the connection is dropped
         --serving_;
@@ -146,34 +160,26 @@ void ConnectionServer::StartWorker(std::unique_ptr<ConnectionContext> context) {
 }
 
 void ConnectionServer::RunWorker(WorkerList::iterator worker) {
-    for (;;) {
-        Serve(*worker->context);  // the context stays until this thread releases it
-        ReleaseConnection(*worker);
-        std::unique_lock lock(mutex_);
-        if (!Park(*worker, lock)) {
-            ended_.push_back(worker);
-            workerEnded_.notify_all();
-            return;
-        }
-    }
+    do {
+        Serve(*(*worker)->context);  // the context stays until this thread frees it
+    } while (ServeNext(worker));
 }
 
-void ConnectionServer::ReleaseConnection(Worker& worker) {
-    std::unique_ptr<ConnectionContext> context;
-    {
-        std::lock_guard lock(mutex_);
-        context = std::move(worker.context);
-        --serving_;
+bool ConnectionServer::ServeNext(WorkerList::iterator worker) {
+    Worker& self = **worker;
+    std::unique_lock lock(mutex_);
+    // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
+    self.context.reset();
+    --serving_;
+    if (parkingOpen_ && parked_.size() < settings_.MostParkedThreads) {
+        parked_.push_back(worker);
+        const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
+        self.handedOver.wait_for(lock, idle, [&] { return self.context != nullptr || !parkingOpen_; });
+        if (self.context) return true;  // Dispatch took it off parked_
+        std::erase(parked_, worker);
     }
-}
-
-bool ConnectionServer::Park(Worker& worker, std::unique_lock<std::mutex>& lock) {
-    if (!parkingOpen_ || parked_.size() >= settings_.MostParkedThreads) return false;
-    parked_.push_back(&worker);
-    const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
-    worker.handedOver.wait_for(lock, idle, [&] { return worker.context != nullptr || !parkingOpen_; });
-    if (worker.context) return true;  // Dispatch took it off parked_
-    std::erase(parked_, &worker);
+    ended_.push_back(worker);
+    workerEnded_.notify_all();
     return false;
 }
 
@@ -181,7 +187,7 @@ void ConnectionServer::OpenParking(bool open) {
     std::lock_guard lock(mutex_);
     parkingOpen_ = open;
     if (open) return;
-    for (Worker* worker : parked_) worker->handedOver.notify_one();
+    for (const auto worker : parked_) (*worker)->handedOver.notify_one();
 }
 
 void ConnectionServer::Serve(ConnectionContext& context) {
@@ -229,20 +235,19 @@ void ConnectionServer::ReportFailure(ConnectionContext& context, const std::stri
     }
 }
 
-void ConnectionServer::ReapEndedWorkers() {
-    WorkerList ended;
-    {
-        std::lock_guard lock(mutex_);
-        for (const auto worker : ended_) ended.splice(ended.end(), workers_, worker);
-        ended_.clear();
-    }
-    for (Worker& worker : ended) worker.thread.join();
+void ConnectionServer::TakeEndedWorkers(WorkerList& ended) {
+    for (const auto worker : ended_) ended.splice(ended.end(), workers_, worker);
+    ended_.clear();
+}
+
+void ConnectionServer::JoinWorkers(WorkerList& workers) {
+    for (const auto& worker : workers) worker->thread.join();
 }
 
 void ConnectionServer::AbortAllConnections() {
     std::lock_guard lock(mutex_);
-    for (Worker& worker : workers_) {
-        if (worker.context) worker.context->Abort();
+    for (const auto& worker : workers_) {
+        if (worker->context) worker->context->Abort();
     }
 }
 
@@ -252,7 +257,7 @@ void ConnectionServer::JoinAllWorkers() {
         std::lock_guard lock(mutex_);
         all.splice(all.end(), workers_);
     }
-    for (Worker& worker : all) worker.thread.join();
+    JoinWorkers(all);
     std::lock_guard lock(mutex_);
     ended_.clear();
 }

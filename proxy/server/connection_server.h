@@ -78,7 +78,9 @@ private:
         std::condition_variable handedOver;
         std::thread thread;
     };
-    using WorkerList = std::list<Worker>;
+    // Shared, so that a worker handed a connection outlives the wake-up call even if it serves the
+    // connection, ends and is joined before the call is made.
+    using WorkerList = std::list<std::shared_ptr<Worker>>;
     // A listening socket and its thread, which the destructor stops and joins.
     struct Listener {
         explicit Listener(TcpListener listener) : socket(std::move(listener)) {}
@@ -90,21 +92,23 @@ private:
     void Activate();
     void Deactivate();
     void Listen(TcpListener& listener);
-    // Hands the connection to a parked thread, or to a new one.
+    // Serves the connection unless the most are served already; joins the threads that have ended.
     void Dispatch(TcpSocket socket);
+    // Gives the connection to a parked thread, which it returns to be woken, or to a new thread.
+    std::shared_ptr<Worker> HandOver(std::unique_ptr<ConnectionContext> context);
     void StartWorker(std::unique_ptr<ConnectionContext> context);
     // The thread of a worker: serves its connection, then waits parked for the next one.
     void RunWorker(WorkerList::iterator worker);
-    // Frees the connection that worker has served.
-    void ReleaseConnection(Worker& worker);
-    // Waits for the next connection; false when none came within the idle time or parking closed.
-    bool Park(Worker& worker, std::unique_lock<std::mutex>& lock);
+    // Frees the connection the worker has served and waits for the next one; false when none came
+    // within the idle time or parking closed.
+    bool ServeNext(WorkerList::iterator worker);
     void OpenParking(bool open);
     void Serve(ConnectionContext& context);
     void ServeLines(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
-    // Joins the threads of the workers that have ended and forgets them.
-    void ReapEndedWorkers();
+    // Moves the workers whose threads have ended to ended, to be joined without the lock.
+    void TakeEndedWorkers(WorkerList& ended);
+    static void JoinWorkers(WorkerList& workers);
     void AbortAllConnections();
     void JoinAllWorkers();
 
@@ -122,7 +126,7 @@ private:
     std::vector<WorkerList::iterator> ended_;
     // Parked workers, the last parked at the back: it is handed the next connection, and the others
     // run out of idle time first.
-    std::vector<Worker*> parked_;
+    std::vector<WorkerList::iterator> parked_;
     size_t serving_ = 0;
     bool parkingOpen_ = false;
 };
