@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kiosk {
@@ -22,6 +23,13 @@ public:
 
     // Whether bytes (or the peer's close) are waiting, after waiting up to timeout.
     virtual bool WaitReadable(Milliseconds timeout) const = 0;
+
+    // As Receive, but nothing at once when nothing (no byte, no close) has arrived: one try instead
+    // of a wait and a read. timeout only bounds the rest of what has begun to arrive (a TLS record).
+    virtual std::optional<size_t> ReceiveIfArrived(char* buffer, size_t size, Milliseconds timeout) {
+        if (!WaitReadable(Milliseconds(0))) return std::nullopt;
+        return Receive(buffer, size, timeout);
+    }
 
     // Whether bytes are waiting that the connection's handle does not show (already taken from the
     // socket and decoded), so that a wait on the handle alone would miss them.

@@ -157,12 +157,16 @@ void TcpSocket::Connect(const std::string& host, int port, Milliseconds timeout)
     target.sin_family = AF_INET;
     target.sin_port = htons(static_cast<uint16_t>(port));
     target.sin_addr = address;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0 && errno != EINPROGRESS) {
+    // Nagle's delay is off: a head and a body are often written one after the other.
+    SetNoDelay(fd);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0) return;
+    if (errno != EINPROGRESS) {
         const int error = errno;
         Close();
         ThrowErrno(error);
     }
-    while (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0) {
+    short events = 0;
+    while ((events = PollOne(fd, POLLOUT, kSliceMilliseconds)) == 0) {
         if (state_->shutDown) {
             Close();
             ThrowErrno(ECONNABORTED);
@@ -172,15 +176,17 @@ void TcpSocket::Connect(const std::string& host, int port, Milliseconds timeout)
             throw SocketTimeout("Connect timed out.");
         }
     }
+    // Writable without an error or a hang-up is a connection made; only a failure needs its reason.
     int error = 0;
-    socklen_t length = sizeof error;
-    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+    if ((events & (POLLERR | POLLHUP)) != 0) {
+        socklen_t length = sizeof error;
+        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+    }
     if (error == 0 && state_->shutDown) error = ECONNABORTED;
     if (error != 0) {
         Close();
         ThrowErrno(error);
     }
-    SetNoDelay(fd);
 }
 
 bool TcpSocket::IsOpen() const {
@@ -198,6 +204,17 @@ size_t TcpSocket::Receive(char* buffer, size_t size, Milliseconds timeout) {
         if (errno != EINTR && PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) == 0) {
             throw SocketTimeout("Read timed out.");
         }
+    }
+}
+
+std::optional<size_t> TcpSocket::ReceiveIfArrived(char* buffer, size_t size, Milliseconds) {
+    const int fd = state_->fd;
+    if (fd < 0) throw ConnectionClosedGracefully();
+    for (;;) {
+        const ssize_t count = ::recv(fd, buffer, size, 0);
+        if (count >= 0) return static_cast<size_t>(count);
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
+        if (errno != EINTR) ThrowErrno(errno);
     }
 }
 
@@ -308,6 +325,7 @@ TcpListener::TcpListener(const std::string& address, int port, int backlog)
     // close; Linux still refuses a second listener on the same port.
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (family == AF_INET6) ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
+    SetNoDelay(fd);  // passed on to every accepted socket, which then needs no call of its own
     if (::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, backlog) != 0) {
         const int error = errno;
         ::close(fd);
@@ -327,16 +345,22 @@ TcpListener::~TcpListener() {
     if (state_ && state_->fd >= 0) ::close(state_->fd);
 }
 
+// A connection already queued is taken at once; the queue is waited for only once it is empty.
+// Accepted sockets inherit the listener's TCP_NODELAY.
 std::optional<TcpSocket> TcpListener::Accept() {
+    bool ready = true;
     while (!state_->shutDown) {
-        if (PollOne(state_->fd, POLLIN, kSliceMilliseconds) == 0) continue;
+        if (!ready) {
+            ready = PollOne(state_->fd, POLLIN, kSliceMilliseconds) != 0;
+            continue;
+        }
         const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
+        if (fd >= 0) return TcpSocket(fd);
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            ready = false;
+        } else if (errno != EINTR) {
             return TcpSocket();
         }
-        SetNoDelay(fd);
-        return TcpSocket(fd);
     }
     return std::nullopt;
 }

@@ -66,6 +66,7 @@ public:
 
     // Whether bytes (or the peer's close) are waiting, after waiting up to timeout.
     bool WaitReadable(Milliseconds timeout) const override;
+    std::optional<size_t> ReceiveIfArrived(char* buffer, size_t size, Milliseconds timeout) override;
 
     // Sends every byte. Throws SocketError when the connection fails, SocketTimeout "Write timed out."
     // when the peer takes no byte for the send time limit (kSendTimeLimit unless set).

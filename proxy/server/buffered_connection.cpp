@@ -11,7 +11,14 @@ bool BufferedConnection::Connected() {
     if (Buffered() > 0) return true;
     if (!stream_.IsOpen()) return false;
     try {
-        return !stream_.WaitReadable(Milliseconds(0)) || Fill() > 0;
+        // One try to read instead of a wait and a read; nothing is buffered here, so what arrived is
+        // the buffer, and a connection where nothing did keeps none.
+        char arrived[kPieceSize];
+        const std::optional<size_t> got = stream_.ReceiveIfArrived(arrived, sizeof arrived, readTimeout_);
+        if (!got) return true;
+        buffer_.assign(arrived, *got);
+        start_ = 0;
+        return *got > 0;
     } catch (const std::runtime_error&) {
         return false;  // a reset, or a TLS session that failed
     }
@@ -93,10 +100,11 @@ void BufferedConnection::DiscardArrived(size_t limit) {
     start_ = 0;
     char piece[1024];
     try {
-        while (limit > 0 && stream_.WaitReadable(Milliseconds(0))) {
-            const size_t got = stream_.Receive(piece, std::min(limit, sizeof piece), Milliseconds(0));
-            if (got == 0) return;
-            limit -= std::min(limit, got);
+        while (limit > 0) {
+            const std::optional<size_t> got =
+                stream_.ReceiveIfArrived(piece, std::min(limit, sizeof piece), Milliseconds(0));
+            if (!got || *got == 0) return;
+            limit -= std::min(limit, *got);
         }
     } catch (const std::exception&) {
         // The connection is gone already; nothing is left to drop.

@@ -31,6 +31,7 @@ ConnectionServer::~ConnectionServer() {
     SetActive(false);
     // Threads still busy after the wait (in a hook, or resolving a name) are waited for here: they use
     // the handlers and hooks, and what those refer to goes away with the server's owner.
+    OpenParking(false);
     AbortAllConnections();
     JoinAllWorkers();
 }
@@ -55,8 +56,12 @@ int ConnectionServer::ListeningPort() const {
 
 size_t ConnectionServer::ConnectionThreads() const {
     std::lock_guard lock(mutex_);
-    return static_cast<size_t>(std::count_if(workers_.begin(), workers_.end(),
-                                             [](const Worker& worker) { return !worker.finished; }));
+    return serving_;
+}
+
+size_t ConnectionServer::ParkedThreads() const {
+    std::lock_guard lock(mutex_);
+    return parked_.size();
 }
 
 // Listens on the loopback addresses only: the proxy serves the browser of this machine, and listening
@@ -69,6 +74,7 @@ void ConnectionServer::Activate() {
         const int port = listeners.front()->socket.Port();
         listeners.push_back(std::make_unique<Listener>(TcpListener("::1", port, settings_.ListenQueue)));
     }
+    OpenParking(true);
     for (auto& listener : listeners) {
         Listener* started = listener.get();
         listener->thread = std::thread([this, started] { Listen(started->socket); });
@@ -78,16 +84,16 @@ void ConnectionServer::Activate() {
 
 void ConnectionServer::Deactivate() {
     listeners_.clear();
+    OpenParking(false);
     AbortAllConnections();
+    WorkerList ended;
     {
         std::unique_lock lock(mutex_);
         const Milliseconds longest(std::max(settings_.TerminateWaitTime, 0));
-        workerFinished_.wait_for(lock, longest, [this] {
-            return std::all_of(workers_.begin(), workers_.end(),
-                               [](const Worker& worker) { return worker.finished; });
-        });
+        workerEnded_.wait_for(lock, longest, [this] { return ended_.size() == workers_.size(); });
+        TakeEndedWorkers(ended);
     }
-    ReapFinishedWorkers();
+    JoinWorkers(ended);
 }
 
 void ConnectionServer::Listen(TcpListener& listener) {
@@ -100,33 +106,88 @@ void ConnectionServer::Listen(TcpListener& listener) {
                 continue;
             }
             pause = kFirstAcceptPause;
-            ReapFinishedWorkers();
-            StartWorker(std::move(*socket));
+            Dispatch(std::move(*socket));
         }
     } catch (...) {
         // The listening socket itself failed; the server accepts no more on it.
     }
 }
 
-void ConnectionServer::StartWorker(TcpSocket socket) {
+void ConnectionServer::Dispatch(TcpSocket socket) {
     std::unique_ptr<ConnectionContext> context;
     try {
         context = createContext_(std::move(socket));
     } catch (...) {
         return;  // the connection is dropped
     }
-    std::lock_guard lock(mutex_);
-    if (workers_.size() >= settings_.MostConnections) return;  // the connection is closed with its context
-    workers_.push_front(Worker{std::move(context), {}, false});
-    const auto worker = workers_.begin();
+    WorkerList ended;
+    std::shared_ptr<Worker> parked;
+    {
+        std::lock_guard lock(mutex_);
+        TakeEndedWorkers(ended);
+        if (serving_ < settings_.MostConnections) parked = HandOver(std::move(context));
+    }
+    // Woken without the lock held, so that it does not wake only to wait for the lock.
+    if (parked) parked->handedOver.notify_one();
+    // A connection beyond the most is closed here with its context.
+    JoinWorkers(ended);
+}
+
+// Called with mutex_ held.
+std::shared_ptr<ConnectionServer::Worker> ConnectionServer::HandOver(
+    std::unique_ptr<ConnectionContext> context) {
+    ++serving_;
+    if (parked_.empty()) {
+        StartWorker(std::move(context));
+        return nullptr;
+    }
+    std::shared_ptr<Worker> worker = *parked_.back();
+    parked_.pop_back();
+    worker->context = std::move(context);
+    return worker;
+}
+
+// Called with mutex_ held, so that the thread is stored before it can end and be joined.
+void ConnectionServer::StartWorker(std::unique_ptr<ConnectionContext> context) {
+    const auto worker = workers_.insert(workers_.begin(), std::make_shared<Worker>());
+    (*worker)->context = std::move(context);
     try {
-        worker->thread = std::thread([this, worker] {
-            Serve(*worker->context);
-            FinishWorker(worker);
-        });
+        (*worker)->thread = std::thread([this, worker] { RunWorker(worker); });
     } catch (...) {
         workers_.erase(worker);  // no thread to be had: the connection is dropped
+        --serving_;
     }
+}
+
+void ConnectionServer::RunWorker(WorkerList::iterator worker) {
+    do {
+        Serve(*(*worker)->context);  // the context stays until this thread frees it
+    } while (ServeNext(worker));
+}
+
+bool ConnectionServer::ServeNext(WorkerList::iterator worker) {
+    Worker& self = **worker;
+    std::unique_lock lock(mutex_);
+    // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
+    self.context.reset();
+    --serving_;
+    if (parkingOpen_ && parked_.size() < settings_.MostParkedThreads) {
+        parked_.push_back(worker);
+        const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
+        self.handedOver.wait_for(lock, idle, [&] { return self.context != nullptr || !parkingOpen_; });
+        if (self.context) return true;  // Dispatch took it off parked_
+        std::erase(parked_, worker);
+    }
+    ended_.push_back(worker);
+    workerEnded_.notify_all();
+    return false;
+}
+
+void ConnectionServer::OpenParking(bool open) {
+    std::lock_guard lock(mutex_);
+    parkingOpen_ = open;
+    if (open) return;
+    for (const auto worker : parked_) (*worker)->handedOver.notify_one();
 }
 
 void ConnectionServer::Serve(ConnectionContext& context) {
@@ -143,11 +204,16 @@ void ConnectionServer::Serve(ConnectionContext& context) {
 
 // A connection that closes before sending a byte (browsers open spare ones), or sends nothing for
 // kIdleConnectionLimit, ends quietly; one that closes in the middle of a line fails as any read does.
+// What has arrived is taken without a wait first: a request is mostly there by the time its thread
+// looks.
 void ConnectionServer::ServeLines(ConnectionContext& context) {
     BufferedConnection& connection = context.Connection();
     for (;;) {
-        if (!connection.HasBuffered() && !connection.Stream().WaitReadable(kIdleConnectionLimit)) return;
         if (!connection.Connected()) return;
+        if (!connection.HasBuffered()) {
+            if (!connection.Stream().WaitReadable(kIdleConnectionLimit)) return;
+            continue;
+        }
         const std::string line = connection.ReadLine();
         if (line.empty()) continue;
         if (const std::optional<CommandMatch> match = MatchCommand(names_, line)) {
@@ -169,44 +235,31 @@ void ConnectionServer::ReportFailure(ConnectionContext& context, const std::stri
     }
 }
 
-void ConnectionServer::FinishWorker(std::list<Worker>::iterator worker) {
-    std::unique_ptr<ConnectionContext> context;
-    {
-        std::lock_guard lock(mutex_);
-        context = std::move(worker->context);
-        worker->finished = true;
-    }
-    context.reset();
-    workerFinished_.notify_all();
+void ConnectionServer::TakeEndedWorkers(WorkerList& ended) {
+    for (const auto worker : ended_) ended.splice(ended.end(), workers_, worker);
+    ended_.clear();
 }
 
-void ConnectionServer::ReapFinishedWorkers() {
-    std::list<Worker> finished;
-    {
-        std::lock_guard lock(mutex_);
-        for (auto worker = workers_.begin(); worker != workers_.end();) {
-            const auto next = std::next(worker);
-            if (worker->finished) finished.splice(finished.end(), workers_, worker);
-            worker = next;
-        }
-    }
-    for (Worker& worker : finished) worker.thread.join();
+void ConnectionServer::JoinWorkers(WorkerList& workers) {
+    for (const auto& worker : workers) worker->thread.join();
 }
 
 void ConnectionServer::AbortAllConnections() {
     std::lock_guard lock(mutex_);
-    for (Worker& worker : workers_) {
-        if (worker.context) worker.context->Abort();
+    for (const auto& worker : workers_) {
+        if (worker->context) worker->context->Abort();
     }
 }
 
 void ConnectionServer::JoinAllWorkers() {
-    std::list<Worker> all;
+    WorkerList all;
     {
         std::lock_guard lock(mutex_);
         all.splice(all.end(), workers_);
     }
-    for (Worker& worker : all) worker.thread.join();
+    JoinWorkers(all);
+    std::lock_guard lock(mutex_);
+    ended_.clear();
 }
 
 }  // namespace kiosk

@@ -27,12 +27,17 @@ struct ConnectionServerSettings {
     // Connections served at once; more are closed as they come, so that a flood cannot take every
     // descriptor and thread of the program.
     size_t MostConnections = 512;
+    // A thread whose connection has ended waits this long (milliseconds) for the next one before it
+    // ends, at most MostParkedThreads of them at once: a new connection mostly needs no new thread.
+    int ParkedThreadIdleTime = 10000;
+    size_t MostParkedThreads = 32;
 };
 
 // A TCP server on the loopback addresses that gives every connection a thread of its own, reads its
 // lines and dispatches each by its first word to a command handler. One handled command per
-// connection: the connection is closed when the handler returns. Settings, handlers and hooks are set
-// while inactive.
+// connection: the connection is closed when the handler returns. A thread whose connection has ended
+// is parked for a while and serves the next accepted connection. Settings, handlers and hooks are
+// set while inactive.
 class ConnectionServer {
 public:
     using CommandHandler =
@@ -53,22 +58,29 @@ public:
 
     // true: listens (throws SocketError when it cannot, for example when the port is taken).
     // false: stops listening, aborts every connection and waits up to TerminateWaitTime for their
-    // threads. Nothing happens when the server is already in that state.
+    // threads; parked threads end. Nothing happens when the server is already in that state.
     void SetActive(bool active);
     bool Active() const { return !listeners_.empty(); }
 
     // The port listened on while active.
     int ListeningPort() const;
-    // Connection threads that have not ended yet.
+    // Threads serving a connection.
     size_t ConnectionThreads() const;
+    // Threads waiting for the next connection.
+    size_t ParkedThreads() const;
 
 private:
+    // A connection thread; what it holds is guarded by mutex_.
     struct Worker {
-        // Freed by the worker's thread when it ends; guarded by mutex_.
+        // The connection being served; none while parked. Freed by the worker's thread.
         std::unique_ptr<ConnectionContext> context;
+        // Wakes the parked thread when a connection is handed to it or parking closes.
+        std::condition_variable handedOver;
         std::thread thread;
-        bool finished = false;
     };
+    // Shared, so that a worker handed a connection outlives the wake-up call even if it serves the
+    // connection, ends and is joined before the call is made.
+    using WorkerList = std::list<std::shared_ptr<Worker>>;
     // A listening socket and its thread, which the destructor stops and joins.
     struct Listener {
         explicit Listener(TcpListener listener) : socket(std::move(listener)) {}
@@ -80,13 +92,23 @@ private:
     void Activate();
     void Deactivate();
     void Listen(TcpListener& listener);
-    void StartWorker(TcpSocket socket);
+    // Serves the connection unless the most are served already; joins the threads that have ended.
+    void Dispatch(TcpSocket socket);
+    // Gives the connection to a parked thread, which it returns to be woken, or to a new thread.
+    std::shared_ptr<Worker> HandOver(std::unique_ptr<ConnectionContext> context);
+    void StartWorker(std::unique_ptr<ConnectionContext> context);
+    // The thread of a worker: serves its connection, then waits parked for the next one.
+    void RunWorker(WorkerList::iterator worker);
+    // Frees the connection the worker has served and waits for the next one; false when none came
+    // within the idle time or parking closed.
+    bool ServeNext(WorkerList::iterator worker);
+    void OpenParking(bool open);
     void Serve(ConnectionContext& context);
     void ServeLines(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
-    void FinishWorker(std::list<Worker>::iterator worker);
-    // Joins the threads of the workers that have finished and forgets them.
-    void ReapFinishedWorkers();
+    // Moves the workers whose threads have ended to ended, to be joined without the lock.
+    void TakeEndedWorkers(WorkerList& ended);
+    static void JoinWorkers(WorkerList& workers);
     void AbortAllConnections();
     void JoinAllWorkers();
 
@@ -98,8 +120,15 @@ private:
 
     std::vector<std::unique_ptr<Listener>> listeners_;
     mutable std::mutex mutex_;
-    std::condition_variable workerFinished_;
-    std::list<Worker> workers_;
+    std::condition_variable workerEnded_;
+    WorkerList workers_;
+    // Workers whose thread has ended (or is ending) and waits to be joined.
+    std::vector<WorkerList::iterator> ended_;
+    // Parked workers, the last parked at the back: it is handed the next connection, and the others
+    // run out of idle time first.
+    std::vector<WorkerList::iterator> parked_;
+    size_t serving_ = 0;
+    bool parkingOpen_ = false;
 };
 
 }  // namespace kiosk

@@ -1,6 +1,9 @@
 #include "os/tcp_socket.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <thread>
 
@@ -29,6 +32,36 @@ TEST(TcpSocket, BytesTravelBothWaysAndACloseReadsAsZero) {
     char byte;
     EXPECT_EQ(pair.client.Receive(&byte, 1, 5s), 0u);
     EXPECT_THROW(ReceiveExactly(pair.client, 1, 5s), ConnectionClosedGracefully);
+}
+
+bool NagleOff(const TcpSocket& socket) {
+    int on = 0;
+    socklen_t length = sizeof on;
+    ::getsockopt(static_cast<int>(socket.Handle()), IPPROTO_TCP, TCP_NODELAY, &on, &length);
+    return on != 0;
+}
+
+// Small writes in a row (a head, then a body) must not wait for the peer's acknowledgement.
+TEST(TcpSocket, ConnectedAndAcceptedSocketsSendWithoutNaglesDelay) {
+    Pair pair;
+    EXPECT_TRUE(NagleOff(pair.client));
+    EXPECT_TRUE(NagleOff(pair.server));
+}
+
+TEST(TcpSocket, ReceiveIfArrivedTakesWhatIsThereAndNeverWaits) {
+    Pair pair;
+    char buffer[16];
+    EXPECT_FALSE(pair.server.ReceiveIfArrived(buffer, sizeof buffer, kWaitForever).has_value());
+    pair.client.Send("abc");
+    ASSERT_TRUE(pair.server.WaitReadable(5s));
+    EXPECT_EQ(pair.server.ReceiveIfArrived(buffer, sizeof buffer, kWaitForever), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+    pair.client.Close();
+    ASSERT_TRUE(pair.server.WaitReadable(5s));
+    EXPECT_EQ(pair.server.ReceiveIfArrived(buffer, sizeof buffer, kWaitForever), 0u);
+    pair.server.Close();
+    EXPECT_THROW(pair.server.ReceiveIfArrived(buffer, sizeof buffer, kWaitForever),
+                 ConnectionClosedGracefully);
 }
 
 TEST(TcpSocket, ASendToAPeerThatTakesNothingEndsAfterItsLimit) {
@@ -81,6 +114,20 @@ TEST(TcpSocket, FailuresCarryTheirSocketErrorMessages) {
     }
     TcpListener taken("127.0.0.1", 0, 1);
     EXPECT_THROW(TcpListener("127.0.0.1", taken.Port(), 1), SocketError);
+}
+
+TEST(TcpListener, ConnectionsQueuedBeforeAcceptAreTakenOneByOne) {
+    TcpListener listener("127.0.0.1", 0, 4);
+    std::vector<TcpSocket> clients(3);
+    for (size_t i = 0; i < clients.size(); ++i) {
+        clients[i].Connect("127.0.0.1", listener.Port(), 5s);
+        clients[i].Send(std::to_string(i));
+    }
+    for (size_t i = 0; i < clients.size(); ++i) {
+        std::optional<TcpSocket> accepted = listener.Accept();
+        ASSERT_TRUE(accepted && accepted->IsOpen());
+        EXPECT_EQ(ReceiveExactly(*accepted, 1, 5s), std::to_string(i));
+    }
 }
 
 TEST(TcpListener, ShutdownEndsAnAcceptOfAnotherThread) {

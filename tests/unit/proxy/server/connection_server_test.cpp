@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <thread>
 
 #include "proxy/server/command_dispatch.h"
@@ -18,7 +20,25 @@ using namespace std::chrono_literals;
 using testing::ConnectTo;
 using testing::ReadUntilClosed;
 
-// A server whose one command "ECHO" answers its parameters, "FAIL" throws, "WAIT" blocks reading.
+// The threads of this process, as the system counts them: ended threads are gone from the count.
+size_t ProcessThreads() {
+    std::ifstream status("/proc/self/status");
+    for (std::string key; status >> key;) {
+        size_t count = 0;
+        if (key == "Threads:" && status >> count) return count;
+    }
+    return 0;
+}
+
+ConnectionServerSettings EchoSettings(int listenQueue = 15, size_t mostConnections = 512) {
+    return {.DefaultPort = 0,
+            .ListenQueue = listenQueue,
+            .TerminateWaitTime = 5000,
+            .MostConnections = mostConnections};
+}
+
+// A server whose command "ECHO" answers its parameters, "FAIL" throws, "WAIT" blocks reading,
+// "THREAD" answers the id of the thread serving it.
 struct EchoServer {
     testing::EventRecord events;
     ConnectionServer server{
@@ -26,11 +46,10 @@ struct EchoServer {
 
     // A test that opens hundreds of connections at once needs a longer queue than 15, or the system
     // drops connection attempts for a second whenever the queue is full.
-    explicit EchoServer(int listenQueue = 15, size_t mostConnections = 512) {
-        server.Configure({.DefaultPort = 0,
-                          .ListenQueue = listenQueue,
-                          .TerminateWaitTime = 5000,
-                          .MostConnections = mostConnections});
+    explicit EchoServer(int listenQueue = 15, size_t mostConnections = 512)
+        : EchoServer(EchoSettings(listenQueue, mostConnections)) {}
+    explicit EchoServer(const ConnectionServerSettings& settings) {
+        server.Configure(settings);
         server.AddCommandHandler("ECHO",
                                  [](ConnectionContext& context, const std::vector<std::string>& parameters) {
                                      std::string answer;
@@ -44,6 +63,10 @@ struct EchoServer {
         server.AddCommandHandler("WAIT", [](ConnectionContext& context, const std::vector<std::string>&) {
             context.Connection().ReadLine();
         });
+        server.AddCommandHandler("THREAD", [](ConnectionContext& context, const std::vector<std::string>&) {
+            // The system's thread id: unlike a pthread id it is not handed again to the next thread.
+            context.Connection().Write(std::to_string(::gettid()));
+        });
         server.SetOnException([this](ConnectionContext&, const std::string& failure) {
             events.Add(failure);
             throw std::runtime_error("a failing hook must not end the process");
@@ -51,8 +74,16 @@ struct EchoServer {
         server.SetActive(true);
     }
     TcpSocket Connect() { return ConnectTo(server.ListeningPort()); }
+    std::string Ask(const std::string& request) {
+        TcpSocket client = Connect();
+        client.Send(request);
+        return ReadUntilClosed(client);
+    }
     bool ThreadsEnd() {
         return testing::WaitUntil([&] { return server.ConnectionThreads() == 0; }, 5s);
+    }
+    bool ParkedAre(size_t count) {
+        return testing::WaitUntil([&] { return server.ParkedThreads() == count; }, 5s);
     }
 };
 
@@ -211,6 +242,57 @@ TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
     EXPECT_EQ(ReadUntilClosed(idle.front()), "");
     // Every connection was waiting for a line when the server closed it: none of them is a failure.
     EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 0);
+}
+
+TEST(ConnectionServer, AThreadWhoseConnectionEndedServesTheNextOne) {
+    EchoServer echo;
+    const std::string first = echo.Ask("THREAD\r\n");
+    ASSERT_TRUE(echo.ParkedAre(1));
+    EXPECT_EQ(echo.server.ConnectionThreads(), 0u);  // a parked thread serves nothing
+    EXPECT_EQ(echo.Ask("THREAD\r\n"), first);
+    EXPECT_EQ(echo.Ask("ECHO again\r\n"), "[again]\r\n");
+}
+
+// More threads end than park when many connections end at once; deactivation and the destructor end
+// the parked ones, and no thread is left behind.
+TEST(ConnectionServer, ParkedThreadsAreFewAndEndWithTheServer) {
+    const size_t before = ProcessThreads();
+    ConnectionServerSettings settings = EchoSettings();
+    settings.MostParkedThreads = 2;
+    auto echo = std::make_unique<EchoServer>(settings);
+    const size_t listening = ProcessThreads();
+    std::vector<TcpSocket> clients;
+    for (int i = 0; i < 4; ++i) {
+        clients.push_back(echo->Connect());
+        clients.back().Send("WAIT\r\n");
+    }
+    ASSERT_TRUE(testing::WaitUntil([&] { return echo->server.ConnectionThreads() == 4u; }, 5s));
+    for (TcpSocket& client : clients) client.Send("\r\n");
+    ASSERT_TRUE(echo->ThreadsEnd());
+    EXPECT_TRUE(echo->ParkedAre(2));
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening + 2; }, 5s));
+
+    echo->server.SetActive(false);
+    EXPECT_EQ(echo->server.ParkedThreads(), 0u);
+    // A joined thread may still be counted for a moment while the system takes it down.
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
+
+    echo->server.SetActive(true);  // parking opens again
+    EXPECT_EQ(echo->Ask("ECHO back\r\n"), "[back]\r\n");
+    ASSERT_TRUE(echo->ParkedAre(1));
+    echo.reset();
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
+}
+
+TEST(ConnectionServer, AParkedThreadEndsAfterItsIdleTime) {
+    ConnectionServerSettings settings = EchoSettings();
+    settings.ParkedThreadIdleTime = 50;
+    EchoServer echo(settings);
+    const size_t listening = ProcessThreads();
+    EXPECT_EQ(echo.Ask("ECHO a\r\n"), "[a]\r\n");
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening; }, 5s));
+    EXPECT_EQ(echo.server.ParkedThreads(), 0u);
+    EXPECT_EQ(echo.Ask("ECHO b\r\n"), "[b]\r\n");  // a new thread serves the next connection
 }
 
 }  // namespace
