@@ -38,6 +38,14 @@ public:
     // Sends every byte. Throws std::runtime_error when the connection fails.
     virtual void Send(std::string_view bytes) = 0;
 
+    // Moves what arrives, at most most bytes (waiting up to timeout for the first), straight on to
+    // destination, without copying it through this process, and returns how many: 0 when the peer
+    // has closed. Nothing when the two streams cannot do that; the caller then reads and sends.
+    virtual std::optional<size_t> MoveTo(ByteStream& destination, size_t most, Milliseconds timeout) {
+        (void)destination, (void)most, (void)timeout;
+        return std::nullopt;
+    }
+
     virtual bool IsOpen() const = 0;
 
     // The platform's handle of the underlying connection, for waiting on several at once.

@@ -243,6 +243,87 @@ void TcpSocket::Send(std::string_view bytes) {
     }
 }
 
+namespace {
+
+// A pipe for moving bytes between sockets, one for each thread that moves any. A move that failed
+// half way leaves bytes in it, so it is then made anew.
+class SplicePipe {
+public:
+    ~SplicePipe() { Close(); }
+    bool Open() {
+        if (ends_[0] >= 0) return true;
+        if (::pipe2(ends_, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        ::fcntl(ends_[1], F_SETPIPE_SZ, kSize);  // fewer moves; the default size serves too
+        return true;
+    }
+    void Close() {
+        for (int& end : ends_) {
+            if (end >= 0) ::close(end);
+            end = -1;
+        }
+    }
+    int Read() const { return ends_[0]; }
+    int Write() const { return ends_[1]; }
+
+private:
+    static constexpr int kSize = 1 << 20;
+    int ends_[2] = {-1, -1};
+};
+
+thread_local SplicePipe splicePipe;
+
+// Closes the pipe unless the move it serves completes.
+class PipeGuard {
+public:
+    ~PipeGuard() {
+        if (!done) splicePipe.Close();
+    }
+    bool done = false;
+};
+
+}  // namespace
+
+std::optional<size_t> TcpSocket::MoveTo(ByteStream& destination, size_t most, Milliseconds timeout) {
+    auto* target = dynamic_cast<TcpSocket*>(&destination);
+    const int from = state_->fd;
+    if (target == nullptr || from < 0 || target->state_->fd < 0 || !splicePipe.Open()) return std::nullopt;
+    PipeGuard guard;
+    ssize_t moved = 0;
+    for (;;) {
+        moved = ::splice(from, nullptr, splicePipe.Write(), nullptr, most, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+        if (moved >= 0) break;
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowErrno(errno);
+        if (errno != EINTR && PollOne(from, POLLIN, TimeoutMilliseconds(timeout)) == 0)
+            throw SocketTimeout("Read timed out.");
+    }
+    target->SendFromPipe(static_cast<size_t>(moved));
+    guard.done = true;
+    return static_cast<size_t>(moved);
+}
+
+// Sends count bytes waiting in the thread's pipe, with the time limit Send has.
+void TcpSocket::SendFromPipe(size_t count) {
+    const int fd = state_->fd;
+    if (fd < 0) ThrowErrno(ENOTCONN);
+    const Milliseconds limit = state_->sendLimit;
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (count > 0) {
+        const ssize_t sent =
+            ::splice(splicePipe.Read(), nullptr, fd, nullptr, count, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+        if (sent > 0) {
+            count -= static_cast<size_t>(sent);
+            deadline = std::chrono::steady_clock::now() + limit;
+        } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0 && std::chrono::steady_clock::now() >= deadline)
+                throw SocketTimeout("Write timed out.");
+        } else if (sent < 0 && errno != EINTR) {
+            ThrowErrno(errno);
+        } else if (sent == 0) {
+            ThrowErrno(EPIPE);
+        }
+    }
+}
+
 void TcpSocket::SetSendTimeLimit(Milliseconds limit) {
     state_->sendLimit = limit;
 }

@@ -72,6 +72,9 @@ public:
     // when the peer takes no byte for the send time limit (kSendTimeLimit unless set).
     void Send(std::string_view bytes) override;
     void SetSendTimeLimit(Milliseconds limit);
+    // Between two sockets the bytes go through a pipe of the thread's own (splice): the kernel hands
+    // them on without a copy into this process. Failures as for Receive and Send.
+    std::optional<size_t> MoveTo(ByteStream& destination, size_t most, Milliseconds timeout) override;
 
     void Shutdown();
     void Close();
@@ -80,6 +83,8 @@ public:
     std::intptr_t Handle() const override;
 
 private:
+    void SendFromPipe(size_t count);
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -28,8 +28,11 @@ unsigned long long ChunkSize(const std::string& line) {
 // little memory for each connection.
 constexpr size_t kRelayPieceSize = 128 * 1024;
 
-size_t PieceOf(unsigned long long left) {
-    return static_cast<size_t>(std::min<unsigned long long>(left, kRelayPieceSize));
+// Bytes moved from socket to socket never enter this process: larger moves cost no memory here.
+constexpr size_t kMovedPieceSize = 1024 * 1024;
+
+size_t PieceOf(unsigned long long left, size_t most = kRelayPieceSize) {
+    return static_cast<size_t>(std::min<unsigned long long>(left, most));
 }
 
 }  // namespace
@@ -61,6 +64,21 @@ size_t BodyReader::ReadPiece(std::string& body) {
             return ReadChunkPiece(body);
     }
     return 0;
+}
+
+std::optional<size_t> BodyReader::MovePiece(BufferedConnection& destination) {
+    if (ended_ || kind_ == BodyFraming::Kind::Chunked) return std::nullopt;
+    if (kind_ == BodyFraming::Kind::Length && left_ == 0) {
+        ended_ = true;
+        return 0;
+    }
+    const size_t most = kind_ == BodyFraming::Kind::Length ? PieceOf(left_, kMovedPieceSize) : kMovedPieceSize;
+    const std::optional<size_t> moved = source_.MoveTo(destination, most);
+    if (!moved) return std::nullopt;
+    if (*moved == 0 && kind_ == BodyFraming::Kind::Length) throw ConnectionClosedGracefully();
+    if (*moved == 0) ended_ = true;
+    if (kind_ == BodyFraming::Kind::Length) left_ -= *moved;
+    return moved;
 }
 
 size_t BodyReader::ReadChunkPiece(std::string& body) {
@@ -96,6 +114,11 @@ void BodyWriter::Write(std::string_view piece) {
     destination_.Write(chunk);
 }
 
+std::optional<size_t> BodyWriter::MoveFrom(BodyReader& reader) {
+    if (chunked_) return std::nullopt;
+    return reader.MovePiece(destination_);
+}
+
 void BodyWriter::Finish() {
     if (chunked_) destination_.Write("0\r\n\r\n");
 }
@@ -109,7 +132,12 @@ bool ReadBodyUpTo(BodyReader& reader, size_t limit, std::string& body) {
 
 void RelayBody(BodyReader& reader, BodyWriter& writer) {
     std::string piece;
-    while (reader.ReadPiece(piece) > 0) {
+    for (;;) {
+        if (const std::optional<size_t> moved = writer.MoveFrom(reader)) {
+            if (*moved == 0) break;
+            continue;
+        }
+        if (reader.ReadPiece(piece) == 0) break;
         writer.Write(piece);
         piece.clear();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ public:
     // size; 0 once the body has ended. Throws ConnectionClosedGracefully when the peer closes before
     // the end of a body with a length or chunks, and "Invalid chunk size." for bad chunk framing.
     size_t ReadPiece(std::string& body);
+    // The same, but the piece goes straight on to destination (see BufferedConnection::MoveTo);
+    // nothing when it cannot, and the caller reads the piece instead.
+    std::optional<size_t> MovePiece(BufferedConnection& destination);
 
 private:
     size_t ReadChunkPiece(std::string& body);
@@ -46,6 +50,8 @@ public:
 
     // Writes the piece; an empty one writes nothing.
     void Write(std::string_view piece);
+    // Moves the reader's next piece straight to the destination when it can; nothing when not.
+    std::optional<size_t> MoveFrom(BodyReader& reader);
     // Ends a chunked body with its last chunk.
     void Finish();
 

@@ -91,6 +91,11 @@ size_t BufferedConnection::ReadSome(size_t most, std::string& body) {
 }
 
 // The stream sends as much as the connection takes at a time; one call for the whole saves system calls.
+std::optional<size_t> BufferedConnection::MoveTo(BufferedConnection& destination, size_t most) {
+    if (HoldsInput() || destination.HoldsInput()) return std::nullopt;
+    return stream_.MoveTo(destination.stream_, most, readTimeout_);
+}
+
 void BufferedConnection::Write(std::string_view bytes) {
     if (!bytes.empty()) stream_.Send(bytes);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,10 @@ public:
     // Appends to body what is buffered, or else the next piece to arrive, at most most bytes either
     // way. Returns how many bytes were appended: 0 when the peer has closed.
     size_t ReadSome(size_t most, std::string& body);
+    // Moves at most most bytes that arrive straight on to destination's stream (see ByteStream::MoveTo)
+    // and returns how many, 0 for the peer's close; nothing when input is buffered here or the streams
+    // cannot move bytes.
+    std::optional<size_t> MoveTo(BufferedConnection& destination, size_t most);
 
     void Write(std::string_view bytes);
 

@@ -4,8 +4,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "os/tcp_socket.h"
+#include "tests/support/loopback_peers.h"
 #include "tests/support/memory_stream.h"
 
 namespace kiosk {
@@ -159,6 +161,32 @@ TEST(BodyRelay, AChunkedBodyIsRelayedInChunksWhateverTheirOriginalSizes) {
     const std::string written = relayed.destination.Sent();
     EXPECT_TRUE(written.ends_with("\r\n0\r\n\r\n")) << written;
     EXPECT_EQ(written.find("Trailer"), std::string::npos);
+}
+
+// Between two sockets the body moves through the kernel (no copy in the proxy), up to its length.
+TEST(BodyRelay, BetweenSocketsABodyMovesStraightOnAndStopsAtItsLength) {
+    TcpListener listener("127.0.0.1", 0, 4);
+    TcpSocket origin = testing::ConnectTo(listener.Port());
+    TcpSocket fromOrigin = std::move(*listener.Accept());
+    TcpSocket browser = testing::ConnectTo(listener.Port());
+    TcpSocket toBrowser = std::move(*listener.Accept());
+    std::string body(3 << 20, 'x');
+    for (size_t i = 0; i < body.size(); i += 4096) body[i] = static_cast<char>('a' + i / 4096 % 26);
+    std::thread sender([&] { origin.Send(body + "NEXT"); });
+    std::string received;
+    std::thread receiver([&] { received = ReceiveExactly(browser, body.size(), std::chrono::seconds(20)); });
+    BufferedConnection source(fromOrigin, std::chrono::seconds(20));
+    BufferedConnection destination(toBrowser, std::chrono::seconds(20));
+    BodyReader reader(source, {BodyFraming::Kind::Length, body.size()});
+    const std::optional<size_t> moved = reader.MovePiece(destination);
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_GT(*moved, 0u);
+    BodyWriter writer(destination, false);
+    RelayBody(reader, writer);
+    sender.join();
+    receiver.join();
+    EXPECT_TRUE(received == body);
+    EXPECT_EQ(ReceiveExactly(fromOrigin, 4, std::chrono::seconds(5)), "NEXT");
 }
 
 }  // namespace
