@@ -19,10 +19,11 @@ typedef struct _GtkOverlay GtkOverlay;
 namespace kiosk {
 
 // The embedded browser on Linux: a WebKitWebView laid over host (a GtkOverlay whose main child is
-// the out-of-order caption), filling it. Every control has a web context of its own whose website
-// data live in memory only: a new control (Home, the idle return) holds nothing of the last visitor,
-// and nothing of a visitor is written to disk. The proxy comes from the user's Internet settings in
-// the store and is applied again whenever the broadcaster announces a change.
+// the out-of-order caption), filling it. Every control shares one web context whose website data live
+// in memory only, so nothing of a visitor is written to disk; each new control (Home, the idle return)
+// clears them all before it loads anything, so it holds nothing of the last visitor. The proxy comes
+// from the user's Internet settings in the store and is applied again whenever the broadcaster
+// announces a change.
 //
 // What the view refuses or answers itself is WebKitLockdown's; new windows are always refused, and
 // nothing is downloaded. Main thread only.
@@ -85,10 +86,6 @@ private:
 
     UserSettingsStore& settings_;
     InternetSettingsBroadcaster& broadcaster_;
-    WebKitCertificateTrust& trust_;
-    // The visitor's own web context: ephemeral, so cookies, storage, cache and credentials live in
-    // memory only, and go with the control.
-    GObjectRef<WebKitWebContext> context_;
     GObjectRef<WebKitWebView> view_;
     std::unique_ptr<WebKitLockdown> lockdown_;
     BrowserEvents* events_ = nullptr;

@@ -85,6 +85,10 @@ void ClickAt(const XvfbDisplay& display, int x, int y, int button) {
                               std::to_string(button));
 }
 
+void MovePointer(const XvfbDisplay& display, int x, int y) {
+    RunOnDisplay(display, "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
 void PressKeys(const XvfbDisplay& display, const std::string& keys) {
     RunOnDisplay(display, "xdotool key " + keys);
 }

@@ -32,6 +32,8 @@ int ShownWindowCount(const XvfbDisplay& display);
 ScreenRect WindowGeometry(const XvfbDisplay& display, const std::string& name);
 
 // Mouse clicks and key presses through the X server, as a user's would be.
+// Moves the pointer there, as a hand does before it presses.
+void MovePointer(const XvfbDisplay& display, int x, int y);
 void ClickAt(const XvfbDisplay& display, int x, int y, int button = 1);
 void PressKeys(const XvfbDisplay& display, const std::string& keys);
 
