@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <sys/socket.h>
+#include <atomic>
 
 #include "tests/support/recording_proxy.h"
 
@@ -74,7 +76,11 @@ TEST(TunnelExchange, EitherSidesCloseEndsTheTunnelQuietly) {
 }
 
 TEST(TunnelExchange, AResetEndsTheTunnelAsAFailure) {
-    LoopbackOrigin resetting([](TcpSocket& socket) {
+    // The origin resets once the tunnel stands: a reset that comes before the proxy's connect has
+    // seen its answer is a failed connect instead, with no confirmation for the browser.
+    std::atomic<bool> established = false;
+    LoopbackOrigin resetting([&established](TcpSocket& socket) {
+        testing::WaitUntil([&] { return established.load(); }, std::chrono::seconds(10));
         socket.Send("bye");
         // Closing with the lingering time 0 resets the connection instead of closing it in order.
         const linger reset{1, 0};
@@ -84,7 +90,9 @@ TEST(TunnelExchange, AResetEndsTheTunnelAsAFailure) {
     RecordingProxy proxy;
     TcpSocket browser = proxy.Connect();
     browser.Send(ConnectLine(resetting.Port()));
-    EXPECT_EQ(testing::ReadUntilClosed(browser).substr(0, kEstablished.size()), kEstablished);
+    EXPECT_EQ(ReceiveExactly(browser, kEstablished.size(), std::chrono::seconds(10)), kEstablished);
+    established = true;
+    testing::ReadUntilClosed(browser);
     EXPECT_TRUE(proxy.ThreadsEnd());
     ASSERT_EQ(proxy.Failures().size(), 1u);
     EXPECT_NE(proxy.Failures()[0].find("Socket Error # 104"), std::string::npos) << proxy.Failures()[0];
