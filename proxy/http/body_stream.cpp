@@ -55,10 +55,7 @@ size_t BodyReader::ReadPiece(std::string& body) {
                 ended_ = true;
                 return 0;
             }
-            const size_t got = source_.ReadSome(PieceOf(left_), body);
-            if (got == 0) throw ConnectionClosedGracefully();
-            left_ -= got;
-            return got;
+            return ReadCountedPiece(body);
         }
         case BodyFraming::Kind::Chunked:
             return ReadChunkPiece(body);
@@ -72,7 +69,8 @@ std::optional<size_t> BodyReader::MovePiece(BufferedConnection& destination) {
         ended_ = true;
         return 0;
     }
-    const size_t most = kind_ == BodyFraming::Kind::Length ? PieceOf(left_, kMovedPieceSize) : kMovedPieceSize;
+    const size_t most =
+        kind_ == BodyFraming::Kind::Length ? PieceOf(left_, kMovedPieceSize) : kMovedPieceSize;
     const std::optional<size_t> moved = source_.MoveTo(destination, most);
     if (!moved) return std::nullopt;
     if (*moved == 0 && kind_ == BodyFraming::Kind::Length) throw ConnectionClosedGracefully();
@@ -94,6 +92,10 @@ size_t BodyReader::ReadChunkPiece(std::string& body) {
             return 0;
         }
     }
+    return ReadCountedPiece(body);
+}
+
+size_t BodyReader::ReadCountedPiece(std::string& body) {
     const size_t got = source_.ReadSome(PieceOf(left_), body);
     if (got == 0) throw ConnectionClosedGracefully();
     left_ -= got;

@@ -33,6 +33,8 @@ public:
 
 private:
     size_t ReadChunkPiece(std::string& body);
+    // A piece of the left_ bytes that must still come (of the body, or of the current chunk).
+    size_t ReadCountedPiece(std::string& body);
 
     BufferedConnection& source_;
     const BodyFraming::Kind kind_;

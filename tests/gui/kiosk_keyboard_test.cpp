@@ -28,19 +28,6 @@ constexpr char kFieldPage[] =
     " fetch('/report?field=' + encodeURIComponent(e.target.value), {cache: 'no-store'}));</script>"
     "</body></html>";
 
-std::string Decoded(const std::string& text) {
-    std::string decoded;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
-}
-
 class KioskKeyboard : public KioskRun {
 protected:
     void StartOn(const std::string& page, const std::string& more = "") {
@@ -84,7 +71,7 @@ protected:
         for (const auto& line : origin.Requests()) {
             if (!line.starts_with("GET /report?field=")) continue;
             const std::string rest = line.substr(std::string("GET /report?field=").size());
-            value = Decoded(rest.substr(0, rest.find(' ')));
+            value = DecodedReport(rest.substr(0, rest.find(' ')));
         }
         return value;
     }

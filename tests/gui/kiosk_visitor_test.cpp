@@ -58,24 +58,12 @@ protected:
             const size_t at = line.find("/report?visitor-");
             if (at == std::string::npos) continue;
             const size_t text = line.find('-', at + 16);
-            found.push_back(Decoded(line.substr(text + 1, line.find(' ', text) - text - 1)));
+            found.push_back(DecodedReport(line.substr(text + 1, line.find(' ', text) - text - 1)));
         }
         return found;
     }
     bool WaitForReports(size_t count) const {
         return WaitUntil([&] { return Reports().size() >= count; }, 20s);
-    }
-    static std::string Decoded(const std::string& text) {
-        std::string decoded;
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '%' && i + 2 < text.size()) {
-                decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-                i += 2;
-            } else {
-                decoded += text[i];
-            }
-        }
-        return decoded;
     }
     // Every file under folder whose content holds text.
     static std::vector<std::string> FilesHolding(const fs::path& folder, const std::string& text) {

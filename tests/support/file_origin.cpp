@@ -42,4 +42,17 @@ bool FileOrigin::WaitForRequest(const std::string& prefix) const {
     return WaitForLineStarting([this] { return Requests(); }, prefix);
 }
 
+std::string DecodedReport(const std::string& text) {
+    std::string decoded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
 }  // namespace kiosk::testing

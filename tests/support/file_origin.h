@@ -34,4 +34,7 @@ private:
     std::unique_ptr<ChildProcess> server_;
 };
 
+// A reported text as the page encoded it (encodeURIComponent), decoded.
+std::string DecodedReport(const std::string& text);
+
 }  // namespace kiosk::testing
