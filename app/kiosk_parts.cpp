@@ -34,7 +34,11 @@ FormParts KioskParts::Parts() {
 ApplicationStages KioskParts::Stages() {
     return ApplicationStages{
         .created = [this](TForm1& form) { AttachWindow(form); },
-        .started = [this](TForm1&) { platform_.ShowKeyboardKeys(keyboard_); },
+        .started =
+            [this](TForm1&) {
+                platform_.GetMainWindow().Show();
+                platform_.ShowKeyboardKeys(keyboard_);
+            },
         .finished = [this](TForm1&) { platform_.GetMainWindow().Detach(); },
     };
 }

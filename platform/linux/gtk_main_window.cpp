@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "platform/linux/embedded_files.h"
 #include "platform/linux/gtk_ui.h"
 #include "platform/linux/picture_loader.h"
-#include "platform/linux/embedded_files.h"
 
 namespace kiosk {
 
@@ -121,8 +121,16 @@ void GtkMainWindow::Attach(MainWindowControls& controls, MainWindowHandlers hand
     controls_ = &controls;
     handlers_ = std::move(handlers);
     Sync();
-    gtk_widget_show(window_);
     if (syncTimer_ == 0) syncTimer_ = g_timeout_add(kSyncInterval, &GtkMainWindow::OnSyncTimer, this);
+}
+
+// Without a window manager the models' screen-sized place covers the screen; with one, the
+// full-screen and keep-above requests keep panels and other windows from covering the kiosk.
+void GtkMainWindow::Show() {
+    Sync();
+    gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
+    gtk_window_fullscreen(GTK_WINDOW(window_));
+    gtk_widget_show(window_);
 }
 
 void GtkMainWindow::Detach() {

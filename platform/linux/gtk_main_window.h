@@ -30,6 +30,7 @@ public:
     ~GtkMainWindow() override;
 
     void Attach(MainWindowControls& controls, MainWindowHandlers handlers) override;
+    void Show() override;
     void Sync() override;
     void Detach() override;
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
+#include "tests/support/first_map_watch.h"
 #include "tests/support/kiosk_run.h"
 #include "tests/support/screen.h"
 #include "tests/support/window_layout.h"
@@ -57,6 +61,32 @@ TEST_F(KioskWindow, CoversTheScreenAndShowsTheFourButtons) {
         return ShowsFourCaptionedButtons(display, candidate);
     });
     ExpectCoversTheScreenWithCaptionedButtons(display, WindowGeometry(display, "Киоск"), shot);
+    EXPECT_EQ(Stop(), 0);
+}
+
+// Nothing is on the screen (or can be pressed) until start-up has decided how the terminal runs,
+// and then the window comes up at the screen's size, not at its design size first.
+TEST_F(KioskWindow, AppearsOnlyOnceStartedAndAlreadyFullScreen) {
+    FirstMapWatch watch(display);
+    WriteFile(dir / "kiosk.cfg", RunningConfig());
+    WriteFile(dir / "index.html", "<p>start</p>");
+    StartNextToItsPages();
+    bool startedBeforeMap = false;
+    const std::optional<ScreenRect> mapped = watch.WaitForFirstMap(20s, [&] {
+        const auto messages = LogMessages(dir.path(), ".log");
+        startedBeforeMap = std::ranges::find(messages, "Начало работы") != messages.end();
+    });
+    ASSERT_TRUE(mapped.has_value()) << "no window was mapped";
+    EXPECT_TRUE(startedBeforeMap);
+    EXPECT_EQ(mapped->left, 0);
+    EXPECT_EQ(mapped->top, 0);
+    EXPECT_EQ(mapped->width, display.Width());
+    EXPECT_EQ(mapped->height, display.Height());
+    // A window manager, where there is one, is asked to keep it full screen and above panels.
+    const std::string state =
+        RunOnDisplay(display, "xprop -id " + std::to_string(watch.MappedWindow()) + " _NET_WM_STATE");
+    EXPECT_NE(state.find("_NET_WM_STATE_FULLSCREEN"), std::string::npos) << state;
+    EXPECT_NE(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
     EXPECT_EQ(Stop(), 0);
 }
 
