@@ -91,6 +91,7 @@ public:
     void WebBrowser1ProgressChange(std::int32_t progress, std::int32_t maximum);
     void WebBrowser1NewWindow2(bool& cancel);
     void WebBrowser1BeforeNavigate2(const std::string& url, bool& cancel);
+    void WebBrowser1PageProcessEnded(const std::string& url);
     void WriteLog(LogLevel level, const std::string& message) { eventLog_.WriteLog(level, message); }
 
     // Process-wide state. Declared in this order so that whatever shutdown left behind is released

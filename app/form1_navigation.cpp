@@ -17,6 +17,12 @@ void TForm1::WebBrowser1NavigateError(const std::string& url, std::int32_t statu
     OnNavigateError(Browsing(), {net, parts_.workingDirectory, ProgramDir}, eventLog_, url, statusCode);
 }
 
+void TForm1::WebBrowser1PageProcessEnded(const std::string& url) {
+    const std::string net = ErrorTable ? ErrorTable->Value("net") : std::string();
+    OnPageProcessEnded(Browsing(), {net, parts_.workingDirectory, ProgramDir}, eventLog_, url,
+                       StartPageUrl());
+}
+
 void TForm1::WebBrowser1ProgressChange(std::int32_t progress, std::int32_t maximum) {
     OnProgressChange(Controls.RxGIFAnimator1, progress, maximum, [this] { FocusTextField(); });
 }

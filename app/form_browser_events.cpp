@@ -21,6 +21,10 @@ void FormBrowserEvents::BeforeNavigate(const std::string& url, bool& cancel) {
     RunHandler(ui_, form_, [&] { form_.WebBrowser1BeforeNavigate2(url, cancel); });
 }
 
+void FormBrowserEvents::PageProcessEnded(const std::string& url) {
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1PageProcessEnded(url); });
+}
+
 void FormBrowserEvents::NewWindow(bool& cancel) {
     RunHandler(ui_, form_, [&] { form_.WebBrowser1NewWindow2(cancel); });
 }

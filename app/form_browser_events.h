@@ -18,6 +18,7 @@ public:
     void ProgressChange(std::int32_t progress, std::int32_t maximum) override;
     void NewWindow(bool& cancel) override;
     void BeforeNavigate(const std::string& url, bool& cancel) override;
+    void PageProcessEnded(const std::string& url) override;
 
 private:
     TForm1& form_;

@@ -24,6 +24,9 @@ public:
     // The page or one of its frames is about to go to url (a link, a script, Navigate, a redirect);
     // setting cancel refuses it: nothing loads and no error is reported.
     virtual void BeforeNavigate(const std::string& url, bool& cancel) = 0;
+    // The process that showed url has ended (a crash, a kill, too much memory): the view shows
+    // nothing until it navigates again.
+    virtual void PageProcessEnded(const std::string& url) = 0;
 };
 
 // The level of Refresh2 that reloads bypassing the cache.

@@ -17,17 +17,19 @@ bool IsExistingFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-// The net page when its file exists. A failure of that page itself is left to the browser, so that
-// a page that cannot be shown is not retried forever.
-void ShowNetErrorPage(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
-                      const std::string& failedUrl) {
+// The net page's URL when its file exists and it is not the page that failed; empty otherwise. A
+// failure of that page itself is left to the browser, so that a page that cannot be shown is not
+// retried forever.
+std::string NetPageFor(const NetErrorPage& netPage, const std::string& failedUrl) {
     const std::string& net = netPage.name;
-    if (net.empty() || !IsExistingFile(ResolvePath(netPage.workingDirectory, net))) return;
+    if (net.empty() || !IsExistingFile(ResolvePath(netPage.workingDirectory, net))) return "";
     const std::string page = LocalPageUrl(netPage.programDir, net);
-    if (failedUrl == page) return;
-    window.browser->Navigate(page);
-    log.WriteLog(LogLevel::Error, failedUrl + " > " + net);
-    RestartIdleTimer(window.idleTimer);
+    return page == failedUrl ? "" : page;
+}
+
+void ShowKeys(ControlModel& keys, bool shown) {
+    keys.Visible = shown;
+    keys.Enabled = shown;
 }
 
 // The zoom and the scroll bars are styles of the page's body. A document without one (a picture, a
@@ -59,10 +61,24 @@ void OnNavigateError(const BrowsingContext& window, const NetErrorPage& netPage,
                      const std::string& url, std::int32_t statusCode) {
     SetBusy(window.controls.RxGIFAnimator1, false);
     if (statusCode >= 0) return;
-    window.controls.RxSpeedButton1.Visible = false;
-    window.controls.RxSpeedButton1.Enabled = false;
+    ShowKeys(window.controls.RxSpeedButton1, false);
     window.idleTimer.SetEnabled(true);
-    ShowNetErrorPage(window, netPage, log, url);
+    const std::string page = NetPageFor(netPage, url);
+    if (page.empty()) return;
+    window.browser->Navigate(page);
+    log.WriteLog(LogLevel::Error, url + " > " + netPage.name);
+    RestartIdleTimer(window.idleTimer);
+}
+
+void OnPageProcessEnded(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
+                        const std::string& url, const std::string& startPage) {
+    SetBusy(window.controls.RxGIFAnimator1, false);
+    log.WriteLog(LogLevel::Error, "Процесс страницы завершился: " + url);
+    const std::string page = NetPageFor(netPage, url);
+    // Keys as Home and the net page have them.
+    ShowKeys(window.controls.RxSpeedButton1, page.empty());
+    window.browser->Navigate(page.empty() ? startPage : page);
+    RestartIdleTimer(window.idleTimer);
 }
 
 void OnProgressChange(AnimatorModel& animator, std::int32_t progress, std::int32_t maximum,

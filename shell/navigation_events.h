@@ -30,6 +30,12 @@ struct NetErrorPage {
 void OnNavigateError(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
                      const std::string& url, std::int32_t statusCode);
 
+// The process that showed url has ended and the page area is empty: one error entry, then the net
+// page (as after a network failure, the Keys button hidden) or, without one or when the net page
+// itself was lost, the start page. The idle timer restarts either way.
+void OnPageProcessEnded(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
+                        const std::string& url, const std::string& startPage);
+
 // Loading has finished when both are 0: then the page's text field is looked for and the animation
 // stops.
 void OnProgressChange(AnimatorModel& animator, std::int32_t progress, std::int32_t maximum,

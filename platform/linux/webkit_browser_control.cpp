@@ -218,11 +218,7 @@ struct WebKitBrowserControl::Callbacks {
         if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
         Guarded(data, [&](WebKitBrowserControl& self) {
             const std::string uri = ViewUri(view);
-            if (!self.Raise([&](BrowserEvents& events) {
-                    events.NavigateError(uri, navigate_error::kWebProcessEnded);
-                }))
-                return;
-            self.Raise([](BrowserEvents& events) { events.ProgressChange(0, 0); });
+            self.Raise([&](BrowserEvents& events) { events.PageProcessEnded(uri); });
         });
     }
 };

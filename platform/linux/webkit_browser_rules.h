@@ -30,8 +30,6 @@ constexpr std::int32_t kRedirectFailed = static_cast<std::int32_t>(0x800C0014u);
 constexpr std::int32_t kInvalidCertificate =
     static_cast<std::int32_t>(0x800C0019u);                                    // INET_E_INVALID_CERTIFICATE
 constexpr std::int32_t kProxyFailed = static_cast<std::int32_t>(0x800C0003u);  // INET_E_NO_SESSION
-// The page's web process crashed or was ended for using too much memory.
-constexpr std::int32_t kWebProcessEnded = kCannotLoadData;
 }  // namespace navigate_error
 
 // The navigate error code of a failed load, from its GError's domain (the quark's text, such as

@@ -319,5 +319,58 @@ TEST_F(KioskBrowsing, TheIdleReturnBringsTheStartPageBackOnce) {
     EXPECT_EQ(Stop(), 0);
 }
 
+// The process that draws the page, ended from outside (a crash, the kernel's out-of-memory killer).
+class KioskPageProcess : public KioskBrowsing {
+protected:
+    // The kiosk's web processes now, one pid per line.
+    std::string WebProcesses() const {
+        try {
+            return RunOnDisplay(display, "pgrep -P " + std::to_string(child->Pid()) + " -f WebKitWebProcess");
+        } catch (const std::exception&) {
+            return "";  // pgrep fails when it finds none
+        }
+    }
+    void KillWebProcesses() {
+        ASSERT_FALSE(WebProcesses().empty());
+        RunOnDisplay(display, "kill -9 $(pgrep -P " + std::to_string(child->Pid()) + " -f WebKitWebProcess)");
+    }
+    int ErrorsMentioning(const std::string& text) const {
+        int count = 0;
+        for (const std::string& message : LogMessages(dir.path(), ".err"))
+            count += message.find(text) != std::string::npos;
+        return count;
+    }
+};
+
+TEST_F(KioskPageProcess, AKilledPageProcessShowsTheNetPageLogsOnceAndHomeStillWorks) {
+    WriteFile(dir / "net.html", "<p>Нет связи</p>");
+    origin.Put("index.html", Page("index", "start"));
+    StartOn(origin.Url("/index.html"), "[errors]\nnet\nnet.html\n");
+    ASSERT_TRUE(WaitForReports("index", 1));
+    KillWebProcesses();
+    const auto killed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitForLoaded(NetPageUrl()));
+    EXPECT_LT(std::chrono::steady_clock::now() - killed, 5s);
+    EXPECT_TRUE(HoldsFor([&] { return ErrorsMentioning(origin.Url("/index.html")) == 1; }, 1s))
+        << ::testing::PrintToString(LogMessages(dir.path(), ".err"));
+    WaitOutTheRepeatGuard();
+    PressHome();
+    EXPECT_TRUE(WaitForReports("index", 2));
+    EXPECT_EQ(Stop(), 0);
+}
+
+TEST_F(KioskPageProcess, WithoutANetPageAKilledPageProcessShowsTheStartPageAgain) {
+    origin.Put("index.html", Page("index", "start"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    KillWebProcesses();
+    const auto killed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitForReports("index", 2));
+    EXPECT_LT(std::chrono::steady_clock::now() - killed, 5s);
+    EXPECT_TRUE(HoldsFor([&] { return ErrorsMentioning(origin.Url("/index.html")) == 1; }, 1s))
+        << ::testing::PrintToString(LogMessages(dir.path(), ".err"));
+    EXPECT_EQ(Stop(), 0);
+}
+
 }  // namespace
 }  // namespace kiosk::testing

@@ -61,6 +61,7 @@ struct RecordingEvents : BrowserEvents {
         events.push_back("refused " + url);
         cancel = true;
     }
+    void PageProcessEnded(const std::string& url) override { events.push_back("process ended " + url); }
     Events Starting(const std::string& prefix) const {
         Events found;
         std::copy_if(events.begin(), events.end(), std::back_inserter(found),
@@ -447,12 +448,14 @@ TEST_F(WebKitBrowserControlTest, RefusedNavigationsLoadNothingAndReportNoError) 
     Evaluate("location.href = 'mailto:someone@example.com';");
     ASSERT_TRUE(ProcessUntil([&] { return events_.Count("refused mailto:someone@example.com") == 1; }))
         << events_.Text();
-    Evaluate("const frame = document.createElement('iframe'); frame.src = 'data:text/html,<b>x</b>';"
-             "document.body.appendChild(frame);");
+    Evaluate(
+        "const frame = document.createElement('iframe'); frame.src = 'data:text/html,<b>x</b>';"
+        "document.body.appendChild(frame);");
     ASSERT_TRUE(ProcessUntil([&] { return events_.Count("refused data:text/html,<b>x</b>") == 1; }))
         << events_.Text();
     control_->Navigate("mailto:desk@example.com");
-    ASSERT_TRUE(ProcessUntil([&] { return events_.Count("refused mailto:desk@example.com") == 1; })) << events_.Text();
+    ASSERT_TRUE(ProcessUntil([&] { return events_.Count("refused mailto:desk@example.com") == 1; }))
+        << events_.Text();
     EXPECT_TRUE(ProcessUntil([&] { return events_.events.back() == "progress 0 0"; })) << events_.Text();
     ProcessFor(500ms);
     EXPECT_EQ(webkit_web_view_get_uri(control_->View()), url);

@@ -114,6 +114,30 @@ TEST_F(NetPageTest, ANetPageThatFailsItselfIsNotNavigatedAgain) {
     EXPECT_FALSE(controls.RxSpeedButton1.Visible);
 }
 
+// A page whose process ended leaves an empty page area: the terminal shows a page of its own again,
+// saying so once.
+TEST_F(NetPageTest, AnEndedPageProcessShowsTheNetPageOrElseTheStartPage) {
+    EndPageProcess("http://a/");  // no net file yet
+    EXPECT_FALSE(Busy());
+    EXPECT_EQ(record.Starting("Navigate"), Events{StartPage()});
+    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
+    EXPECT_TRUE(idleTimer.Enabled());
+    EXPECT_EQ(log.Errors(), Events{"Процесс страницы завершился: http://a/"});
+
+    WriteFile(dir / "net.html", "<html>offline</html>");
+    record.Clear();
+    EndPageProcess("http://b/");
+    EXPECT_EQ(record.Starting("Navigate"), Events{"Navigate " + LocalPageUrl(programDir, "net.html")});
+    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
+    EXPECT_EQ(log.Errors().size(), 2u);
+
+    // The net page itself lost: the start page, not the net page again and again.
+    record.Clear();
+    EndPageProcess(LocalPageUrl(programDir, "net.html"));
+    EXPECT_EQ(record.Starting("Navigate"), Events{StartPage()});
+    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
+}
+
 TEST_F(ShellTest, OnlyFinishedProgressStopsTheAnimation) {
     ReportProgress(50, 100);
     ReportProgress(0, 100);

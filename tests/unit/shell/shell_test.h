@@ -28,6 +28,7 @@ public:
     void ProgressChange(std::int32_t, std::int32_t) override {}
     void NewWindow(bool&) override {}
     void BeforeNavigate(const std::string&, bool&) override {}
+    void PageProcessEnded(const std::string&) override {}
 };
 
 // The main window's state as start-up leaves it: at 10:30:00, the start page loading, the idle timer
@@ -51,6 +52,9 @@ protected:
     void CompleteDocument(const std::string& url) { OnDocumentComplete(Window(), zoomOption, log, url); }
     void FailNavigation(const std::string& url, std::int32_t code) {
         OnNavigateError(Window(), {netPage, workingDirectory, programDir}, log, url, code);
+    }
+    void EndPageProcess(const std::string& url) {
+        OnPageProcessEnded(Window(), {netPage, workingDirectory, programDir}, log, url, startPage);
     }
     void ReportProgress(std::int32_t progress, std::int32_t maximum) {
         OnProgressChange(controls.RxGIFAnimator1, progress, maximum, [] {});
