@@ -232,9 +232,9 @@ gboolean GtkMainWindow::OnKeyRelease(GtkWidget*, GdkEventKey*, gpointer self) {
     return FALSE;  // the key release goes on to the focused control
 }
 
-gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
-    // Closing runs the shutdown sequence, which takes the window down in its own time.
-    static_cast<GtkMainWindow*>(self)->ui_.CloseMainWindow();
+gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer) {
+    // A window manager's close (Alt+F4 on a plugged-in keyboard) is refused: visitors never end the
+    // kiosk. The program ends on SIGTERM or SIGINT, which run the shutdown sequence.
     return TRUE;
 }
 

@@ -12,6 +12,7 @@
 #include "tests/support/loopback_peers.h"
 #include "tests/support/screen.h"
 #include "tests/support/window_layout.h"
+#include "tests/support/window_manager_request.h"
 
 namespace kiosk::testing {
 namespace {
@@ -316,6 +317,41 @@ TEST_F(KioskBrowsing, TheIdleReturnBringsTheStartPageBackOnce) {
     ASSERT_TRUE(WaitUntil([&] { return Reports("index") == 3; }, 75s));
     // Once: no further return within 5 s.
     EXPECT_TRUE(HoldsFor([&] { return Reports("index") == 3; }, 5s)) << Reports("index");
+    EXPECT_EQ(Stop(), 0);
+}
+
+// A keyboard plugged into the terminal: the browser's and the desktop's shortcuts open, zoom,
+// navigate and close nothing.
+TEST_F(KioskBrowsing, KeyboardShortcutsLeaveTheKioskAsItIs) {
+    origin.Put("index.html", Page("index", BigLink("/second.html")));
+    // The second page reports the keys it gets, so the test knows they reached the browser.
+    origin.Put("second.html",
+               Page("second",
+                    "<p style='height:400px'>second page</p><script>document.addEventListener("
+                    "'keydown', e => fetch('/report?key-' + Date.now() + '-' + e.key));</script>"));
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    ClickPage();  // a page to go back from, and the keyboard focus in the page
+    ASSERT_TRUE(WaitForReports("second", 1));
+    const std::string before = StillShot("before.png");
+    const int windows = ShownWindowCount(display);
+    const std::vector<std::string> shortcuts = {
+        "ctrl+o", "ctrl+s",       "ctrl+p",   "ctrl+n",   "ctrl+t",    "ctrl+l",     "F11",
+        "F12",    "ctrl+shift+i", "alt+Left", "alt+Home", "ctrl+plus", "ctrl+minus", "alt+F4"};
+    for (const std::string& keys : shortcuts) {
+        PressKeys(display, keys);
+        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(IsRunning()) << keys;
+        EXPECT_EQ(ShownWindowCount(display), windows) << keys;
+    }
+    // Under a window manager Alt+F4 (or any close) reaches the window as a request to close.
+    AskWindowToClose(display, "Киоск");
+    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(IsRunning());
+    EXPECT_LT(ScreenChangeFrom(before), kNoChange);
+    EXPECT_EQ(Reports("index"), 1);
+    EXPECT_EQ(Reports("second"), 1);
+    EXPECT_GT(Reports("key"), 10);
     EXPECT_EQ(Stop(), 0);
 }
 
