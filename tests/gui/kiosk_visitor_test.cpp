@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -62,10 +63,23 @@ protected:
         }
         return found;
     }
-    bool WaitForReports(size_t count) const {
-        return WaitUntil([&] { return Reports().size() >= count; }, 20s);
+    bool WaitForReports(size_t count, std::chrono::milliseconds limit = 20s) const {
+        return WaitUntil([&] { return Reports().size() >= count; }, limit);
     }
     // Every file under folder whose content holds text.
+    // Every file under folder outside the folders named keep.
+    static std::vector<std::string> FilesOutside(const fs::path& folder,
+                                                 const std::vector<std::string>& keep) {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            const std::string path = fs::relative(entry.path(), folder).string();
+            const bool kept = std::ranges::any_of(keep, [&](const std::string& name) {
+                return path == name || path.starts_with(name + "/") || name.starts_with(path + "/");
+            });
+            if (!kept) found.push_back(path);
+        }
+        return found;
+    }
     static std::vector<std::string> FilesHolding(const fs::path& folder, const std::string& text) {
         std::vector<std::string> found;
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
@@ -78,10 +92,12 @@ protected:
     FileOrigin origin;
 };
 
-TEST_F(KioskVisitors, TheNextVisitorAfterHomeFindsNothingTheLastOneStored) {
+// Visitors are separated by Home and by the return to the start page after the idle time (here the
+// shortest, one minute).
+TEST_F(KioskVisitors, TheNextVisitorAfterHomeOrTheIdleReturnFindsNothingTheLastOneStored) {
     origin.Put("index.html", kStoringPage);
     WriteFile(dir / "kiosk.cfg", "[options]\nstart\n" + origin.Url("/index.html") + "\ninternal\n" +
-                                     std::to_string(proxyPort) + "\n");
+                                     std::to_string(proxyPort) + "\nsleep\n1\n");
     Start();
     ASSERT_TRUE(WaitForReports(1));
     const std::string nothing = "cookie=none,local=none,indexeddb=none";
@@ -96,7 +112,13 @@ TEST_F(KioskVisitors, TheNextVisitorAfterHomeFindsNothingTheLastOneStored) {
     PressButton(display, Button::Home);
     ASSERT_TRUE(WaitForReports(3));
     EXPECT_EQ(Reports()[2], nothing);
+    // Nobody touches the terminal for a minute: the next visitor.
+    ASSERT_TRUE(WaitForReports(4, 80s));
+    EXPECT_EQ(Reports()[3], nothing);
     EXPECT_EQ(Stop(), 0);
+    // Of the user's folders, only the desktop settings and the graphics driver's cache were written.
+    EXPECT_EQ(FilesOutside(home.path(), {".cache/dconf", ".cache/mesa_shader_cache"}),
+              std::vector<std::string>{});
     // Nothing the page stored reached the disk: not in the user's folders, not in the working folder.
     for (const fs::path& folder : {home.path(), config.path(), dir.path()})
         EXPECT_EQ(FilesHolding(folder, "stored"), std::vector<std::string>{}) << folder;
