@@ -3,7 +3,6 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -19,43 +18,18 @@ namespace kiosk {
 
 namespace {
 
-// The process's one web context, made at the first control and kept for the process's lifetime (its
-// web process starts the next control's page quickly). Its website data manager keeps cookies,
-// storage, the cache and credentials in memory only, never on disk.
-WebKitWebContext* SharedWebContext() {
-    static WebKitWebContext* const context = [] {
-        const auto manager =
-            GObjectRef<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new_ephemeral());
-        WebKitWebContext* created = webkit_web_context_new_with_website_data_manager(manager.get());
-        webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_WEB_BROWSER);
-        RefuseDownloads(created);
-        return created;
-    }();
+// A web context of its own for each control, so for each visitor: its website data manager keeps
+// cookies, storage, caches, HTTP authentication and permissions in memory only, in a network
+// session of its own, and all of it goes with the context. (Clearing one shared context leaves the
+// network session's HTTP authentication behind: a visitor would stay signed in for the next.)
+GObjectRef<WebKitWebContext> NewVisitorContext() {
+    const auto manager =
+        GObjectRef<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new_ephemeral());
+    auto context =
+        GObjectRef<WebKitWebContext>::Adopt(webkit_web_context_new_with_website_data_manager(manager.get()));
+    webkit_web_context_set_cache_model(context.get(), WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    RefuseDownloads(context.get());
     return context;
-}
-
-// The longest wait for the website data to be forgotten.
-constexpr auto kClearTimeLimit = std::chrono::seconds(5);
-
-// Forgets every website data of the context (cookies, storage, IndexedDB, caches, HSTS, service
-// workers) before a new visitor's control loads anything; waits for it, running events, at most
-// kClearTimeLimit.
-void ClearVisitorData(WebKitWebContext* context) {
-    auto* cleared = new std::shared_ptr<bool>(std::make_shared<bool>(false));
-    const std::shared_ptr<bool> done = *cleared;
-    webkit_website_data_manager_clear(
-        webkit_web_context_get_website_data_manager(context), WEBKIT_WEBSITE_DATA_ALL, 0, nullptr,
-        [](GObject* manager, GAsyncResult* result, gpointer data) {
-            webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(manager), result, nullptr);
-            const std::unique_ptr<std::shared_ptr<bool>> flag(static_cast<std::shared_ptr<bool>*>(data));
-            **flag = true;
-        },
-        cleared);
-    const auto deadline = std::chrono::steady_clock::now() + kClearTimeLimit;
-    while (!*done && std::chrono::steady_clock::now() < deadline) {
-        if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-    }
-    webkit_web_context_clear_cache(context);
 }
 
 void ReportHandlerFailure(const char* what) {
@@ -75,12 +49,8 @@ std::string ErrorPage(const std::string& message) {
            escaped.get() + "</p></body></html>";
 }
 
-// A view for a new visitor: the shared context holds nothing of the visitor before.
-GObjectRef<WebKitWebView> NewView() {
-    static bool first = true;
-    if (!std::exchange(first, false)) ClearVisitorData(SharedWebContext());
-    return GObjectRef<WebKitWebView>::Adopt(
-        WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedWebContext())));
+GObjectRef<WebKitWebView> NewView(WebKitWebContext* context) {
+    return GObjectRef<WebKitWebView>::Adopt(WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context)));
 }
 
 }  // namespace
@@ -228,7 +198,9 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
                                            WebKitCertificateTrust& trust)
     : settings_(settings),
       broadcaster_(broadcaster),
-      view_(NewView()),
+      trust_(trust),
+      context_(NewVisitorContext()),
+      view_(NewView(context_.get())),
       lockdown_(std::make_unique<WebKitLockdown>(View())),
       document_(View(), alive_) {
     struct Connection {
@@ -246,7 +218,7 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
     for (const auto& connection : connections)
         g_signal_connect(View(), connection.signal, connection.callback, this);
 
-    trust.Serve(SharedWebContext());
+    trust_.Serve(context_.get());
     ApplyProxy();
     // The broadcaster may call from any thread; the store and the view are used on the main thread.
     subscription_ = broadcaster_.Subscribe([this, alive = alive_, mainThread = mainThread_] {
@@ -280,6 +252,7 @@ WebKitBrowserControl::~WebKitBrowserControl() {
     // The page's web process goes with the view: one stuck in a script loop would otherwise keep
     // running for ever, also after this process has ended.
     webkit_web_view_terminate_web_process(View());
+    trust_.Forget(context_.get());
     GtkWidget* widget = GTK_WIDGET(View());
     if (callbackDepth_ > 0) {
         // Destroyed by an event that ran inside one of the view's own signals: the view goes once
@@ -311,7 +284,7 @@ bool WebKitBrowserControl::Raise(Handler&& handler) {
 }
 
 void WebKitBrowserControl::ApplyProxy() {
-    ApplyBrowserProxy(webkit_web_context_get_website_data_manager(SharedWebContext()),
+    ApplyBrowserProxy(webkit_web_context_get_website_data_manager(context_.get()),
                       ReadBrowserProxy(settings_));
 }
 

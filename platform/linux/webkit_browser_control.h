@@ -86,6 +86,9 @@ private:
 
     UserSettingsStore& settings_;
     InternetSettingsBroadcaster& broadcaster_;
+    WebKitCertificateTrust& trust_;
+    // The visitor's context; the view holds it too, for as long as the view lives.
+    GObjectRef<WebKitWebContext> context_;
     GObjectRef<WebKitWebView> view_;
     std::unique_ptr<WebKitLockdown> lockdown_;
     BrowserEvents* events_ = nullptr;

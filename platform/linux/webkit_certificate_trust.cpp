@@ -57,4 +57,8 @@ void WebKitCertificateTrust::Serve(WebKitWebContext* context) {
         webkit_web_context_allow_tls_certificate_for_host(context, certificate.get(), host.c_str());
 }
 
+void WebKitCertificateTrust::Forget(WebKitWebContext* context) {
+    std::erase(contexts_, context);
+}
+
 }  // namespace kiosk

@@ -23,9 +23,9 @@ public:
     void AllowCertificate(const std::string& host, const std::string& pem,
                           std::function<void()> taken) override;
 
-    // Tells context of the certificates allowed so far and of those allowed later. The context must
-    // live as long as this object.
+    // Tells context of the certificates allowed so far and of those allowed later, until Forget.
     void Serve(WebKitWebContext* context);
+    void Forget(WebKitWebContext* context);
 
 private:
     std::vector<std::pair<std::string, GObjectRef<GTlsCertificate>>> allowed_;

@@ -18,6 +18,7 @@ FileOrigin::FileOrigin() : port_(FreePort()) {
 }
 
 void FileOrigin::Put(const std::string& name, const std::string& bytes) {
+    std::filesystem::create_directories((files_ / name).parent_path());
     WriteFile(files_ / name, bytes);
 }
 
