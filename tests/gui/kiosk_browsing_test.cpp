@@ -6,91 +6,12 @@
 #include <functional>
 #include <thread>
 
-#include "shell/start_page.h"
-#include "tests/support/file_origin.h"
-#include "tests/support/kiosk_run.h"
-#include "tests/support/loopback_peers.h"
-#include "tests/support/screen.h"
-#include "tests/support/window_layout.h"
-#include "tests/support/window_manager_request.h"
+#include "tests/gui/kiosk_browsing.h"
 
 namespace kiosk::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The buttons take no press within 2 s of the last action, measured by the program's clock from a
-// moment the test cannot see: a test that presses again waits that long and a little more.
-constexpr auto kRepeatGuard = 2100ms;
-
-void WaitOutTheRepeatGuard() {
-    std::this_thread::sleep_for(kRepeatGuard);
-}
-
-// A screenshot that shows a menu differs from one before it in more pixels than this; one without
-// a menu in fewer than kNoChange.
-constexpr long kMenuChange = 1000;
-constexpr long kNoChange = 50;
-
-// Reports every load of the page to the origin with a query of its own, so that reloads count even
-// when the page itself comes from a cache.
-std::string Page(const std::string& name, const std::string& body) {
-    return "<html><head><title>" + name + "</title></head><body style='margin:0'>" + body +
-           "<script>fetch('/report?" + name +
-           "-' + Date.now() + '-' + encodeURIComponent(document.body.innerText), {cache: 'no-store'});"
-           "</script></body></html>";
-}
-
-// A link that covers the top of the page, where the tests click.
-std::string BigLink(const std::string& target, const std::string& attributes = "") {
-    return "<a href='" + target + "' " + attributes +
-           " style='display:block;height:400px;background:#ccf'>link</a>";
-}
-
-class KioskBrowsing : public KioskRun {
-protected:
-    void StartOn(const std::string& start, const std::string& more = "") {
-        WriteFile(dir / "kiosk.cfg",
-                  "[options]\nstart\n" + start + "\ninternal\n" + std::to_string(proxyPort) + "\n" + more);
-        StartNextToItsPages();
-        ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
-    }
-    bool WaitForLoaded(const std::string& url) { return WaitForMessage(".log", "Загружен документ: " + url); }
-    int Reports(const std::string& name) const { return origin.RequestsFor("/report?" + name + "-", true); }
-    bool WaitForReports(const std::string& name, int count) const {
-        return WaitUntil([&] { return Reports(name) >= count; }, 20s);
-    }
-    void PressHome() { PressButton(display, Button::Home); }
-    void PressBack() { PressButton(display, Button::Back); }
-    void PressRefresh() { PressButton(display, Button::Refresh); }
-    void ClickPage() { ClickAt(display, 300, 200); }
-    // The start page with a big link, once it shows and nothing on the screen moves any more: its
-    // screenshot.
-    std::string StillStartPage(const std::string& options = "") {
-        origin.Put("index.html", Page("index", BigLink("/second.html")));
-        StartOn(origin.Url("/index.html"), options);
-        EXPECT_TRUE(WaitForReports("index", 1));
-        // The page has reported itself; the screen shows it a moment later.
-        ShotShowing("painted.png", [](const std::string& shot) {
-            return CountPixelsNear(shot, ScreenRect{250, 150, 100, 100}, "#ccccff", 8) > 9000;
-        });
-        return StillShot("before.png");
-    }
-    // How many pixels differ between before and the screen now.
-    long ScreenChangeFrom(const std::string& before) {
-        return CountDifferentPixels(before, Shot("after.png"));
-    }
-    bool WaitForMenu(const std::string& before) {
-        return WaitUntil([&] { return ScreenChangeFrom(before) > kMenuChange; }, 10s);
-    }
-    // A menu would open within a second, as it does when it is allowed.
-    bool NoMenuOpens(const std::string& before) {
-        return HoldsFor([&] { return ScreenChangeFrom(before) < kNoChange; }, 1s);
-    }
-    std::string NetPageUrl() const { return LocalPageUrl(dir.str() + "/", "net.html"); }
-
-    FileOrigin origin;
-};
 
 TEST_F(KioskBrowsing, TheStartPageComesThroughTheProxyWithItsDocumentScriptApplied) {
     origin.Put("index.html", Page("index", "<p>Hello origin</p>"));
@@ -317,94 +238,6 @@ TEST_F(KioskBrowsing, TheIdleReturnBringsTheStartPageBackOnce) {
     ASSERT_TRUE(WaitUntil([&] { return Reports("index") == 3; }, 75s));
     // Once: no further return within 5 s.
     EXPECT_TRUE(HoldsFor([&] { return Reports("index") == 3; }, 5s)) << Reports("index");
-    EXPECT_EQ(Stop(), 0);
-}
-
-// A keyboard plugged into the terminal: the browser's and the desktop's shortcuts open, zoom,
-// navigate and close nothing.
-TEST_F(KioskBrowsing, KeyboardShortcutsLeaveTheKioskAsItIs) {
-    origin.Put("index.html", Page("index", BigLink("/second.html")));
-    // The second page reports the keys it gets, so the test knows they reached the browser.
-    origin.Put("second.html",
-               Page("second",
-                    "<p style='height:400px'>second page</p><script>document.addEventListener("
-                    "'keydown', e => fetch('/report?key-' + Date.now() + '-' + e.key));</script>"));
-    StartOn(origin.Url("/index.html"));
-    ASSERT_TRUE(WaitForReports("index", 1));
-    ClickPage();  // a page to go back from, and the keyboard focus in the page
-    ASSERT_TRUE(WaitForReports("second", 1));
-    const std::string before = StillShot("before.png");
-    const int windows = ShownWindowCount(display);
-    const std::vector<std::string> shortcuts = {
-        "ctrl+o", "ctrl+s",       "ctrl+p",   "ctrl+n",   "ctrl+t",    "ctrl+l",     "F11",
-        "F12",    "ctrl+shift+i", "alt+Left", "alt+Home", "ctrl+plus", "ctrl+minus", "alt+F4"};
-    for (const std::string& keys : shortcuts) {
-        PressKeys(display, keys);
-        std::this_thread::sleep_for(300ms);
-        ASSERT_TRUE(IsRunning()) << keys;
-        EXPECT_EQ(ShownWindowCount(display), windows) << keys;
-    }
-    // Under a window manager Alt+F4 (or any close) reaches the window as a request to close.
-    AskWindowToClose(display, "Киоск");
-    std::this_thread::sleep_for(1s);
-    ASSERT_TRUE(IsRunning());
-    EXPECT_LT(ScreenChangeFrom(before), kNoChange);
-    EXPECT_EQ(Reports("index"), 1);
-    EXPECT_EQ(Reports("second"), 1);
-    EXPECT_GT(Reports("key"), 10);
-    EXPECT_EQ(Stop(), 0);
-}
-
-// The process that draws the page, ended from outside (a crash, the kernel's out-of-memory killer).
-class KioskPageProcess : public KioskBrowsing {
-protected:
-    // The kiosk's web processes now, one pid per line.
-    std::string WebProcesses() const {
-        try {
-            return RunOnDisplay(display, "pgrep -P " + std::to_string(child->Pid()) + " -f WebKitWebProcess");
-        } catch (const std::exception&) {
-            return "";  // pgrep fails when it finds none
-        }
-    }
-    void KillWebProcesses() {
-        ASSERT_FALSE(WebProcesses().empty());
-        RunOnDisplay(display, "kill -9 $(pgrep -P " + std::to_string(child->Pid()) + " -f WebKitWebProcess)");
-    }
-    int ErrorsMentioning(const std::string& text) const {
-        int count = 0;
-        for (const std::string& message : LogMessages(dir.path(), ".err"))
-            count += message.find(text) != std::string::npos;
-        return count;
-    }
-};
-
-TEST_F(KioskPageProcess, AKilledPageProcessShowsTheNetPageLogsOnceAndHomeStillWorks) {
-    WriteFile(dir / "net.html", "<p>Нет связи</p>");
-    origin.Put("index.html", Page("index", "start"));
-    StartOn(origin.Url("/index.html"), "[errors]\nnet\nnet.html\n");
-    ASSERT_TRUE(WaitForReports("index", 1));
-    KillWebProcesses();
-    const auto killed = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitForLoaded(NetPageUrl()));
-    EXPECT_LT(std::chrono::steady_clock::now() - killed, 5s);
-    EXPECT_TRUE(HoldsFor([&] { return ErrorsMentioning(origin.Url("/index.html")) == 1; }, 1s))
-        << ::testing::PrintToString(LogMessages(dir.path(), ".err"));
-    WaitOutTheRepeatGuard();
-    PressHome();
-    EXPECT_TRUE(WaitForReports("index", 2));
-    EXPECT_EQ(Stop(), 0);
-}
-
-TEST_F(KioskPageProcess, WithoutANetPageAKilledPageProcessShowsTheStartPageAgain) {
-    origin.Put("index.html", Page("index", "start"));
-    StartOn(origin.Url("/index.html"));
-    ASSERT_TRUE(WaitForReports("index", 1));
-    KillWebProcesses();
-    const auto killed = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitForReports("index", 2));
-    EXPECT_LT(std::chrono::steady_clock::now() - killed, 5s);
-    EXPECT_TRUE(HoldsFor([&] { return ErrorsMentioning(origin.Url("/index.html")) == 1; }, 1s))
-        << ::testing::PrintToString(LogMessages(dir.path(), ".err"));
     EXPECT_EQ(Stop(), 0);
 }
 
