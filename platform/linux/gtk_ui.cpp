@@ -7,6 +7,9 @@
 namespace kiosk {
 
 GtkUi::GtkUi() {
+    // The graphics driver would keep the shaders of visitors' pages (WebGL, CSS effects) in a cache
+    // under the user's home; this process and the browser's processes it starts keep nothing.
+    g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
     gdk_set_allowed_backends("x11");
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
