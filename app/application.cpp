@@ -36,6 +36,7 @@ int RunApplication(FormParts parts, const ApplicationStages& stages) {
     RunHandler(ui, form, [&] { form.FormCreate(); });
     if (stages.started) stages.started(form);
     ui.RunMessageLoop();
+    if (stages.stopping) stages.stopping(form);
     RunHandler(ui, form, [&] { form.FormDestroy(); });
     if (stages.finished) stages.finished(form);
     return 0;

@@ -18,10 +18,11 @@ class TForm1;
 void RunHandler(Ui& ui, TForm1& form, const std::function<void()>& handler);
 
 // What the program attaches to the main window around its life: after the window's parts exist
-// (before start-up), after start-up, and after shutdown.
+// (before start-up), after start-up, before shutdown and after it.
 struct ApplicationStages {
     std::function<void(TForm1&)> created;
     std::function<void(TForm1&)> started;
+    std::function<void(TForm1&)> stopping;
     std::function<void(TForm1&)> finished;
 };
 

@@ -11,7 +11,7 @@ namespace kiosk {
 
 TForm1::TForm1(FormParts parts)
     : parts_(std::move(parts)),
-      eventLog_(parts_.clock, *notifications_, parts_.workingDirectory),
+      eventLog_(parts_.clock, *notifications_, parts_.workingDirectory, parts_.journal),
       WebBrowser1(parts_.createBrowser()),
       Timer1(parts_.ui.CreateTimer()),
       Timer2(parts_.ui.CreateTimer()) {

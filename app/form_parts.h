@@ -8,6 +8,7 @@
 #include "keyboard/on_screen_keyboard.h"
 #include "mail/mail_worker.h"
 #include "mail/notification_queue.h"
+#include "os/system_journal.h"
 #include "os/ui.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
@@ -50,6 +51,8 @@ struct FormParts {
     // Where the terminal's own CA lives (made there at the first start).
     std::string caFolder;
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
+    // The system's log service, which also gets every log entry; none when null.
+    SystemJournal* journal = nullptr;
 };
 
 }  // namespace kiosk

@@ -28,6 +28,7 @@ FormParts KioskParts::Parts() {
         .createBrowser = [this] { return platform_.CreateBrowserControl(internetSettings_); },
         .certificateTrust = platform_.GetCertificateTrust(),
         .caFolder = DefaultCaFolder(),
+        .journal = &platform_.GetJournal(),
     };
 }
 
@@ -38,7 +39,9 @@ ApplicationStages KioskParts::Stages() {
             [this](TForm1&) {
                 platform_.GetMainWindow().Show();
                 platform_.ShowKeyboardKeys(keyboard_);
+                platform_.GetServiceManager().Ready();
             },
+        .stopping = [this](TForm1&) { platform_.GetServiceManager().Stopping(); },
         .finished = [this](TForm1&) { platform_.GetMainWindow().Detach(); },
     };
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/option_defaults.h"
+#include "log/journal_entry.h"
 #include "os/file_access.h"
 #include "text/cp1251.h"
 #include "util/date_time.h"
@@ -75,8 +76,9 @@ bool IsAbsent(const std::string& path) {
 
 }  // namespace
 
-EventLog::EventLog(const Clock& clock, NotificationSink& notifications, std::string directory)
-    : clock_(clock), notifications_(notifications), directory_(std::move(directory)) {}
+EventLog::EventLog(const Clock& clock, NotificationSink& notifications, std::string directory,
+                   SystemJournal* journal)
+    : clock_(clock), notifications_(notifications), directory_(std::move(directory)), journal_(journal) {}
 
 void EventLog::AttachOptions(const KeyValueTable* options) {
     std::lock_guard lock(mutex_);
@@ -100,6 +102,8 @@ void EventLog::WriteLog(LogLevel level, std::string_view message) {
     if (text == lastLogText_) return;
     // Taken before writing, so that a message whose writing fails still counts as the last one.
     lastLogText_ = text;
+    // First, so that the journal has the entry also when the daily file cannot be written.
+    if (journal_ != nullptr) journal_->Send(JournalEntry(level, message));
 
     const DateTime now = clock_.Now();
     ExclusiveFile file = OpenDailyFile(level, keepOption, now);

@@ -5,21 +5,24 @@
 #include <string_view>
 
 #include "config/key_value_table.h"
-#include "util/log_writer.h"
 #include "log/notification_sink.h"
 #include "os/file_access.h"
+#include "os/system_journal.h"
 #include "util/clock.h"
+#include "util/log_writer.h"
 
 namespace kiosk {
 
 // The one event-log writer. Information entries go to the daily file dd.mm.yyyy.log, error entries to
 // dd.mm.yyyy.err, both in windows-1251 in the log directory; error entries are also handed to the
-// notification sink. Safe to call from several threads at once: each call runs whole under one lock,
-// so the duplicate check, the write and the hand-off of two calls never interleave.
+// notification sink. Every entry written also goes to the system journal, when there is one. Safe to call
+// from several threads at once: each call runs whole under one lock, so the duplicate check, the write and
+// the hand-off of two calls never interleave.
 class EventLog : public LogWriter {
 public:
     // directory: where the daily files live; empty means the process's current directory.
-    EventLog(const Clock& clock, NotificationSink& notifications, std::string directory = {});
+    EventLog(const Clock& clock, NotificationSink& notifications, std::string directory = {},
+             SystemJournal* journal = nullptr);
 
     // The option table whose "log" row switches the writer off (empty), keeps every file ("0") or
     // gives the days to keep. Without a table the writer is off.
@@ -41,6 +44,7 @@ private:
     const Clock& clock_;
     NotificationSink& notifications_;
     const std::string directory_;
+    SystemJournal* const journal_;
     std::mutex mutex_;
     const KeyValueTable* options_ = nullptr;
     std::string lastLogText_;  // windows-1251, as written

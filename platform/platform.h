@@ -7,6 +7,8 @@
 #include "keyboard/keyboard_layout.h"
 #include "keyboard/template_keyboard.h"
 #include "os/internet_settings_broadcaster.h"
+#include "os/service_manager.h"
+#include "os/system_journal.h"
 #include "os/ui.h"
 #include "os/user_settings_store.h"
 #include "proxy/tls/leaf_trust.h"
@@ -25,6 +27,10 @@ public:
     virtual Ui& GetUi() = 0;
     virtual const Clock& GetClock() = 0;
     virtual UserSettingsStore& GetUserSettings() = 0;
+    // The system's log service, which also gets every log entry.
+    virtual SystemJournal& GetJournal() = 0;
+    // The service manager that started the program, told when start-up has finished.
+    virtual ServiceManager& GetServiceManager() = 0;
     // The full path of the running executable.
     virtual std::string ExecutablePath() = 0;
 

@@ -13,6 +13,8 @@
 #include "platform/linux/gtk_ui.h"
 #include "platform/linux/program_fonts.h"
 #include "platform/linux/screen_pixels_per_inch.h"
+#include "platform/linux/systemd_journal.h"
+#include "platform/linux/systemd_notifier.h"
 #include "platform/linux/webkit_browser_control.h"
 #include "platform/linux/x_display.h"
 #include "platform/linux/xkb_keyboard_layout.h"
@@ -42,6 +44,8 @@ public:
     Ui& GetUi() override { return ui_; }
     const Clock& GetClock() override { return clock_; }
     UserSettingsStore& GetUserSettings() override { return settings_; }
+    SystemJournal& GetJournal() override { return journal_; }
+    ServiceManager& GetServiceManager() override { return *serviceManager_; }
 
     std::string ExecutablePath() override {
         std::string path(4096, '\0');
@@ -58,7 +62,8 @@ public:
 
     MainWindowView& GetMainWindow() override { return window_; }
     std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster& notifier) override {
-        return std::make_unique<WebKitBrowserControl>(window_.BrowserHost(), settings_, notifier, certificateTrust_);
+        return std::make_unique<WebKitBrowserControl>(window_.BrowserHost(), settings_, notifier,
+                                                      certificateTrust_);
     }
     BrowserCertificateTrust& GetCertificateTrust() override { return certificateTrust_; }
     MouseHookInstaller& GetMouseHooks() override { return mouseHooks_; }
@@ -88,6 +93,9 @@ private:
     struct ProgramFonts {
         ProgramFonts() { AddProgramFonts(); }
     } fonts_;
+    // Before anything starts a process, which would otherwise inherit the manager's variables.
+    std::unique_ptr<SystemdNotifier> serviceManager_ = SystemdNotifier::FromEnvironment();
+    SystemdJournal journal_;
     GtkUi ui_;
     SystemClock clock_;
     FileSettingsStore settings_;

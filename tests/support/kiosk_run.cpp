@@ -56,13 +56,15 @@ void KioskRun::StartWith(const std::string& extraConfig) {
 }
 
 void KioskRun::Start(const std::string& program) {
-    child = std::make_unique<ChildProcess>(
-        program, std::vector<std::string>{}, dir.str(), Output(),
-        std::vector<std::string>{"XDG_CONFIG_HOME=" + config.str(), "HOME=" + home.str(),
-                                 "XDG_CACHE_HOME=" + (home / ".cache").string(),
-                                 "XDG_DATA_HOME=" + (home / ".local" / "share").string(),
-                                 "XDG_STATE_HOME=" + (home / ".local" / "state").string(),
-                                 display.Environment()});
+    std::vector<std::string> environment{"XDG_CONFIG_HOME=" + config.str(),
+                                         "HOME=" + home.str(),
+                                         "XDG_CACHE_HOME=" + (home / ".cache").string(),
+                                         "XDG_DATA_HOME=" + (home / ".local" / "share").string(),
+                                         "XDG_STATE_HOME=" + (home / ".local" / "state").string(),
+                                         display.Environment()};
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    child =
+        std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), Output(), environment);
 }
 
 void KioskRun::StartNextToItsPages() {

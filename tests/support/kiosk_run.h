@@ -75,6 +75,8 @@ protected:
     TempDir config;
     TempDir home;  // HOME and the other XDG folders of the program's user
     std::unique_ptr<ChildProcess> child;
+    // More NAME=value variables for the program, set before Start.
+    std::vector<std::string> extraEnvironment;
     int proxyPort;
 };
 

@@ -43,6 +43,20 @@ private:
     std::vector<std::string> texts_;
 };
 
+// The MESSAGE and PRIORITY of every entry sent, as "PRIORITY MESSAGE".
+class RecordingJournal : public SystemJournal {
+public:
+    void Send(const std::vector<JournalField>& fields) override {
+        std::string priority, message;
+        for (const auto& [name, value] : fields) {
+            if (name == "PRIORITY") priority = value;
+            if (name == "MESSAGE") message = value;
+        }
+        entries.push_back(priority + " " + message);
+    }
+    std::vector<std::string> entries;
+};
+
 // The clock stands at 08.12.2026 10:30:00 unless a test moves it.
 class EventLogTest : public ::testing::Test {
 protected:
@@ -68,8 +82,25 @@ protected:
     FakeClock clock_;
     RecordingSink sink_;
     KeyValueTable options_;
-    EventLog log_{clock_, sink_, dir_.str()};
+    RecordingJournal journal_;
+    EventLog log_{clock_, sink_, dir_.str(), &journal_};
 };
+
+// The journal gets what the daily files get, in UTF-8 (also what windows-1251 cannot hold), also
+// when the daily file cannot be written; repeats and a switched-off log send nothing.
+TEST_F(EventLogTest, EveryEntryWrittenAlsoGoesToTheJournal) {
+    log_.WriteLog(LogLevel::Information, "Начало работы");
+    log_.WriteLog(LogLevel::Information, "Начало работы");
+    log_.WriteLog(LogLevel::Error, "Ошибка ✓");
+    SetKeepOption("");
+    log_.WriteLog(LogLevel::Error, "switched off");
+    SetKeepOption("31");
+    fs::remove(dir_ / "08.12.2026.log");
+    fs::create_directory(dir_ / "08.12.2026.log");  // the daily file cannot be opened
+    EXPECT_THROW(log_.WriteLog(LogLevel::Information, "lost in the file"), std::runtime_error);
+    EXPECT_EQ(journal_.entries,
+              (std::vector<std::string>{"6 Начало работы", "3 Ошибка ✓", "6 lost in the file"}));
+}
 
 TEST_F(EventLogTest, AnImmediateRepetitionIsDroppedAcrossBothLevels) {
     log_.WriteLog(LogLevel::Information, "A");
