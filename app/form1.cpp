@@ -1,23 +1,34 @@
 #include "app/form1.h"
 
 #include "app/application.h"
+#include "app/metrics_file.h"
 #include "mail/notification_pump.h"
 #include "mail/notification_sender.h"
 #include "proxy/filter/document_filter.h"
 #include "proxy/request_hook.h"
 #include "shell/start_page.h"
+#include "util/paths.h"
 
 namespace kiosk {
+
+namespace {
+
+constexpr long long kMetricsInterval = 10 * 1000;  // ms
+
+}  // namespace
 
 TForm1::TForm1(FormParts parts)
     : parts_(std::move(parts)),
       eventLog_(parts_.clock, *notifications_, parts_.workingDirectory, parts_.journal),
       WebBrowser1(parts_.createBrowser()),
       Timer1(parts_.ui.CreateTimer()),
-      Timer2(parts_.ui.CreateTimer()) {
+      Timer2(parts_.ui.CreateTimer()),
+      metricsTimer_(parts_.ui.CreateTimer()) {
     Timer1->SetInterval(3000);
     Timer1->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { Timer1Timer(); }); });
     Timer2->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { Timer2Timer(); }); });
+    metricsTimer_->SetInterval(kMetricsInterval);
+    metricsTimer_->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { WriteMetrics(); }); });
     WebBrowser1->SetEvents(&browserEvents_);
 }
 
@@ -30,6 +41,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, const std::string& failure) {
+    ++metrics_.proxyErrors;
     try {
         WriteLog(LogLevel::Error, ProxyFailureMessage(context, failure));
     } catch (...) {
@@ -39,13 +51,14 @@ void TForm1::IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, con
 }
 
 void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& context) {
+    metrics_.CountProxyRequest(context.Command);
     RequestHook(context, *OptionTable, eventLog_, parts_.workingDirectory);
 }
 
 void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body) {
-    FilterDocument(
-        context, body,
-        {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, focusPoll_, parts_.workingDirectory});
+    FilterDocument(context, body,
+                   {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, focusPoll_,
+                    parts_.workingDirectory, &filterCounters_});
 }
 
 // One pass of the mail worker, on the main thread. The settings are read anew for every text; the
@@ -55,8 +68,28 @@ void TForm1::PumpMailQueue() {
     MailTransport transport(parts_.ui, parts_.clock);
     transport.antiFreeze = Controls.IdAntiFreeze1Active;
     NotificationSender sender(ReadMailSettings(*MailTable, *ErrorTable), transport);
-    PumpNotificationQueue(
-        *notifications_, [&](const std::string& text) { return sender.SendNotification(text); }, eventLog_);
+    const auto send = [&](const std::string& text) {
+        std::string failure = sender.SendNotification(text);
+        ++(failure.empty() ? metrics_.mailSent : metrics_.mailFailed);
+        return failure;
+    };
+    PumpNotificationQueue(*notifications_, send, eventLog_);
+}
+
+void TForm1::WriteMetrics(bool up) {
+    const std::string file = Option("metrics");
+    if (file.empty()) return;
+    const MetricsMoment moment{.up = up,
+                               .startTime = startTime_,
+                               .outOfOrder = OutOfOrder,
+                               .documentsRewritten = filterCounters_.rewritten,
+                               .scriptFailures = filterCounters_.scriptFailures,
+                               .errorEntries = eventLog_.ErrorEntries(),
+                               .mailQueueLength = static_cast<long long>(notifications_->Texts().size())};
+    const std::string failure =
+        ReplaceFileAtomically(ResolvePath(parts_.workingDirectory, file), PrometheusText(metrics_, moment));
+    if (!failure.empty() && !metricsWriteFailed_) WriteLog(LogLevel::Error, failure);
+    metricsWriteFailed_ = !failure.empty();
 }
 
 std::string TForm1::StartPageUrl() const {

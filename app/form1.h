@@ -6,6 +6,7 @@
 
 #include "app/form_browser_events.h"
 #include "app/form_parts.h"
+#include "app/kiosk_metrics.h"
 #include "config/key_value_table.h"
 #include "keyboard/keys_toggle.h"
 #include "keyboard/main_thread_focus_poll.h"
@@ -13,6 +14,7 @@
 #include "mail/mail_worker.h"
 #include "mail/notification_queue.h"
 #include "os/timer.h"
+#include "proxy/filter/document_filter.h"
 #include "proxy/proxy_server.h"
 #include "proxy/system_proxy_setting.h"
 #include "proxy/tls/https_inspection.h"
@@ -44,6 +46,11 @@ class TForm1 {
     MainThreadFocusPoll focusPoll_{parts_.ui, [this] { StartFocusPoll(); }};
     // The proxy's way to the browser's trust in its leaf certificates; closed at shutdown like the poll.
     LeafTrustHandOff leafTrust_{parts_.ui, parts_.certificateTrust};
+    // The terminal's counts for monitoring, written to the metrics option's file.
+    KioskMetrics metrics_;
+    FilterCounters filterCounters_;
+    long long startTime_ = 0;
+    bool metricsWriteFailed_ = false;  // logged once until a write succeeds again
 
 public:
     explicit TForm1(FormParts parts);
@@ -121,6 +128,7 @@ public:
     std::unique_ptr<BrowserControl> WebBrowser1;
     std::unique_ptr<Timer> Timer1;  // text-field focus poll
     std::unique_ptr<Timer> Timer2;  // idle return
+    std::unique_ptr<Timer> metricsTimer_;
     std::unique_ptr<ProxyServer> IdHTTPProxyServer1;
     std::unique_ptr<MailWorker> MailSender;
 
@@ -136,6 +144,8 @@ private:
     void PlaceKeyboard();
     void CheckLayout();
     void EnterRunState();
+    // Writes the metrics file when the metrics option names one; up is 0 in the last one.
+    void WriteMetrics(bool up = true);
 
     // What the buttons, the browser's events and the Keys button work on.
     BrowsingContext Browsing();

@@ -6,7 +6,9 @@
 namespace kiosk {
 
 void TForm1::RxSpeedButton4Click() {
+    const long long before = home_.Replacements();
     home_.Press(Browsing(), StartPageUrl());
+    metrics_.homes += home_.Replacements() - before;
 }
 
 void TForm1::RxSpeedButton2Click() {

@@ -6,7 +6,9 @@
 namespace kiosk {
 
 void TForm1::Timer2Timer() {
+    const long long before = home_.Replacements();
     ReturnAfterIdle(home_, Browsing(), StartPageUrl());
+    metrics_.idleReturns += home_.Replacements() - before;
 }
 
 void TForm1::FormKeyUp() {

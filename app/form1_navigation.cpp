@@ -9,15 +9,18 @@
 namespace kiosk {
 
 void TForm1::WebBrowser1DocumentComplete(const std::string& url) {
+    ++metrics_.documents;
     OnDocumentComplete(Browsing(), Option("zoom"), eventLog_, url);
 }
 
 void TForm1::WebBrowser1NavigateError(const std::string& url, std::int32_t statusCode) {
+    ++metrics_.navigationErrors;
     const std::string net = ErrorTable ? ErrorTable->Value("net") : std::string();
     OnNavigateError(Browsing(), {net, parts_.workingDirectory, ProgramDir}, eventLog_, url, statusCode);
 }
 
 void TForm1::WebBrowser1PageProcessEnded(const std::string& url) {
+    ++metrics_.navigationErrors;
     const std::string net = ErrorTable ? ErrorTable->Value("net") : std::string();
     OnPageProcessEnded(Browsing(), {net, parts_.workingDirectory, ProgramDir}, eventLog_, url,
                        StartPageUrl());

@@ -1,6 +1,7 @@
 // The start-up sequence of the main window.
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 #include "app/form1.h"
@@ -45,6 +46,11 @@ void TForm1::FormCreate() {
     CheckLayout();
     EnterRunState();
     Controls.IdAntiFreeze1Active = true;
+    startTime_ =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    WriteMetrics();
+    metricsTimer_->SetEnabled(!Option("metrics").empty());
 }
 
 void TForm1::ResetProcessValues() {

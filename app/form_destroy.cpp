@@ -21,6 +21,8 @@ void TForm1::FormDestroy() {
     }
     StopMailWorker();
     FreeProxyServer();
+    metricsTimer_->SetEnabled(false);
+    WriteMetrics(false);
     // No proxy thread is left to ask for the poll; starts still queued do nothing.
     focusPoll_.Close();
     leafTrust_.Close();

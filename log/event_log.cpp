@@ -110,6 +110,7 @@ void EventLog::WriteLog(LogLevel level, std::string_view message) {
     if (!file.Append(EntryLine(now, text))) {
         notifications_.QueueNotification(std::string(kWriteFailureText));
     } else if (level == LogLevel::Error) {
+        ++errorEntries_;
         notifications_.QueueNotification(Cp1251ToUtf8(text));
     }
 }

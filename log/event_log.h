@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ public:
     // Forgets the last message, so that the next one is written even when it repeats it.
     void ResetLastLogText();
 
+    // How many error entries were written (repeats dropped) since the log was made.
+    long long ErrorEntries() const { return errorEntries_; }
+
 private:
     // Today's file of the level's kind, opened when it exists; otherwise that kind's old files are
     // pruned and the file is created. Throws std::runtime_error when it cannot be opened or created.
@@ -48,6 +52,7 @@ private:
     std::mutex mutex_;
     const KeyValueTable* options_ = nullptr;
     std::string lastLogText_;  // windows-1251, as written
+    std::atomic<long long> errorEntries_{0};
 };
 
 }  // namespace kiosk

@@ -45,6 +45,7 @@ void HomeButton::Press(const BrowsingContext& window, const std::string& startPa
         const CaptionRestorer caption(window.controls.Panel2.Caption);
         ReplaceBrowser(window);
     }
+    ++replacements_;
     window.documentCounter = -1;
     window.browser->Navigate(startPage);
     window.lastActionTime = window.clock.Now();

@@ -22,6 +22,8 @@ public:
         : createBrowser_(std::move(createBrowser)), events_(events) {}
 
     void Press(const BrowsingContext& window, const std::string& startPage);
+    // How many presses gave a new visitor a new browser.
+    long long Replacements() const { return replacements_; }
 
 private:
     void ReplaceBrowser(const BrowsingContext& window);
@@ -29,7 +31,8 @@ private:
 
     BrowserFactory createBrowser_;
     BrowserEvents& events_;
-    bool replacing_ = false;  // between removing the old control and showing the new
+    bool replacing_ = false;
+    long long replacements_ = 0;  // between removing the old control and showing the new
 };
 
 }  // namespace kiosk

@@ -134,9 +134,10 @@ private:
             std::string text = decoded_;
             if (RunScript(*script, text, !searchPage.empty(), environment) == ScriptOutcome::Done) {
                 decoded_ = std::move(text);
-            } else if (!ReadPage(searchPage)) {
-                return false;
+                continue;
             }
+            if (settings_.counters != nullptr) ++settings_.counters->scriptFailures;
+            if (!ReadPage(searchPage)) return false;
         }
         return true;
     }
@@ -154,6 +155,7 @@ private:
     }
 
     void PutBodyBack() {
+        if (settings_.counters != nullptr) ++settings_.counters->rewritten;
         body_ = std::move(decoded_);
         context_.Headers.SetValue("Content-Encoding", "identity");
         context_.Headers.SetValue("Content-Length", std::to_string(body_.size()));

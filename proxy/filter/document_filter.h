@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "config/key_value_table.h"
@@ -9,6 +10,12 @@
 #include "util/log_writer.h"
 
 namespace kiosk {
+
+// What the filter has done since the program started, for the terminal's metrics.
+struct FilterCounters {
+    std::atomic<long long> rewritten{0};       // answers whose body the filter replaced
+    std::atomic<long long> scriptFailures{0};  // script runs that ended in failure
+};
 
 // What the document filter reads and reaches: the configuration (read-only while the proxy runs),
 // the log, the main window's text-field poll, and the directory relative file names are taken from
@@ -20,6 +27,7 @@ struct DocumentFilterSettings {
     LogWriter& log;
     FocusPollStarter& focusPoll;
     std::string directory;
+    FilterCounters* counters = nullptr;
 };
 
 // Whether an answer, by its status line, headers and script key, is one the filter may change, so

@@ -31,7 +31,7 @@ TEST(OptionTable, RowsAndDefaultsInTheirOrder) {
                                 "keys=0", "back=true",     "menu=false", "sleep=15",
                                 "log=31", "internal=8181", "port=8080",  "proxy=",
                                 "host=",  "login=",        "password=",  "headers=",
-                                "https=", "cafile="};
+                                "https=", "cafile=", "metrics="};
     ASSERT_EQ(options.Count(), static_cast<int>(std::size(rows)));
     for (int i = 0; i < options.Count(); ++i) EXPECT_EQ(options.Row(i), rows[i]);
 }
