@@ -17,11 +17,12 @@ TEST(DemoConfiguration, LoadsWithoutError) {
     EXPECT_EQ(LoadConfiguration(KIOSK_SOURCE_DIR "/demo/kiosk.cfg", "kiosk",
                                 {options, mail, errors, operators, scripts}),
               "");
-    EXPECT_EQ(options.Value("start"), "index.html");
+    EXPECT_EQ(options.Value("start"), "http://127.0.0.1:8180/index.html");
     EXPECT_EQ(errors.Value("net"), "net.html");
     EXPECT_EQ(mail.Value("subject"), "Киоск: ошибка");
-    ASSERT_EQ(scripts.size(), 1u);
-    EXPECT_EQ(scripts[0]->pattern, "example.org/");
+    ASSERT_EQ(scripts.size(), 2u);
+    EXPECT_EQ(scripts[0]->pattern, "127.0.0.1:8180/index.html");
+    EXPECT_EQ(scripts[1]->pattern, "example.org/");
 }
 
 }  // namespace
