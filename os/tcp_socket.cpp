@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace kiosk {
 
@@ -426,28 +427,50 @@ TcpListener::~TcpListener() {
     if (state_ && state_->fd >= 0) ::close(state_->fd);
 }
 
-// A connection already queued is taken at once; the queue is waited for only once it is empty.
-// Accepted sockets inherit the listener's TCP_NODELAY.
-std::optional<TcpSocket> TcpListener::Accept() {
-    bool ready = true;
-    while (!state_->shutDown) {
-        if (!ready) {
-            ready = PollOne(state_->fd, POLLIN, kSliceMilliseconds) != 0;
-            continue;
-        }
+std::optional<TcpSocket> TcpListener::TryAccept() {
+    for (;;) {
         const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) return TcpSocket(fd);
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            ready = false;
-        } else if (errno != EINTR) {
-            return TcpSocket();
-        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK || state_->shutDown) return std::nullopt;
+        if (errno != EINTR) return TcpSocket();
     }
-    return std::nullopt;
 }
 
+// A connection already queued is taken without a wait: under load one mostly is. Only the first
+// listener is tried so; the others when a wait shows them ready. Accepted sockets inherit the
+// listener's TCP_NODELAY.
+std::optional<TcpSocket> TcpListener::AcceptAny(std::span<TcpListener> listeners) {
+    if (listeners.empty()) return std::nullopt;
+    std::vector<pollfd> entries;
+    for (;;) {
+        for (const TcpListener& listener : listeners) {
+            if (listener.state_->shutDown) return std::nullopt;
+        }
+        if (entries.empty()) {
+            if (std::optional<TcpSocket> socket = listeners.front().TryAccept()) return socket;
+            for (const TcpListener& listener : listeners) entries.push_back({listener.state_->fd, POLLIN, 0});
+        } else {
+            for (size_t i = 0; i < entries.size(); ++i) {
+                if (entries[i].revents == 0) continue;
+                if (std::optional<TcpSocket> socket = listeners[i].TryAccept()) return socket;
+            }
+        }
+        // Shutdown wakes the wait; the slice only bounds it should a system not do so.
+        if (::poll(entries.data(), entries.size(), kSliceMilliseconds) < 0) {
+            for (pollfd& entry : entries) entry.revents = 0;
+        }
+    }
+}
+
+void TcpListener::DeferAcceptUntilData() {
+    const int seconds = 1;
+    ::setsockopt(state_->fd, IPPROTO_TCP, TCP_DEFER_ACCEPT, &seconds, sizeof seconds);
+}
+
+// Shutting the socket down wakes every thread waiting on it at once.
 void TcpListener::Shutdown() {
     state_->shutDown = true;
+    ::shutdown(state_->fd, SHUT_RDWR);
 }
 
 int TcpListener::Port() const {

@@ -1,6 +1,7 @@
 #include "proxy/server/connection_server.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "proxy/server/command_dispatch.h"
 
@@ -20,18 +21,12 @@ constexpr Milliseconds kLongestAcceptPause{250};
 
 }  // namespace
 
-ConnectionServer::Listener::~Listener() {
-    socket.Shutdown();
-    if (thread.joinable()) thread.join();
-}
-
 ConnectionServer::ConnectionServer(ContextFactory createContext) : createContext_(std::move(createContext)) {}
 
 ConnectionServer::~ConnectionServer() {
     SetActive(false);
     // Threads still busy after the wait (in a hook, or resolving a name) are waited for here: they use
     // the handlers and hooks, and what those refer to goes away with the server's owner.
-    OpenParking(false);
     AbortAllConnections();
     JoinAllWorkers();
 }
@@ -51,7 +46,7 @@ void ConnectionServer::SetActive(bool active) {
 }
 
 int ConnectionServer::ListeningPort() const {
-    return listeners_.empty() ? 0 : listeners_.front()->socket.Port();
+    return listeners_.empty() ? 0 : listeners_.front().Port();
 }
 
 size_t ConnectionServer::ConnectionThreads() const {
@@ -61,30 +56,40 @@ size_t ConnectionServer::ConnectionThreads() const {
 
 size_t ConnectionServer::ParkedThreads() const {
     std::lock_guard lock(mutex_);
-    return parked_.size();
+    return parked_.size() + (leading_ ? 1 : 0);
 }
 
 // Listens on the loopback addresses only: the proxy serves the browser of this machine, and listening
 // on every interface would make it an open proxy for the network.
 void ConnectionServer::Activate() {
-    std::vector<std::unique_ptr<Listener>> listeners;
-    listeners.push_back(
-        std::make_unique<Listener>(TcpListener("127.0.0.1", settings_.DefaultPort, settings_.ListenQueue)));
-    if (IPv6LoopbackAvailable()) {
-        const int port = listeners.front()->socket.Port();
-        listeners.push_back(std::make_unique<Listener>(TcpListener("::1", port, settings_.ListenQueue)));
-    }
-    OpenParking(true);
-    for (auto& listener : listeners) {
-        Listener* started = listener.get();
-        listener->thread = std::thread([this, started] { Listen(started->socket); });
-    }
+    std::vector<TcpListener> listeners;
+    listeners.emplace_back("127.0.0.1", settings_.DefaultPort, settings_.ListenQueue);
+    if (IPv6LoopbackAvailable())
+        listeners.emplace_back("::1", listeners.front().Port(), settings_.ListenQueue);
+    for (TcpListener& listener : listeners) listener.DeferAcceptUntilData();  // the browser speaks first
+    std::lock_guard lock(mutex_);
     listeners_ = std::move(listeners);
+    listening_ = true;
+    if (!StartWorker()) {
+        listening_ = false;
+        listeners_.clear();
+        throw std::runtime_error("No thread to accept connections.");
+    }
 }
 
 void ConnectionServer::Deactivate() {
+    {
+        std::lock_guard lock(mutex_);
+        listening_ = false;
+        for (const auto worker : parked_) (*worker)->handedOver.notify_one();
+    }
+    for (TcpListener& listener : listeners_) listener.Shutdown();
+    {
+        // The leader gives up the lead at once (its accept ends); the listeners go only after that.
+        std::unique_lock lock(mutex_);
+        leadGivenUp_.wait(lock, [this] { return !leading_; });
+    }
     listeners_.clear();
-    OpenParking(false);
     AbortAllConnections();
     WorkerList ended;
     {
@@ -96,86 +101,47 @@ void ConnectionServer::Deactivate() {
     JoinWorkers(ended);
 }
 
-void ConnectionServer::Listen(TcpListener& listener) {
-    try {
-        Milliseconds pause = kFirstAcceptPause;
-        while (std::optional<TcpSocket> socket = listener.Accept()) {
-            if (!socket->IsOpen()) {  // a failed accept: descriptors may come back once others close
-                std::this_thread::sleep_for(pause);
-                pause = std::min(pause * 2, kLongestAcceptPause);
-                continue;
-            }
-            pause = kFirstAcceptPause;
-            Dispatch(std::move(*socket));
-        }
-    } catch (...) {
-        // The listening socket itself failed; the server accepts no more on it.
-    }
-}
-
-void ConnectionServer::Dispatch(TcpSocket socket) {
-    std::unique_ptr<ConnectionContext> context;
-    try {
-        context = createContext_(std::move(socket));
-    } catch (...) {
-        return;  // the connection is dropped
-    }
-    WorkerList ended;
-    std::shared_ptr<Worker> parked;
-    {
-        std::lock_guard lock(mutex_);
-        TakeEndedWorkers(ended);
-        if (serving_ < settings_.MostConnections) parked = HandOver(std::move(context));
-    }
-    // Woken without the lock held, so that it does not wake only to wait for the lock.
-    if (parked) parked->handedOver.notify_one();
-    // A connection beyond the most is closed here with its context.
-    JoinWorkers(ended);
-}
-
-// Called with mutex_ held.
-std::shared_ptr<ConnectionServer::Worker> ConnectionServer::HandOver(
-    std::unique_ptr<ConnectionContext> context) {
-    ++serving_;
-    if (parked_.empty()) {
-        StartWorker(std::move(context));
-        return nullptr;
-    }
-    std::shared_ptr<Worker> worker = *parked_.back();
-    parked_.pop_back();
-    worker->context = std::move(context);
-    return worker;
-}
-
 // Called with mutex_ held, so that the thread is stored before it can end and be joined.
-void ConnectionServer::StartWorker(std::unique_ptr<ConnectionContext> context) {
+bool ConnectionServer::StartWorker() {
     const auto worker = workers_.insert(workers_.begin(), std::make_shared<Worker>());
-    (*worker)->context = std::move(context);
     try {
         (*worker)->thread = std::thread([this, worker] { RunWorker(worker); });
+        return true;
     } catch (...) {
-        workers_.erase(worker);  // no thread to be had: the connection is dropped
-        --serving_;
+        workers_.erase(worker);
+        return false;
     }
 }
 
 void ConnectionServer::RunWorker(WorkerList::iterator worker) {
-    do {
-        Serve(*(*worker)->context);  // the context stays until this thread frees it
-    } while (ServeNext(worker));
+    Worker& self = **worker;
+    while (AwaitLead(worker)) {
+        // The context stays until this thread frees it.
+        if (AcceptAsLeader(self)) Serve(*self.context);
+    }
 }
 
-bool ConnectionServer::ServeNext(WorkerList::iterator worker) {
+bool ConnectionServer::AwaitLead(WorkerList::iterator worker) {
     Worker& self = **worker;
     std::unique_lock lock(mutex_);
-    // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
-    self.context.reset();
-    --serving_;
-    if (parkingOpen_ && parked_.size() < settings_.MostParkedThreads) {
+    if (self.context) {
+        // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
+        self.context.reset();
+        --serving_;
+    }
+    if (listening_ && !leading_) {
+        leading_ = true;
+        return true;
+    }
+    // The leader counts among the parked threads.
+    if (listening_ && parked_.size() + 1 < settings_.MostParkedThreads) {
         parked_.push_back(worker);
         const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
-        self.handedOver.wait_for(lock, idle, [&] { return self.context != nullptr || !parkingOpen_; });
-        if (self.context) return true;  // Dispatch took it off parked_
+        self.handedOver.wait_for(lock, idle, [&] { return self.promoted || !listening_; });
+        if (self.promoted) {  // HandLeadOn took it off parked_
+            self.promoted = false;
+            return true;
+        }
         std::erase(parked_, worker);
     }
     ended_.push_back(worker);
@@ -183,11 +149,66 @@ bool ConnectionServer::ServeNext(WorkerList::iterator worker) {
     return false;
 }
 
-void ConnectionServer::OpenParking(bool open) {
-    std::lock_guard lock(mutex_);
-    parkingOpen_ = open;
-    if (open) return;
-    for (const auto worker : parked_) (*worker)->handedOver.notify_one();
+bool ConnectionServer::AcceptAsLeader(Worker& self) {
+    Milliseconds pause = kFirstAcceptPause;
+    for (;;) {
+        std::optional<TcpSocket> socket = TcpListener::AcceptAny(listeners_);
+        if (socket && !socket->IsOpen()) {  // a failed accept: descriptors may come back once others close
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, kLongestAcceptPause);
+            continue;
+        }
+        pause = kFirstAcceptPause;
+        const Admission admission = Admit(self, std::move(socket));
+        if (admission != Admission::Refused) return admission == Admission::Served;
+    }
+}
+
+// Threads that have ended are joined here, by the leader, while no connection waits on it.
+ConnectionServer::Admission ConnectionServer::Admit(Worker& self, std::optional<TcpSocket> socket) {
+    std::unique_ptr<ConnectionContext> context;
+    if (socket) {
+        try {
+            context = createContext_(std::move(*socket));
+        } catch (...) {
+            // the connection is dropped
+        }
+    }
+    Admission admission = Admission::Refused;
+    std::shared_ptr<Worker> next;
+    WorkerList ended;
+    {
+        std::lock_guard lock(mutex_);
+        TakeEndedWorkers(ended);
+        if (!socket || !listening_) {
+            leading_ = false;
+            leadGivenUp_.notify_all();
+            admission = Admission::Stopped;
+        } else if (context && serving_ < settings_.MostConnections) {
+            ++serving_;
+            self.context = std::move(context);
+            next = HandLeadOn();
+            admission = Admission::Served;
+        }
+    }
+    // Woken without the lock held, so that it does not wake only to wait for the lock.
+    if (next) next->handedOver.notify_one();
+    JoinWorkers(ended);
+    // A connection beyond the most is closed here with its context.
+    return admission;
+}
+
+std::shared_ptr<ConnectionServer::Worker> ConnectionServer::HandLeadOn() {
+    if (parked_.empty()) {
+        leading_ = false;
+        // With no thread to be had, the lead waits for the next thread whose connection ends.
+        StartWorker();
+        return nullptr;
+    }
+    std::shared_ptr<Worker> next = *parked_.back();
+    parked_.pop_back();
+    next->promoted = true;
+    return next;
 }
 
 void ConnectionServer::Serve(ConnectionContext& context) {

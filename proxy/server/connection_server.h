@@ -28,16 +28,18 @@ struct ConnectionServerSettings {
     // descriptor and thread of the program.
     size_t MostConnections = 512;
     // A thread whose connection has ended waits this long (milliseconds) for the next one before it
-    // ends, at most MostParkedThreads of them at once: a new connection mostly needs no new thread.
+    // ends, at most MostParkedThreads of them at once (the one accepting among them, which stays
+    // while the server listens): a new connection mostly needs no new thread.
     int ParkedThreadIdleTime = 10000;
     size_t MostParkedThreads = 32;
 };
 
 // A TCP server on the loopback addresses that gives every connection a thread of its own, reads its
 // lines and dispatches each by its first word to a command handler. One handled command per
-// connection: the connection is closed when the handler returns. A thread whose connection has ended
-// is parked for a while and serves the next accepted connection. Settings, handlers and hooks are
-// set while inactive.
+// connection: the connection is closed when the handler returns. Idle threads accept the connections
+// themselves, one at a time (the leader); the others wait parked until the leader has a connection and
+// hands the lead on, and a thread is started only when none is parked. A thread whose connection has
+// ended parks for a while. Settings, handlers and hooks are set while inactive.
 class ConnectionServer {
 public:
     using CommandHandler =
@@ -66,7 +68,7 @@ public:
     int ListeningPort() const;
     // Threads serving a connection.
     size_t ConnectionThreads() const;
-    // Threads waiting for the next connection.
+    // Threads waiting for the next connection, the one accepting it among them.
     size_t ParkedThreads() const;
 
 private:
@@ -74,35 +76,34 @@ private:
     struct Worker {
         // The connection being served; none while parked. Freed by the worker's thread.
         std::unique_ptr<ConnectionContext> context;
-        // Wakes the parked thread when a connection is handed to it or parking closes.
+        // Set when the lead is handed to this parked worker; wakes it, as does the end of listening.
+        bool promoted = false;
         std::condition_variable handedOver;
         std::thread thread;
     };
-    // Shared, so that a worker handed a connection outlives the wake-up call even if it serves the
+    // Shared, so that a worker handed the lead outlives the wake-up call even if it serves a
     // connection, ends and is joined before the call is made.
     using WorkerList = std::list<std::shared_ptr<Worker>>;
-    // A listening socket and its thread, which the destructor stops and joins.
-    struct Listener {
-        explicit Listener(TcpListener listener) : socket(std::move(listener)) {}
-        ~Listener();
-        TcpListener socket;
-        std::thread thread;
-    };
+    // What the leader did with a connection it accepted.
+    enum class Admission { Served, Refused, Stopped };
 
     void Activate();
     void Deactivate();
-    void Listen(TcpListener& listener);
-    // Serves the connection unless the most are served already; joins the threads that have ended.
-    void Dispatch(TcpSocket socket);
-    // Gives the connection to a parked thread, which it returns to be woken, or to a new thread.
-    std::shared_ptr<Worker> HandOver(std::unique_ptr<ConnectionContext> context);
-    void StartWorker(std::unique_ptr<ConnectionContext> context);
-    // The thread of a worker: serves its connection, then waits parked for the next one.
+    // Called with mutex_ held: a thread that takes the lead when it starts; false when no thread can
+    // be had.
+    bool StartWorker();
+    // The thread of a worker: leads until it has a connection, serves it, and waits for the lead again.
     void RunWorker(WorkerList::iterator worker);
-    // Frees the connection the worker has served and waits for the next one; false when none came
-    // within the idle time or parking closed.
-    bool ServeNext(WorkerList::iterator worker);
-    void OpenParking(bool open);
+    // Frees the connection the worker has served, then takes the lead when nobody leads, or parks
+    // until it is handed the lead. false: the thread ends (idle too long, too many parked, or the
+    // server stopped listening).
+    bool AwaitLead(WorkerList::iterator worker);
+    // As leader: accepts until a connection is admitted (true; the lead is handed on) or listening ends
+    // (false; the lead is given up).
+    bool AcceptAsLeader(Worker& self);
+    Admission Admit(Worker& self, std::optional<TcpSocket> socket);
+    // Called with mutex_ held: the parked worker to wake, which now leads; else a new thread is started.
+    std::shared_ptr<Worker> HandLeadOn();
     void Serve(ConnectionContext& context);
     void ServeLines(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
@@ -118,17 +119,21 @@ private:
     std::vector<CommandHandler> handlers_;
     ExceptionHook onException_;
 
-    std::vector<std::unique_ptr<Listener>> listeners_;
+    // Used by the leader without the lock: replaced only while nobody leads and nobody can.
+    std::vector<TcpListener> listeners_;
     mutable std::mutex mutex_;
     std::condition_variable workerEnded_;
+    std::condition_variable leadGivenUp_;
     WorkerList workers_;
     // Workers whose thread has ended (or is ending) and waits to be joined.
     std::vector<WorkerList::iterator> ended_;
-    // Parked workers, the last parked at the back: it is handed the next connection, and the others
-    // run out of idle time first.
+    // Parked workers, the last parked at the back: it is handed the lead next, and the others run out
+    // of idle time first.
     std::vector<WorkerList::iterator> parked_;
     size_t serving_ = 0;
-    bool parkingOpen_ = false;
+    bool listening_ = false;
+    // A thread leads: it accepts (or will, once woken) on listeners_.
+    bool leading_ = false;
 };
 
 }  // namespace kiosk

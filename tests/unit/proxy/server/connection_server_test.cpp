@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "proxy/server/command_dispatch.h"
@@ -244,13 +246,78 @@ TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
     EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 0);
 }
 
-TEST(ConnectionServer, AThreadWhoseConnectionEndedServesTheNextOne) {
+// Connections one after another are served by the thread accepting them and the one parked: no
+// thread is started for them, and a thread whose connection ended serves again.
+TEST(ConnectionServer, ThreadsWhoseConnectionEndedServeTheNextOnes) {
     EchoServer echo;
-    const std::string first = echo.Ask("THREAD\r\n");
-    ASSERT_TRUE(echo.ParkedAre(1));
+    EXPECT_EQ(echo.Ask("ECHO first\r\n"), "[first]\r\n");
+    ASSERT_TRUE(echo.ParkedAre(2));                  // the one that served, and the one accepting
     EXPECT_EQ(echo.server.ConnectionThreads(), 0u);  // a parked thread serves nothing
-    EXPECT_EQ(echo.Ask("THREAD\r\n"), first);
-    EXPECT_EQ(echo.Ask("ECHO again\r\n"), "[again]\r\n");
+    const size_t threads = ProcessThreads();
+    std::set<std::string> serving;
+    for (int i = 0; i < 20; ++i) {
+        serving.insert(echo.Ask("THREAD\r\n"));
+        ASSERT_TRUE(echo.ParkedAre(2));
+    }
+    EXPECT_EQ(serving.size(), 2u);
+    EXPECT_EQ(ProcessThreads(), threads);
+}
+
+// Many clients at once, each connecting again and again: every connection is accepted and served,
+// however the accepting is handed from thread to thread; afterwards the threads are few again.
+TEST(ConnectionServer, ConnectionsFromManyClientsAtOnceAreAllServed) {
+    ConnectionServerSettings settings = EchoSettings(64);
+    settings.MostParkedThreads = 4;
+    EchoServer echo(settings);
+    std::atomic<int> answered{0};
+    std::vector<std::thread> clients;
+    for (int c = 0; c < 12; ++c) {
+        clients.emplace_back([&, c] {
+            for (int i = 0; i < 40; ++i) {
+                const std::string word = std::to_string(c) + "-" + std::to_string(i);
+                if (echo.Ask("ECHO " + word + "\r\n") == "[" + word + "]\r\n") ++answered;
+            }
+        });
+    }
+    for (std::thread& client : clients) client.join();
+    EXPECT_EQ(answered, 12 * 40);
+    EXPECT_TRUE(echo.ThreadsEnd());
+    EXPECT_TRUE(echo.ParkedAre(4));
+}
+
+// Activation and deactivation in quick succession, with clients connecting meanwhile: each
+// deactivation returns promptly and leaves no thread behind, and each activation serves again.
+TEST(ConnectionServer, ActivationAndDeactivationInTurnWhileClientsConnect) {
+    const size_t before = ProcessThreads();
+    auto echo = std::make_unique<EchoServer>();
+    const int port = echo->server.ListeningPort();
+    std::atomic<bool> done{false};
+    std::thread client([&] {
+        while (!done) {
+            try {
+                TcpSocket socket = ConnectTo(port);
+                socket.Send("ECHO x\r\n");
+                ReadUntilClosed(socket, 2s);
+            } catch (const std::exception&) {
+                // refused while inactive, or closed by the deactivation
+            }
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        echo->server.SetActive(false);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+        EXPECT_EQ(echo->server.ParkedThreads(), 0u);
+        ConnectionServerSettings settings = EchoSettings();
+        settings.DefaultPort = port;
+        echo->server.Configure(settings);
+        echo->server.SetActive(true);
+        EXPECT_EQ(echo->Ask("ECHO again\r\n"), "[again]\r\n");
+    }
+    done = true;
+    client.join();
+    echo.reset();
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 }
 
 // More threads end than park when many connections end at once; deactivation and the destructor end
@@ -258,18 +325,21 @@ TEST(ConnectionServer, AThreadWhoseConnectionEndedServesTheNextOne) {
 TEST(ConnectionServer, ParkedThreadsAreFewAndEndWithTheServer) {
     const size_t before = ProcessThreads();
     ConnectionServerSettings settings = EchoSettings();
-    settings.MostParkedThreads = 2;
+    settings.MostParkedThreads = 3;
     auto echo = std::make_unique<EchoServer>(settings);
+    EXPECT_TRUE(echo->ParkedAre(1));  // the one accepting
     const size_t listening = ProcessThreads();
+    EXPECT_EQ(listening, before + 1);
     std::vector<TcpSocket> clients;
     for (int i = 0; i < 4; ++i) {
         clients.push_back(echo->Connect());
         clients.back().Send("WAIT\r\n");
     }
     ASSERT_TRUE(testing::WaitUntil([&] { return echo->server.ConnectionThreads() == 4u; }, 5s));
+    EXPECT_EQ(ProcessThreads(), listening + 4);
     for (TcpSocket& client : clients) client.Send("\r\n");
     ASSERT_TRUE(echo->ThreadsEnd());
-    EXPECT_TRUE(echo->ParkedAre(2));
+    EXPECT_TRUE(echo->ParkedAre(3));
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening + 2; }, 5s));
 
     echo->server.SetActive(false);
@@ -277,9 +347,9 @@ TEST(ConnectionServer, ParkedThreadsAreFewAndEndWithTheServer) {
     // A joined thread may still be counted for a moment while the system takes it down.
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 
-    echo->server.SetActive(true);  // parking opens again
+    echo->server.SetActive(true);  // a thread accepts again
     EXPECT_EQ(echo->Ask("ECHO back\r\n"), "[back]\r\n");
-    ASSERT_TRUE(echo->ParkedAre(1));
+    ASSERT_TRUE(echo->ParkedAre(2));
     echo.reset();
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 }
@@ -291,8 +361,8 @@ TEST(ConnectionServer, AParkedThreadEndsAfterItsIdleTime) {
     const size_t listening = ProcessThreads();
     EXPECT_EQ(echo.Ask("ECHO a\r\n"), "[a]\r\n");
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening; }, 5s));
-    EXPECT_EQ(echo.server.ParkedThreads(), 0u);
-    EXPECT_EQ(echo.Ask("ECHO b\r\n"), "[b]\r\n");  // a new thread serves the next connection
+    EXPECT_EQ(echo.server.ParkedThreads(), 1u);  // the one accepting stays
+    EXPECT_EQ(echo.Ask("ECHO b\r\n"), "[b]\r\n");
 }
 
 }  // namespace
