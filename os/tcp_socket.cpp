@@ -7,8 +7,10 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -18,7 +20,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace kiosk {
 
@@ -427,38 +428,46 @@ TcpListener::~TcpListener() {
     if (state_ && state_->fd >= 0) ::close(state_->fd);
 }
 
-std::optional<TcpSocket> TcpListener::TryAccept() {
-    for (;;) {
+// A connection already queued is taken at once; the queue is waited for only once it is empty.
+// Accepted sockets inherit the listener's TCP_NODELAY.
+std::optional<TcpSocket> TcpListener::Accept() {
+    bool ready = true;
+    while (!state_->shutDown) {
+        if (!ready) {
+            ready = PollOne(state_->fd, POLLIN, kSliceMilliseconds) != 0;
+            continue;
+        }
         const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) return TcpSocket(fd);
-        if (errno == EAGAIN || errno == EWOULDBLOCK || state_->shutDown) return std::nullopt;
-        if (errno != EINTR) return TcpSocket();
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            ready = false;
+        } else if (errno != EINTR) {
+            return state_->shutDown ? std::nullopt : std::optional<TcpSocket>(TcpSocket());
+        }
     }
+    return std::nullopt;
 }
 
-// A connection already queued is taken without a wait: under load one mostly is. Only the first
-// listener is tried so; the others when a wait shows them ready. Accepted sockets inherit the
-// listener's TCP_NODELAY.
-std::optional<TcpSocket> TcpListener::AcceptAny(std::span<TcpListener> listeners) {
-    if (listeners.empty()) return std::nullopt;
-    std::vector<pollfd> entries;
+void TcpListener::WaitInSystem(Milliseconds longest) {
+    const int fd = state_->fd;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const long long ms = std::max<long long>(longest.count(), 1);
+    const timeval limit{static_cast<time_t>(ms / 1000), static_cast<suseconds_t>(ms % 1000 * 1000)};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+
+// The accepted socket does not block, whatever the listener does.
+TcpListener::Wait TcpListener::AcceptWaiting(TcpSocket& socket) {
     for (;;) {
-        for (const TcpListener& listener : listeners) {
-            if (listener.state_->shutDown) return std::nullopt;
+        if (state_->shutDown) return Wait::ShutDown;
+        const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd >= 0) {
+            socket = TcpSocket(fd);
+            return Wait::Accepted;
         }
-        if (entries.empty()) {
-            if (std::optional<TcpSocket> socket = listeners.front().TryAccept()) return socket;
-            for (const TcpListener& listener : listeners) entries.push_back({listener.state_->fd, POLLIN, 0});
-        } else {
-            for (size_t i = 0; i < entries.size(); ++i) {
-                if (entries[i].revents == 0) continue;
-                if (std::optional<TcpSocket> socket = listeners[i].TryAccept()) return socket;
-            }
-        }
-        // Shutdown wakes the wait; the slice only bounds it should a system not do so.
-        if (::poll(entries.data(), entries.size(), kSliceMilliseconds) < 0) {
-            for (pollfd& entry : entries) entry.revents = 0;
-        }
+        if (state_->shutDown) return Wait::ShutDown;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return Wait::TimedOut;
+        if (errno != EINTR) return Wait::Failed;
     }
 }
 

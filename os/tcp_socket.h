@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -113,22 +112,26 @@ public:
 
     // Waits for the next connection; nothing once the listener is shut down. A failed accept gives
     // an empty socket (IsOpen false).
-    std::optional<TcpSocket> Accept() { return AcceptAny({this, 1}); }
-    // The same on several listeners at once: the next connection of any of them; nothing once one of
-    // them is shut down. The first is tried before any wait.
-    static std::optional<TcpSocket> AcceptAny(std::span<TcpListener> listeners);
+    std::optional<TcpSocket> Accept();
+
+    // For servers whose threads wait for connections themselves, several at once: the wait happens
+    // inside the system, which wakes one waiting thread for each connection, and lasts at most longest
+    // (1 ms at least). Accept must not be used afterwards.
+    void WaitInSystem(Milliseconds longest);
+    enum class Wait { Accepted, Failed, TimedOut, ShutDown };
+    // One such wait; socket is the connection when one was accepted. Failed: accepting failed (no
+    // descriptor left, for example), at once and for as long as the cause lasts.
+    Wait AcceptWaiting(TcpSocket& socket);
+
     // For servers whose clients speak first: a connection is accepted only once its first bytes have
     // arrived (or after about a second without any), so that it is taken with its request at once
     // instead of being waited on a second time.
     void DeferAcceptUntilData();
-    // Ends every present and future Accept at once.
+    // Ends every present and future wait for a connection at once.
     void Shutdown();
     int Port() const;
 
 private:
-    // One accept without a wait: nothing when no connection is queued.
-    std::optional<TcpSocket> TryAccept();
-
     struct State;
     std::unique_ptr<State> state_;
 };

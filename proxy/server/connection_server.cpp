@@ -46,7 +46,7 @@ void ConnectionServer::SetActive(bool active) {
 }
 
 int ConnectionServer::ListeningPort() const {
-    return listeners_.empty() ? 0 : listeners_.front().Port();
+    return listeners_.empty() ? 0 : listeners_.front()->socket.Port();
 }
 
 size_t ConnectionServer::ConnectionThreads() const {
@@ -56,23 +56,34 @@ size_t ConnectionServer::ConnectionThreads() const {
 
 size_t ConnectionServer::ParkedThreads() const {
     std::lock_guard lock(mutex_);
-    return parked_.size() + (leading_ ? 1 : 0);
+    size_t waiting = 0;
+    for (const auto& listener : listeners_) waiting += listener->waiting;
+    return waiting;
 }
 
 // Listens on the loopback addresses only: the proxy serves the browser of this machine, and listening
 // on every interface would make it an open proxy for the network.
 void ConnectionServer::Activate() {
-    std::vector<TcpListener> listeners;
-    listeners.emplace_back("127.0.0.1", settings_.DefaultPort, settings_.ListenQueue);
-    if (IPv6LoopbackAvailable())
-        listeners.emplace_back("::1", listeners.front().Port(), settings_.ListenQueue);
-    for (TcpListener& listener : listeners) listener.DeferAcceptUntilData();  // the browser speaks first
-    std::lock_guard lock(mutex_);
-    listeners_ = std::move(listeners);
-    listening_ = true;
-    if (!StartWorker()) {
-        listening_ = false;
-        listeners_.clear();
+    std::vector<std::unique_ptr<Listener>> listeners;
+    listeners.push_back(
+        std::make_unique<Listener>(TcpListener("127.0.0.1", settings_.DefaultPort, settings_.ListenQueue)));
+    if (IPv6LoopbackAvailable()) {
+        const int port = listeners.front()->socket.Port();
+        listeners.push_back(std::make_unique<Listener>(TcpListener("::1", port, settings_.ListenQueue)));
+    }
+    for (const auto& listener : listeners) {
+        listener->socket.DeferAcceptUntilData();  // the browser speaks first
+        listener->socket.WaitInSystem(Milliseconds(settings_.ParkedThreadIdleTime));
+    }
+    bool started = true;
+    {
+        std::lock_guard lock(mutex_);
+        listeners_ = std::move(listeners);
+        listening_ = true;
+        for (const auto& listener : listeners_) started = started && StartWorker(*listener);
+    }
+    if (!started) {
+        Deactivate();
         throw std::runtime_error("No thread to accept connections.");
     }
 }
@@ -81,15 +92,14 @@ void ConnectionServer::Deactivate() {
     {
         std::lock_guard lock(mutex_);
         listening_ = false;
-        for (const auto worker : parked_) (*worker)->handedOver.notify_one();
     }
-    for (TcpListener& listener : listeners_) listener.Shutdown();
+    for (const auto& listener : listeners_) listener->socket.Shutdown();
     {
-        // The leader gives up the lead at once (its accept ends); the listeners go only after that.
+        // Every wait ends at once; the sockets go only after that.
         std::unique_lock lock(mutex_);
-        leadGivenUp_.wait(lock, [this] { return !leading_; });
+        waitEnded_.wait(lock, [this] { return NobodyWaits(); });
+        listeners_.clear();
     }
-    listeners_.clear();
     AbortAllConnections();
     WorkerList ended;
     {
@@ -101,114 +111,105 @@ void ConnectionServer::Deactivate() {
     JoinWorkers(ended);
 }
 
+bool ConnectionServer::NobodyWaits() const {
+    return std::all_of(listeners_.begin(), listeners_.end(),
+                       [](const auto& listener) { return listener->waiting == 0; });
+}
+
 // Called with mutex_ held, so that the thread is stored before it can end and be joined.
-bool ConnectionServer::StartWorker() {
-    const auto worker = workers_.insert(workers_.begin(), std::make_shared<Worker>());
+bool ConnectionServer::StartWorker(Listener& listener) {
+    const auto worker = workers_.emplace(workers_.begin());
+    ++listener.waiting;
     try {
-        (*worker)->thread = std::thread([this, worker] { RunWorker(worker); });
+        worker->thread = std::thread([this, worker, &listener] { RunWorker(worker, &listener); });
         return true;
     } catch (...) {
+        --listener.waiting;
         workers_.erase(worker);
         return false;
     }
 }
 
-void ConnectionServer::RunWorker(WorkerList::iterator worker) {
-    Worker& self = **worker;
-    while (AwaitLead(worker)) {
-        // The context stays until this thread frees it.
-        if (AcceptAsLeader(self)) Serve(*self.context);
-    }
-}
-
-bool ConnectionServer::AwaitLead(WorkerList::iterator worker) {
-    Worker& self = **worker;
-    std::unique_lock lock(mutex_);
-    if (self.context) {
-        // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
-        self.context.reset();
-        --serving_;
-    }
-    if (listening_ && !leading_) {
-        leading_ = true;
-        return true;
-    }
-    // The leader counts among the parked threads.
-    if (listening_ && parked_.size() + 1 < settings_.MostParkedThreads) {
-        parked_.push_back(worker);
-        const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
-        self.handedOver.wait_for(lock, idle, [&] { return self.promoted || !listening_; });
-        if (self.promoted) {  // HandLeadOn took it off parked_
-            self.promoted = false;
-            return true;
-        }
-        std::erase(parked_, worker);
-    }
-    ended_.push_back(worker);
-    workerEnded_.notify_all();
-    return false;
-}
-
-bool ConnectionServer::AcceptAsLeader(Worker& self) {
+void ConnectionServer::RunWorker(WorkerList::iterator worker, Listener* listener) {
     Milliseconds pause = kFirstAcceptPause;
-    for (;;) {
-        std::optional<TcpSocket> socket = TcpListener::AcceptAny(listeners_);
-        if (socket && !socket->IsOpen()) {  // a failed accept: descriptors may come back once others close
+    while (listener != nullptr) {
+        TcpSocket socket;
+        const TcpListener::Wait wait = listener->socket.AcceptWaiting(socket);
+        if (wait == TcpListener::Wait::Failed) {  // no descriptor left: they may come back once others close
             std::this_thread::sleep_for(pause);
             pause = std::min(pause * 2, kLongestAcceptPause);
             continue;
         }
         pause = kFirstAcceptPause;
-        const Admission admission = Admit(self, std::move(socket));
-        if (admission != Admission::Refused) return admission == Admission::Served;
+        const Next next = Admit(worker, *listener, wait, std::move(socket));
+        if (next == Next::End) return;
+        if (next == Next::WaitAgain) continue;
+        Serve(*worker->context);  // the context stays until this thread frees it
+        listener = ListenerAfterConnection(worker);
     }
 }
 
-// Threads that have ended are joined here, by the leader, while no connection waits on it.
-ConnectionServer::Admission ConnectionServer::Admit(Worker& self, std::optional<TcpSocket> socket) {
+// Threads that have ended are joined here, by a thread that is about to serve or wait again.
+ConnectionServer::Next ConnectionServer::Admit(WorkerList::iterator worker, Listener& listener,
+                                               TcpListener::Wait wait, TcpSocket socket) {
     std::unique_ptr<ConnectionContext> context;
-    if (socket) {
+    if (wait == TcpListener::Wait::Accepted) {
         try {
-            context = createContext_(std::move(*socket));
+            context = createContext_(std::move(socket));
         } catch (...) {
             // the connection is dropped
         }
     }
-    Admission admission = Admission::Refused;
-    std::shared_ptr<Worker> next;
+    Next next = Next::WaitAgain;
     WorkerList ended;
     {
         std::lock_guard lock(mutex_);
+        if (!listening_ || wait == TcpListener::Wait::ShutDown ||
+            (wait == TcpListener::Wait::TimedOut && listener.waiting > 1)) {
+            --listener.waiting;
+            waitEnded_.notify_all();
+            MarkEnded(worker);
+            return Next::End;  // an accepted connection is closed with its context
+        }
         TakeEndedWorkers(ended);
-        if (!socket || !listening_) {
-            leading_ = false;
-            leadGivenUp_.notify_all();
-            admission = Admission::Stopped;
-        } else if (context && serving_ < settings_.MostConnections) {
+        if (context && serving_ < settings_.MostConnections) {
+            --listener.waiting;
             ++serving_;
-            self.context = std::move(context);
-            next = HandLeadOn();
-            admission = Admission::Served;
+            worker->context = std::move(context);
+            // With no thread to be had, the socket waits for the next thread whose connection ends.
+            if (listener.waiting == 0) StartWorker(listener);
+            next = Next::Serve;
         }
     }
-    // Woken without the lock held, so that it does not wake only to wait for the lock.
-    if (next) next->handedOver.notify_one();
     JoinWorkers(ended);
     // A connection beyond the most is closed here with its context.
-    return admission;
+    return next;
 }
 
-std::shared_ptr<ConnectionServer::Worker> ConnectionServer::HandLeadOn() {
-    if (parked_.empty()) {
-        leading_ = false;
-        // With no thread to be had, the lead waits for the next thread whose connection ends.
-        StartWorker();
-        return nullptr;
+ConnectionServer::Listener* ConnectionServer::ListenerAfterConnection(WorkerList::iterator worker) {
+    std::lock_guard lock(mutex_);
+    // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
+    worker->context.reset();
+    --serving_;
+    if (listening_ && !listeners_.empty()) {
+        size_t waiting = 0;
+        Listener* fewest = listeners_.front().get();
+        for (const auto& listener : listeners_) {
+            waiting += listener->waiting;
+            if (listener->waiting < fewest->waiting) fewest = listener.get();
+        }
+        if (fewest->waiting == 0 || waiting < settings_.MostParkedThreads) {
+            ++fewest->waiting;
+            return fewest;
+        }
     }
-    std::shared_ptr<Worker> next = *parked_.back();
-    parked_.pop_back();
-    next->promoted = true;
-    return next;
+    MarkEnded(worker);
+    return nullptr;
+}
+
+void ConnectionServer::MarkEnded(WorkerList::iterator worker) {
+    ended_.push_back(worker);
+    workerEnded_.notify_all();
 }
 
 void ConnectionServer::Serve(ConnectionContext& context) {
@@ -262,13 +263,13 @@ void ConnectionServer::TakeEndedWorkers(WorkerList& ended) {
 }
 
 void ConnectionServer::JoinWorkers(WorkerList& workers) {
-    for (const auto& worker : workers) worker->thread.join();
+    for (Worker& worker : workers) worker.thread.join();
 }
 
 void ConnectionServer::AbortAllConnections() {
     std::lock_guard lock(mutex_);
-    for (const auto& worker : workers_) {
-        if (worker->context) worker->context->Abort();
+    for (const Worker& worker : workers_) {
+        if (worker.context) worker.context->Abort();
     }
 }
 

@@ -28,18 +28,19 @@ struct ConnectionServerSettings {
     // descriptor and thread of the program.
     size_t MostConnections = 512;
     // A thread whose connection has ended waits this long (milliseconds) for the next one before it
-    // ends, at most MostParkedThreads of them at once (the one accepting among them, which stays
-    // while the server listens): a new connection mostly needs no new thread.
+    // ends, at most MostParkedThreads of them at once; one waits on each listening socket whatever
+    // the count. A new connection mostly needs no new thread.
     int ParkedThreadIdleTime = 10000;
     size_t MostParkedThreads = 32;
 };
 
 // A TCP server on the loopback addresses that gives every connection a thread of its own, reads its
 // lines and dispatches each by its first word to a command handler. One handled command per
-// connection: the connection is closed when the handler returns. Idle threads accept the connections
-// themselves, one at a time (the leader); the others wait parked until the leader has a connection and
-// hands the lead on, and a thread is started only when none is parked. A thread whose connection has
-// ended parks for a while. Settings, handlers and hooks are set while inactive.
+// connection: the connection is closed when the handler returns. Idle threads wait for connections in
+// the system's accept, which gives each new connection to one of them; the thread serves it, and a
+// new thread is started only when none is left waiting on that listening socket. A thread whose
+// connection has ended waits for another for a while. Settings, handlers and hooks are set while
+// inactive.
 class ConnectionServer {
 public:
     using CommandHandler =
@@ -68,42 +69,44 @@ public:
     int ListeningPort() const;
     // Threads serving a connection.
     size_t ConnectionThreads() const;
-    // Threads waiting for the next connection, the one accepting it among them.
+    // Threads waiting for the next connection.
     size_t ParkedThreads() const;
 
 private:
-    // A connection thread; what it holds is guarded by mutex_.
+    // A connection thread; the context is guarded by mutex_.
     struct Worker {
-        // The connection being served; none while parked. Freed by the worker's thread.
+        // The connection being served; none while waiting. Freed by the worker's thread.
         std::unique_ptr<ConnectionContext> context;
-        // Set when the lead is handed to this parked worker; wakes it, as does the end of listening.
-        bool promoted = false;
-        std::condition_variable handedOver;
         std::thread thread;
     };
-    // Shared, so that a worker handed the lead outlives the wake-up call even if it serves a
-    // connection, ends and is joined before the call is made.
-    using WorkerList = std::list<std::shared_ptr<Worker>>;
-    // What the leader did with a connection it accepted.
-    enum class Admission { Served, Refused, Stopped };
+    using WorkerList = std::list<Worker>;
+    // A listening socket and the threads waiting on it.
+    struct Listener {
+        explicit Listener(TcpListener listener) : socket(std::move(listener)) {}
+        TcpListener socket;
+        // Threads in (or on their way to) an accept on the socket; guarded by mutex_.
+        size_t waiting = 0;
+    };
+    // What a thread does after a wait on a listening socket.
+    enum class Next { Serve, WaitAgain, End };
 
     void Activate();
     void Deactivate();
-    // Called with mutex_ held: a thread that takes the lead when it starts; false when no thread can
-    // be had.
-    bool StartWorker();
-    // The thread of a worker: leads until it has a connection, serves it, and waits for the lead again.
-    void RunWorker(WorkerList::iterator worker);
-    // Frees the connection the worker has served, then takes the lead when nobody leads, or parks
-    // until it is handed the lead. false: the thread ends (idle too long, too many parked, or the
-    // server stopped listening).
-    bool AwaitLead(WorkerList::iterator worker);
-    // As leader: accepts until a connection is admitted (true; the lead is handed on) or listening ends
-    // (false; the lead is given up).
-    bool AcceptAsLeader(Worker& self);
-    Admission Admit(Worker& self, std::optional<TcpSocket> socket);
-    // Called with mutex_ held: the parked worker to wake, which now leads; else a new thread is started.
-    std::shared_ptr<Worker> HandLeadOn();
+    // Called with mutex_ held: a thread that waits on listener; false when no thread can be had.
+    bool StartWorker(Listener& listener);
+    // The thread of a worker: waits on a listening socket, serves the connection it gets, and waits
+    // again on the socket with the fewest threads waiting.
+    void RunWorker(WorkerList::iterator worker, Listener* listener);
+    // Decides on what a wait gave: a connection to serve (the worker's context), or another wait,
+    // or the thread's end (the server stopped listening, or the thread waited idle for too long while
+    // another waits too).
+    Next Admit(WorkerList::iterator worker, Listener& listener, TcpListener::Wait wait, TcpSocket socket);
+    // Frees the connection the worker has served; the listener to wait on next, or none when the
+    // thread ends (too many wait already, or the server stopped listening).
+    Listener* ListenerAfterConnection(WorkerList::iterator worker);
+    // Called with mutex_ held: the thread is about to end and waits to be joined.
+    void MarkEnded(WorkerList::iterator worker);
+    bool NobodyWaits() const;
     void Serve(ConnectionContext& context);
     void ServeLines(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
@@ -119,21 +122,17 @@ private:
     std::vector<CommandHandler> handlers_;
     ExceptionHook onException_;
 
-    // Used by the leader without the lock: replaced only while nobody leads and nobody can.
-    std::vector<TcpListener> listeners_;
+    // Used by the waiting threads without the lock: replaced only while no thread waits on them,
+    // and none can.
+    std::vector<std::unique_ptr<Listener>> listeners_;
     mutable std::mutex mutex_;
     std::condition_variable workerEnded_;
-    std::condition_variable leadGivenUp_;
+    std::condition_variable waitEnded_;
     WorkerList workers_;
     // Workers whose thread has ended (or is ending) and waits to be joined.
     std::vector<WorkerList::iterator> ended_;
-    // Parked workers, the last parked at the back: it is handed the lead next, and the others run out
-    // of idle time first.
-    std::vector<WorkerList::iterator> parked_;
     size_t serving_ = 0;
     bool listening_ = false;
-    // A thread leads: it accepts (or will, once woken) on listeners_.
-    bool leading_ = false;
 };
 
 }  // namespace kiosk

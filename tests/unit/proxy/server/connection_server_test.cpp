@@ -1,7 +1,9 @@
 #include "proxy/server/connection_server.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,6 +32,19 @@ size_t ProcessThreads() {
         if (key == "Threads:" && status >> count) return count;
     }
     return 0;
+}
+
+// Sends request to the IPv6 loopback address at port and returns the answer up to the close.
+std::string AskOverIPv6(int port, const std::string& request) {
+    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    TcpSocket socket(fd);  // closes the descriptor whatever happens
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_port = htons(static_cast<uint16_t>(port));
+    address.sin6_addr = in6addr_loopback;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return "(refused)";
+    socket.Send(request);
+    return ReadUntilClosed(socket);
 }
 
 ConnectionServerSettings EchoSettings(int listenQueue = 15, size_t mostConnections = 512) {
@@ -205,8 +220,9 @@ TEST(ConnectionServer, ListensOnTheLoopbackAddressesOnly) {
     TcpSocket v4 = ConnectTo(port);
     v4.Send("ECHO v4\n");
     EXPECT_EQ(ReadUntilClosed(v4), "[v4]\r\n");
-    if (IPv6LoopbackAvailable()) {  // the port is held on ::1 as well
+    if (IPv6LoopbackAvailable()) {  // the port is held and served on ::1 as well
         EXPECT_THROW(TcpListener("::1", port, 1), SocketError);
+        EXPECT_EQ(AskOverIPv6(port, "ECHO v6\n"), "[v6]\r\n");
     }
     // 127.0.0.2 is a loopback address too, but not the one listened on: a wildcard listener would
     // accept it, and so it would any address of the machine.
@@ -246,18 +262,24 @@ TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
     EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 0);
 }
 
-// Connections one after another are served by the thread accepting them and the one parked: no
+// Threads that wait for connections while the server is idle: one on each listening socket.
+size_t ListeningThreads() {
+    return IPv6LoopbackAvailable() ? 2 : 1;
+}
+
+// Connections one after another are served by the threads waiting on the IPv4 socket in turn: no
 // thread is started for them, and a thread whose connection ended serves again.
 TEST(ConnectionServer, ThreadsWhoseConnectionEndedServeTheNextOnes) {
     EchoServer echo;
+    EXPECT_TRUE(echo.ParkedAre(ListeningThreads()));
     EXPECT_EQ(echo.Ask("ECHO first\r\n"), "[first]\r\n");
-    ASSERT_TRUE(echo.ParkedAre(2));                  // the one that served, and the one accepting
-    EXPECT_EQ(echo.server.ConnectionThreads(), 0u);  // a parked thread serves nothing
+    ASSERT_TRUE(echo.ParkedAre(ListeningThreads() + 1));  // one more: the one that served
+    EXPECT_EQ(echo.server.ConnectionThreads(), 0u);       // a waiting thread serves nothing
     const size_t threads = ProcessThreads();
     std::set<std::string> serving;
     for (int i = 0; i < 20; ++i) {
         serving.insert(echo.Ask("THREAD\r\n"));
-        ASSERT_TRUE(echo.ParkedAre(2));
+        ASSERT_TRUE(echo.ParkedAre(ListeningThreads() + 1));
     }
     EXPECT_EQ(serving.size(), 2u);
     EXPECT_EQ(ProcessThreads(), threads);
@@ -327,9 +349,9 @@ TEST(ConnectionServer, ParkedThreadsAreFewAndEndWithTheServer) {
     ConnectionServerSettings settings = EchoSettings();
     settings.MostParkedThreads = 3;
     auto echo = std::make_unique<EchoServer>(settings);
-    EXPECT_TRUE(echo->ParkedAre(1));  // the one accepting
+    EXPECT_TRUE(echo->ParkedAre(ListeningThreads()));
     const size_t listening = ProcessThreads();
-    EXPECT_EQ(listening, before + 1);
+    EXPECT_EQ(listening, before + ListeningThreads());
     std::vector<TcpSocket> clients;
     for (int i = 0; i < 4; ++i) {
         clients.push_back(echo->Connect());
@@ -340,16 +362,16 @@ TEST(ConnectionServer, ParkedThreadsAreFewAndEndWithTheServer) {
     for (TcpSocket& client : clients) client.Send("\r\n");
     ASSERT_TRUE(echo->ThreadsEnd());
     EXPECT_TRUE(echo->ParkedAre(3));
-    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening + 2; }, 5s));
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before + 3; }, 5s));
 
     echo->server.SetActive(false);
     EXPECT_EQ(echo->server.ParkedThreads(), 0u);
     // A joined thread may still be counted for a moment while the system takes it down.
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 
-    echo->server.SetActive(true);  // a thread accepts again
+    echo->server.SetActive(true);  // threads wait again
     EXPECT_EQ(echo->Ask("ECHO back\r\n"), "[back]\r\n");
-    ASSERT_TRUE(echo->ParkedAre(2));
+    ASSERT_TRUE(echo->ParkedAre(ListeningThreads() + 1));
     echo.reset();
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 }
@@ -361,7 +383,7 @@ TEST(ConnectionServer, AParkedThreadEndsAfterItsIdleTime) {
     const size_t listening = ProcessThreads();
     EXPECT_EQ(echo.Ask("ECHO a\r\n"), "[a]\r\n");
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening; }, 5s));
-    EXPECT_EQ(echo.server.ParkedThreads(), 1u);  // the one accepting stays
+    EXPECT_EQ(echo.server.ParkedThreads(), ListeningThreads());  // one stays on each socket
     EXPECT_EQ(echo.Ask("ECHO b\r\n"), "[b]\r\n");
 }
 
