@@ -347,6 +347,10 @@ std::intptr_t TcpSocket::Handle() const {
     return state_->fd;
 }
 
+void ReleaseMovePipe() {
+    splicePipe.Close();
+}
+
 std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host) {
     const in_addr address = ResolveIPv4(host);
     std::array<std::uint8_t, 4> bytes{};

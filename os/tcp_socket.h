@@ -93,6 +93,10 @@ private:
 // any other name is resolved. Throws SocketError kHostNotFound when the name has no address.
 std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host);
 
+// Closes the calling thread's pipe for moving bytes between sockets (TcpSocket::MoveTo), if it has
+// one; the next move makes another. A thread that goes idle holds no descriptor this way.
+void ReleaseMovePipe();
+
 // Reads exactly count bytes. Throws ConnectionClosedGracefully when the peer closes first.
 std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout);
 

@@ -145,6 +145,7 @@ void ConnectionServer::RunWorker(WorkerList::iterator worker, Listener* listener
         if (next == Next::End) return;
         if (next == Next::WaitAgain) continue;
         Serve(*worker->context);  // the context stays until this thread frees it
+        ReleaseMovePipe();        // a waiting thread holds no descriptor
         listener = ListenerAfterConnection(worker);
     }
 }

@@ -267,8 +267,8 @@ size_t ListeningThreads() {
     return IPv6LoopbackAvailable() ? 2 : 1;
 }
 
-// Connections one after another are served by the threads waiting on the IPv4 socket in turn: no
-// thread is started for them, and a thread whose connection ended serves again.
+// Connections one after another are served by the two threads waiting on the IPv4 socket: no thread
+// is started for them, and a thread whose connection ended serves again.
 TEST(ConnectionServer, ThreadsWhoseConnectionEndedServeTheNextOnes) {
     EchoServer echo;
     EXPECT_TRUE(echo.ParkedAre(ListeningThreads()));
@@ -281,7 +281,7 @@ TEST(ConnectionServer, ThreadsWhoseConnectionEndedServeTheNextOnes) {
         serving.insert(echo.Ask("THREAD\r\n"));
         ASSERT_TRUE(echo.ParkedAre(ListeningThreads() + 1));
     }
-    EXPECT_EQ(serving.size(), 2u);
+    EXPECT_LE(serving.size(), 2u);  // which of the two takes a connection is the system's choice
     EXPECT_EQ(ProcessThreads(), threads);
 }
 
