@@ -7,8 +7,10 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -345,6 +347,10 @@ std::intptr_t TcpSocket::Handle() const {
     return state_->fd;
 }
 
+void ReleaseMovePipe() {
+    splicePipe.Close();
+}
+
 std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host) {
     const in_addr address = ResolveIPv4(host);
     std::array<std::uint8_t, 4> bytes{};
@@ -440,14 +446,44 @@ std::optional<TcpSocket> TcpListener::Accept() {
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             ready = false;
         } else if (errno != EINTR) {
-            return TcpSocket();
+            return state_->shutDown ? std::nullopt : std::optional<TcpSocket>(TcpSocket());
         }
     }
     return std::nullopt;
 }
 
+void TcpListener::WaitInSystem(Milliseconds longest) {
+    const int fd = state_->fd;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const long long ms = std::max<long long>(longest.count(), 1);
+    const timeval limit{static_cast<time_t>(ms / 1000), static_cast<suseconds_t>(ms % 1000 * 1000)};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+
+// The accepted socket does not block, whatever the listener does.
+TcpListener::Wait TcpListener::AcceptWaiting(TcpSocket& socket) {
+    for (;;) {
+        if (state_->shutDown) return Wait::ShutDown;
+        const int fd = ::accept4(state_->fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd >= 0) {
+            socket = TcpSocket(fd);
+            return Wait::Accepted;
+        }
+        if (state_->shutDown) return Wait::ShutDown;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return Wait::TimedOut;
+        if (errno != EINTR) return Wait::Failed;
+    }
+}
+
+void TcpListener::DeferAcceptUntilData() {
+    const int seconds = 1;
+    ::setsockopt(state_->fd, IPPROTO_TCP, TCP_DEFER_ACCEPT, &seconds, sizeof seconds);
+}
+
+// Shutting the socket down wakes every thread waiting on it at once.
 void TcpListener::Shutdown() {
     state_->shutDown = true;
+    ::shutdown(state_->fd, SHUT_RDWR);
 }
 
 int TcpListener::Port() const {

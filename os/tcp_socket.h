@@ -93,6 +93,10 @@ private:
 // any other name is resolved. Throws SocketError kHostNotFound when the name has no address.
 std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host);
 
+// Closes the calling thread's pipe for moving bytes between sockets (TcpSocket::MoveTo), if it has
+// one; the next move makes another. A thread that goes idle holds no descriptor this way.
+void ReleaseMovePipe();
+
 // Reads exactly count bytes. Throws ConnectionClosedGracefully when the peer closes first.
 std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout);
 
@@ -113,6 +117,21 @@ public:
     // Waits for the next connection; nothing once the listener is shut down. A failed accept gives
     // an empty socket (IsOpen false).
     std::optional<TcpSocket> Accept();
+
+    // For servers whose threads wait for connections themselves, several at once: the wait happens
+    // inside the system, which wakes one waiting thread for each connection, and lasts at most longest
+    // (1 ms at least). Accept must not be used afterwards.
+    void WaitInSystem(Milliseconds longest);
+    enum class Wait { Accepted, Failed, TimedOut, ShutDown };
+    // One such wait; socket is the connection when one was accepted. Failed: accepting failed (no
+    // descriptor left, for example), at once and for as long as the cause lasts.
+    Wait AcceptWaiting(TcpSocket& socket);
+
+    // For servers whose clients speak first: a connection is accepted only once its first bytes have
+    // arrived (or after about a second without any), so that it is taken with its request at once
+    // instead of being waited on a second time.
+    void DeferAcceptUntilData();
+    // Ends every present and future wait for a connection at once.
     void Shutdown();
     int Port() const;
 

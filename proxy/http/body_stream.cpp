@@ -63,6 +63,11 @@ size_t BodyReader::ReadPiece(std::string& body) {
     return 0;
 }
 
+size_t BodyReader::ReadArrived(std::string& body) {
+    if (kind_ == BodyFraming::Kind::Chunked || !source_.HoldsInput()) return 0;
+    return ReadPiece(body);
+}
+
 std::optional<size_t> BodyReader::MovePiece(BufferedConnection& destination) {
     if (ended_ || kind_ == BodyFraming::Kind::Chunked) return std::nullopt;
     if (kind_ == BodyFraming::Kind::Length && left_ == 0) {

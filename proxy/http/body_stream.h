@@ -27,6 +27,9 @@ public:
     // size; 0 once the body has ended. Throws ConnectionClosedGracefully when the peer closes before
     // the end of a body with a length or chunks, and "Invalid chunk size." for bad chunk framing.
     size_t ReadPiece(std::string& body);
+    // Appends what of the body has arrived and waits in the source's buffer, without reading more;
+    // nothing for chunks. Returns how many bytes were appended.
+    size_t ReadArrived(std::string& body);
     // The same, but the piece goes straight on to destination (see BufferedConnection::MoveTo);
     // nothing when it cannot, and the caller reads the piece instead.
     std::optional<size_t> MovePiece(BufferedConnection& destination);

@@ -5,9 +5,12 @@
 namespace kiosk {
 
 std::string HeadText(const std::vector<std::string>& lines) {
+    size_t size = 2;
+    for (const std::string& line : lines) size += line.size() + 2;
     std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text + "\r\n";
+    text.reserve(size);
+    for (const std::string& line : lines) text.append(line).append("\r\n");
+    return text.append("\r\n");
 }
 
 int StatusCode(std::string_view statusLine) {

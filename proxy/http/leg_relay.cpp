@@ -79,9 +79,14 @@ void RelayRequest(TIdHTTPProxyServerContext& context, BufferedConnection& source
                   BufferedConnection& destination, const ProxyHooks& hooks) {
     const long long length = ContentLength(context.Headers);
     if (length > 0) ShowHeadToHook(context, hooks);
-    destination.Write(HeadToSend(context));
-    if (length <= 0) return;
+    std::string head = HeadToSend(context);
+    if (length <= 0) {
+        destination.Write(head);
+        return;
+    }
     BodyReader reader(source, {BodyFraming::Kind::Length, static_cast<unsigned long long>(length)});
+    reader.ReadArrived(head);
+    destination.Write(head);
     BodyWriter writer(destination, false);
     RelayBody(reader, writer);
 }
@@ -121,7 +126,11 @@ void RelayAnswer(TIdHTTPProxyServerContext& context, BufferedConnection& source,
     }
     ShowHeadToHook(context, hooks);
     const bool chunked = context.Inspected && FrameForBrowser(context, framing, nullptr);
-    destination.Write(HeadToSend(context));
+    std::string head = HeadToSend(context);
+    // What has arrived of the body goes out with the head: one system call, and for a small answer
+    // one packet.
+    if (!chunked && body.empty()) reader.ReadArrived(head);
+    destination.Write(head);
     BodyWriter writer(destination, chunked);
     writer.Write(body);
     body = std::string();

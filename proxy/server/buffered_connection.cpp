@@ -121,10 +121,10 @@ size_t BufferedConnection::Fill() {
     if (!stream_.WaitReadable(readTimeout_)) throw SocketTimeout("Read timed out.");
     buffer_.erase(0, start_);
     start_ = 0;
-    const size_t old = buffer_.size();
-    buffer_.resize(old + kPieceSize);
-    const size_t got = stream_.Receive(buffer_.data() + old, kPieceSize, readTimeout_);
-    buffer_.resize(old + got);
+    // Read on the stack and appended: the buffer grows by what came, not by a whole piece to be cleared.
+    char piece[kPieceSize];
+    const size_t got = stream_.Receive(piece, sizeof piece, readTimeout_);
+    buffer_.append(piece, got);
     return got;
 }
 

@@ -1,6 +1,7 @@
 #include "proxy/server/connection_server.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "proxy/server/command_dispatch.h"
 
@@ -20,18 +21,12 @@ constexpr Milliseconds kLongestAcceptPause{250};
 
 }  // namespace
 
-ConnectionServer::Listener::~Listener() {
-    socket.Shutdown();
-    if (thread.joinable()) thread.join();
-}
-
 ConnectionServer::ConnectionServer(ContextFactory createContext) : createContext_(std::move(createContext)) {}
 
 ConnectionServer::~ConnectionServer() {
     SetActive(false);
     // Threads still busy after the wait (in a hook, or resolving a name) are waited for here: they use
     // the handlers and hooks, and what those refer to goes away with the server's owner.
-    OpenParking(false);
     AbortAllConnections();
     JoinAllWorkers();
 }
@@ -61,7 +56,9 @@ size_t ConnectionServer::ConnectionThreads() const {
 
 size_t ConnectionServer::ParkedThreads() const {
     std::lock_guard lock(mutex_);
-    return parked_.size();
+    size_t waiting = 0;
+    for (const auto& listener : listeners_) waiting += listener->waiting;
+    return waiting;
 }
 
 // Listens on the loopback addresses only: the proxy serves the browser of this machine, and listening
@@ -74,17 +71,35 @@ void ConnectionServer::Activate() {
         const int port = listeners.front()->socket.Port();
         listeners.push_back(std::make_unique<Listener>(TcpListener("::1", port, settings_.ListenQueue)));
     }
-    OpenParking(true);
-    for (auto& listener : listeners) {
-        Listener* started = listener.get();
-        listener->thread = std::thread([this, started] { Listen(started->socket); });
+    for (const auto& listener : listeners) {
+        listener->socket.DeferAcceptUntilData();  // the browser speaks first
+        listener->socket.WaitInSystem(Milliseconds(settings_.ParkedThreadIdleTime));
     }
-    listeners_ = std::move(listeners);
+    bool started = true;
+    {
+        std::lock_guard lock(mutex_);
+        listeners_ = std::move(listeners);
+        listening_ = true;
+        for (const auto& listener : listeners_) started = started && StartWorker(*listener);
+    }
+    if (!started) {
+        Deactivate();
+        throw std::runtime_error("No thread to accept connections.");
+    }
 }
 
 void ConnectionServer::Deactivate() {
-    listeners_.clear();
-    OpenParking(false);
+    {
+        std::lock_guard lock(mutex_);
+        listening_ = false;
+    }
+    for (const auto& listener : listeners_) listener->socket.Shutdown();
+    {
+        // Every wait ends at once; the sockets go only after that.
+        std::unique_lock lock(mutex_);
+        waitEnded_.wait(lock, [this] { return NobodyWaits(); });
+        listeners_.clear();
+    }
     AbortAllConnections();
     WorkerList ended;
     {
@@ -96,98 +111,106 @@ void ConnectionServer::Deactivate() {
     JoinWorkers(ended);
 }
 
-void ConnectionServer::Listen(TcpListener& listener) {
-    try {
-        Milliseconds pause = kFirstAcceptPause;
-        while (std::optional<TcpSocket> socket = listener.Accept()) {
-            if (!socket->IsOpen()) {  // a failed accept: descriptors may come back once others close
-                std::this_thread::sleep_for(pause);
-                pause = std::min(pause * 2, kLongestAcceptPause);
-                continue;
-            }
-            pause = kFirstAcceptPause;
-            Dispatch(std::move(*socket));
-        }
-    } catch (...) {
-        // The listening socket itself failed; the server accepts no more on it.
-    }
-}
-
-void ConnectionServer::Dispatch(TcpSocket socket) {
-    std::unique_ptr<ConnectionContext> context;
-    try {
-        context = createContext_(std::move(socket));
-    } catch (...) {
-        return;  // the connection is dropped
-    }
-    WorkerList ended;
-    std::shared_ptr<Worker> parked;
-    {
-        std::lock_guard lock(mutex_);
-        TakeEndedWorkers(ended);
-        if (serving_ < settings_.MostConnections) parked = HandOver(std::move(context));
-    }
-    // Woken without the lock held, so that it does not wake only to wait for the lock.
-    if (parked) parked->handedOver.notify_one();
-    // A connection beyond the most is closed here with its context.
-    JoinWorkers(ended);
-}
-
-// Called with mutex_ held.
-std::shared_ptr<ConnectionServer::Worker> ConnectionServer::HandOver(
-    std::unique_ptr<ConnectionContext> context) {
-    ++serving_;
-    if (parked_.empty()) {
-        StartWorker(std::move(context));
-        return nullptr;
-    }
-    std::shared_ptr<Worker> worker = *parked_.back();
-    parked_.pop_back();
-    worker->context = std::move(context);
-    return worker;
+bool ConnectionServer::NobodyWaits() const {
+    return std::all_of(listeners_.begin(), listeners_.end(),
+                       [](const auto& listener) { return listener->waiting == 0; });
 }
 
 // Called with mutex_ held, so that the thread is stored before it can end and be joined.
-void ConnectionServer::StartWorker(std::unique_ptr<ConnectionContext> context) {
-    const auto worker = workers_.insert(workers_.begin(), std::make_shared<Worker>());
-    (*worker)->context = std::move(context);
+bool ConnectionServer::StartWorker(Listener& listener) {
+    const auto worker = workers_.emplace(workers_.begin());
+    ++listener.waiting;
     try {
-        (*worker)->thread = std::thread([this, worker] { RunWorker(worker); });
+        worker->thread = std::thread([this, worker, &listener] { RunWorker(worker, &listener); });
+        return true;
     } catch (...) {
-        workers_.erase(worker);  // no thread to be had: the connection is dropped
-        --serving_;
+        --listener.waiting;
+        workers_.erase(worker);
+        return false;
     }
 }
 
-void ConnectionServer::RunWorker(WorkerList::iterator worker) {
-    do {
-        Serve(*(*worker)->context);  // the context stays until this thread frees it
-    } while (ServeNext(worker));
+void ConnectionServer::RunWorker(WorkerList::iterator worker, Listener* listener) {
+    Milliseconds pause = kFirstAcceptPause;
+    while (listener != nullptr) {
+        TcpSocket socket;
+        const TcpListener::Wait wait = listener->socket.AcceptWaiting(socket);
+        if (wait == TcpListener::Wait::Failed) {  // no descriptor left: they may come back once others close
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, kLongestAcceptPause);
+            continue;
+        }
+        pause = kFirstAcceptPause;
+        const Next next = Admit(worker, *listener, wait, std::move(socket));
+        if (next == Next::End) return;
+        if (next == Next::WaitAgain) continue;
+        Serve(*worker->context);  // the context stays until this thread frees it
+        ReleaseMovePipe();        // a waiting thread holds no descriptor
+        listener = ListenerAfterConnection(worker);
+    }
 }
 
-bool ConnectionServer::ServeNext(WorkerList::iterator worker) {
-    Worker& self = **worker;
-    std::unique_lock lock(mutex_);
+// Threads that have ended are joined here, by a thread that is about to serve or wait again.
+ConnectionServer::Next ConnectionServer::Admit(WorkerList::iterator worker, Listener& listener,
+                                               TcpListener::Wait wait, TcpSocket socket) {
+    std::unique_ptr<ConnectionContext> context;
+    if (wait == TcpListener::Wait::Accepted) {
+        try {
+            context = createContext_(std::move(socket));
+        } catch (...) {
+            // the connection is dropped
+        }
+    }
+    Next next = Next::WaitAgain;
+    WorkerList ended;
+    {
+        std::lock_guard lock(mutex_);
+        if (!listening_ || wait == TcpListener::Wait::ShutDown ||
+            (wait == TcpListener::Wait::TimedOut && listener.waiting > 1)) {
+            --listener.waiting;
+            waitEnded_.notify_all();
+            MarkEnded(worker);
+            return Next::End;  // an accepted connection is closed with its context
+        }
+        TakeEndedWorkers(ended);
+        if (context && serving_ < settings_.MostConnections) {
+            --listener.waiting;
+            ++serving_;
+            worker->context = std::move(context);
+            // With no thread to be had, the socket waits for the next thread whose connection ends.
+            if (listener.waiting == 0) StartWorker(listener);
+            next = Next::Serve;
+        }
+    }
+    JoinWorkers(ended);
+    // A connection beyond the most is closed here with its context.
+    return next;
+}
+
+ConnectionServer::Listener* ConnectionServer::ListenerAfterConnection(WorkerList::iterator worker) {
+    std::lock_guard lock(mutex_);
     // Freed under the lock, where Abort cannot reach it: its sockets are closed, what is left is memory.
-    self.context.reset();
+    worker->context.reset();
     --serving_;
-    if (parkingOpen_ && parked_.size() < settings_.MostParkedThreads) {
-        parked_.push_back(worker);
-        const Milliseconds idle(std::max(settings_.ParkedThreadIdleTime, 0));
-        self.handedOver.wait_for(lock, idle, [&] { return self.context != nullptr || !parkingOpen_; });
-        if (self.context) return true;  // Dispatch took it off parked_
-        std::erase(parked_, worker);
+    if (listening_ && !listeners_.empty()) {
+        size_t waiting = 0;
+        Listener* fewest = listeners_.front().get();
+        for (const auto& listener : listeners_) {
+            waiting += listener->waiting;
+            if (listener->waiting < fewest->waiting) fewest = listener.get();
+        }
+        if (fewest->waiting == 0 || waiting < settings_.MostParkedThreads) {
+            ++fewest->waiting;
+            return fewest;
+        }
     }
+    MarkEnded(worker);
+    return nullptr;
+}
+
+void ConnectionServer::MarkEnded(WorkerList::iterator worker) {
     ended_.push_back(worker);
     workerEnded_.notify_all();
-    return false;
-}
-
-void ConnectionServer::OpenParking(bool open) {
-    std::lock_guard lock(mutex_);
-    parkingOpen_ = open;
-    if (open) return;
-    for (const auto worker : parked_) (*worker)->handedOver.notify_one();
 }
 
 void ConnectionServer::Serve(ConnectionContext& context) {
@@ -241,13 +264,13 @@ void ConnectionServer::TakeEndedWorkers(WorkerList& ended) {
 }
 
 void ConnectionServer::JoinWorkers(WorkerList& workers) {
-    for (const auto& worker : workers) worker->thread.join();
+    for (Worker& worker : workers) worker.thread.join();
 }
 
 void ConnectionServer::AbortAllConnections() {
     std::lock_guard lock(mutex_);
-    for (const auto& worker : workers_) {
-        if (worker->context) worker->context->Abort();
+    for (const Worker& worker : workers_) {
+        if (worker.context) worker.context->Abort();
     }
 }
 

@@ -28,16 +28,19 @@ struct ConnectionServerSettings {
     // descriptor and thread of the program.
     size_t MostConnections = 512;
     // A thread whose connection has ended waits this long (milliseconds) for the next one before it
-    // ends, at most MostParkedThreads of them at once: a new connection mostly needs no new thread.
+    // ends, at most MostParkedThreads of them at once; one waits on each listening socket whatever
+    // the count. A new connection mostly needs no new thread.
     int ParkedThreadIdleTime = 10000;
     size_t MostParkedThreads = 32;
 };
 
 // A TCP server on the loopback addresses that gives every connection a thread of its own, reads its
 // lines and dispatches each by its first word to a command handler. One handled command per
-// connection: the connection is closed when the handler returns. A thread whose connection has ended
-// is parked for a while and serves the next accepted connection. Settings, handlers and hooks are
-// set while inactive.
+// connection: the connection is closed when the handler returns. Idle threads wait for connections in
+// the system's accept, which gives each new connection to one of them; the thread serves it, and a
+// new thread is started only when none is left waiting on that listening socket. A thread whose
+// connection has ended waits for another for a while. Settings, handlers and hooks are set while
+// inactive.
 class ConnectionServer {
 public:
     using CommandHandler =
@@ -70,39 +73,40 @@ public:
     size_t ParkedThreads() const;
 
 private:
-    // A connection thread; what it holds is guarded by mutex_.
+    // A connection thread; the context is guarded by mutex_.
     struct Worker {
-        // The connection being served; none while parked. Freed by the worker's thread.
+        // The connection being served; none while waiting. Freed by the worker's thread.
         std::unique_ptr<ConnectionContext> context;
-        // Wakes the parked thread when a connection is handed to it or parking closes.
-        std::condition_variable handedOver;
         std::thread thread;
     };
-    // Shared, so that a worker handed a connection outlives the wake-up call even if it serves the
-    // connection, ends and is joined before the call is made.
-    using WorkerList = std::list<std::shared_ptr<Worker>>;
-    // A listening socket and its thread, which the destructor stops and joins.
+    using WorkerList = std::list<Worker>;
+    // A listening socket and the threads waiting on it.
     struct Listener {
         explicit Listener(TcpListener listener) : socket(std::move(listener)) {}
-        ~Listener();
         TcpListener socket;
-        std::thread thread;
+        // Threads in (or on their way to) an accept on the socket; guarded by mutex_.
+        size_t waiting = 0;
     };
+    // What a thread does after a wait on a listening socket.
+    enum class Next { Serve, WaitAgain, End };
 
     void Activate();
     void Deactivate();
-    void Listen(TcpListener& listener);
-    // Serves the connection unless the most are served already; joins the threads that have ended.
-    void Dispatch(TcpSocket socket);
-    // Gives the connection to a parked thread, which it returns to be woken, or to a new thread.
-    std::shared_ptr<Worker> HandOver(std::unique_ptr<ConnectionContext> context);
-    void StartWorker(std::unique_ptr<ConnectionContext> context);
-    // The thread of a worker: serves its connection, then waits parked for the next one.
-    void RunWorker(WorkerList::iterator worker);
-    // Frees the connection the worker has served and waits for the next one; false when none came
-    // within the idle time or parking closed.
-    bool ServeNext(WorkerList::iterator worker);
-    void OpenParking(bool open);
+    // Called with mutex_ held: a thread that waits on listener; false when no thread can be had.
+    bool StartWorker(Listener& listener);
+    // The thread of a worker: waits on a listening socket, serves the connection it gets, and waits
+    // again on the socket with the fewest threads waiting.
+    void RunWorker(WorkerList::iterator worker, Listener* listener);
+    // Decides on what a wait gave: a connection to serve (the worker's context), or another wait,
+    // or the thread's end (the server stopped listening, or the thread waited idle for too long while
+    // another waits too).
+    Next Admit(WorkerList::iterator worker, Listener& listener, TcpListener::Wait wait, TcpSocket socket);
+    // Frees the connection the worker has served; the listener to wait on next, or none when the
+    // thread ends (too many wait already, or the server stopped listening).
+    Listener* ListenerAfterConnection(WorkerList::iterator worker);
+    // Called with mutex_ held: the thread is about to end and waits to be joined.
+    void MarkEnded(WorkerList::iterator worker);
+    bool NobodyWaits() const;
     void Serve(ConnectionContext& context);
     void ServeLines(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
@@ -118,17 +122,17 @@ private:
     std::vector<CommandHandler> handlers_;
     ExceptionHook onException_;
 
+    // Used by the waiting threads without the lock: replaced only while no thread waits on them,
+    // and none can.
     std::vector<std::unique_ptr<Listener>> listeners_;
     mutable std::mutex mutex_;
     std::condition_variable workerEnded_;
+    std::condition_variable waitEnded_;
     WorkerList workers_;
     // Workers whose thread has ended (or is ending) and waits to be joined.
     std::vector<WorkerList::iterator> ended_;
-    // Parked workers, the last parked at the back: it is handed the next connection, and the others
-    // run out of idle time first.
-    std::vector<WorkerList::iterator> parked_;
     size_t serving_ = 0;
-    bool parkingOpen_ = false;
+    bool listening_ = false;
 };
 
 }  // namespace kiosk

@@ -22,10 +22,12 @@ const TIdConnectThroughHttpProxy* EnabledHttp(const TIdTCPClient& client) {
     return http != nullptr && http->Enabled ? http : nullptr;
 }
 
-// A target port beyond 16 bits would reach another port once cut to 16 bits, so it counts as no
-// target, like port 0.
+// A target port beyond 16 bits would reach another port once cut to 16 bits, so it is refused, like
+// port 0.
 void CheckTarget(const TIdTCPClient& client) {
-    if (client.Host.empty() || client.Port <= 0 || client.Port > kMostPort) throw std::runtime_error("");
+    if (client.Host.empty()) throw std::runtime_error("Request target without a host.");
+    if (client.Port <= 0 || client.Port > kMostPort)
+        throw std::runtime_error("Invalid port " + std::to_string(client.Port) + " in the request target.");
 }
 
 void CheckProxyPort(int port) {

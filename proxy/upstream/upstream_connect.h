@@ -23,7 +23,7 @@ enum class UpstreamUse {
 // upstream proxy of its TransparentProxy slot (the SOCKS 4, 4a or 5 handshake for the target; an HTTP
 // proxy is connected to directly for a pass-through exchange and asked with CONNECT for a tunnel).
 // Throws on failure with the message that is logged (socket errors, the SOCKS messages, the HTTP
-// proxy's refusing status line, an empty message for an empty host).
+// proxy's refusing status line, "Request target without a host.", "Invalid port ...").
 void OpenOutboundConnection(const TIdTCPClient& client, UpstreamUse use, TcpSocket& socket);
 
 // The target of the request line sent upstream for a pass-through exchange: document, or through an

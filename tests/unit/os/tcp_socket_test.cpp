@@ -5,6 +5,8 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <filesystem>
+#include <iterator>
 #include <thread>
 
 namespace kiosk {
@@ -114,6 +116,30 @@ TEST(TcpSocket, FailuresCarryTheirSocketErrorMessages) {
     }
     TcpListener taken("127.0.0.1", 0, 1);
     EXPECT_THROW(TcpListener("127.0.0.1", taken.Port(), 1), SocketError);
+}
+
+size_t OpenDescriptors() {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                             std::filesystem::directory_iterator()));
+}
+
+// Bytes moved between sockets go through a pipe of the thread's own, which it keeps for the next
+// move until it releases it.
+TEST(TcpSocket, BytesMovedBetweenSocketsArriveWholeAndTheThreadsPipeCanBeReleased) {
+    Pair from;
+    Pair to;
+    ReleaseMovePipe();
+    const size_t before = OpenDescriptors();
+    from.client.Send("moved bytes");
+    EXPECT_EQ(from.server.MoveTo(to.server, 100, 5s), 11u);
+    EXPECT_EQ(ReceiveExactly(to.client, 11, 5s), "moved bytes");
+    EXPECT_EQ(OpenDescriptors(), before + 2);
+    ReleaseMovePipe();
+    EXPECT_EQ(OpenDescriptors(), before);
+    from.client.Send("again");  // a new pipe is made
+    EXPECT_EQ(from.server.MoveTo(to.server, 100, 5s), 5u);
+    EXPECT_EQ(ReceiveExactly(to.client, 5, 5s), "again");
+    ReleaseMovePipe();
 }
 
 TEST(TcpListener, ConnectionsQueuedBeforeAcceptAreTakenOneByOne) {

@@ -182,10 +182,10 @@ TEST(PassThroughExchange, FailuresReachTheExceptionHookAndTheBrowserGetsNothing)
         {"GET " + Url(cutShort.origin.Port(), "/") + " HTTP/1.1\r\n\r\n",
          "failure Connection Closed Gracefully."},
         {"GET\r\n\r\n", "failure Request line without a target."},
-        {"GET /bare/path HTTP/1.1\r\n\r\n", "failure "},  // no host: an empty message
+        {"GET /bare/path HTTP/1.1\r\n\r\n", "failure Request target without a host."},
         {"GET " + Url(closedPort, "/") + " HTTP/1.1\r\n\r\n",
          "failure Socket Error # 111\r\nConnection refused."},
-        {"GET http://127.0.0.1:0/ HTTP/1.1\r\n\r\n", "failure "},
+        {"GET http://127.0.0.1:0/ HTTP/1.1\r\n\r\n", "failure Invalid port 0 in the request target."},
         {"GET / HTTP/1.1\r\n" + std::string(16385, 'h') + "\r\n\r\n", "failure Max line length exceeded."},
     };
     for (const auto& [request, failure] : cases) {

@@ -104,9 +104,9 @@ TEST(TunnelExchange, AFailedConnectionGetsNoConfirmation) {
     EXPECT_EQ(proxy.Exchange("CONNECT :443 HTTP/1.1\r\n\r\n"), "");
     EXPECT_EQ(proxy.Exchange("CONNECT\r\n\r\n"), "");
     ASSERT_TRUE(proxy.ThreadsEnd());
-    EXPECT_EQ(proxy.Failures(),
-              (std::vector<std::string>{"failure Socket Error # 111\r\nConnection refused.", "failure ",
-                                        "failure Request line without a target."}));
+    EXPECT_EQ(proxy.Failures(), (std::vector<std::string>{"failure Socket Error # 111\r\nConnection refused.",
+                                                          "failure Request target without a host.",
+                                                          "failure Request line without a target."}));
 }
 
 }  // namespace

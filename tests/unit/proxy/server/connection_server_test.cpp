@@ -1,10 +1,14 @@
 #include "proxy/server/connection_server.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "proxy/server/command_dispatch.h"
@@ -28,6 +32,19 @@ size_t ProcessThreads() {
         if (key == "Threads:" && status >> count) return count;
     }
     return 0;
+}
+
+// Sends request to the IPv6 loopback address at port and returns the answer up to the close.
+std::string AskOverIPv6(int port, const std::string& request) {
+    const int fd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    TcpSocket socket(fd);  // closes the descriptor whatever happens
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_port = htons(static_cast<uint16_t>(port));
+    address.sin6_addr = in6addr_loopback;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return "(refused)";
+    socket.Send(request);
+    return ReadUntilClosed(socket);
 }
 
 ConnectionServerSettings EchoSettings(int listenQueue = 15, size_t mostConnections = 512) {
@@ -203,8 +220,9 @@ TEST(ConnectionServer, ListensOnTheLoopbackAddressesOnly) {
     TcpSocket v4 = ConnectTo(port);
     v4.Send("ECHO v4\n");
     EXPECT_EQ(ReadUntilClosed(v4), "[v4]\r\n");
-    if (IPv6LoopbackAvailable()) {  // the port is held on ::1 as well
+    if (IPv6LoopbackAvailable()) {  // the port is held and served on ::1 as well
         EXPECT_THROW(TcpListener("::1", port, 1), SocketError);
+        EXPECT_EQ(AskOverIPv6(port, "ECHO v6\n"), "[v6]\r\n");
     }
     // 127.0.0.2 is a loopback address too, but not the one listened on: a wildcard listener would
     // accept it, and so it would any address of the machine.
@@ -244,13 +262,84 @@ TEST(ConnectionServer, DeactivationEndsEveryConnectionPromptlyAndOnlyOnce) {
     EXPECT_EQ(echo.events.Count("Connection Closed Gracefully."), 0);
 }
 
-TEST(ConnectionServer, AThreadWhoseConnectionEndedServesTheNextOne) {
+// Threads that wait for connections while the server is idle: one on each listening socket.
+size_t ListeningThreads() {
+    return IPv6LoopbackAvailable() ? 2 : 1;
+}
+
+// Connections one after another are served by the two threads waiting on the IPv4 socket: no thread
+// is started for them, and a thread whose connection ended serves again.
+TEST(ConnectionServer, ThreadsWhoseConnectionEndedServeTheNextOnes) {
     EchoServer echo;
-    const std::string first = echo.Ask("THREAD\r\n");
-    ASSERT_TRUE(echo.ParkedAre(1));
-    EXPECT_EQ(echo.server.ConnectionThreads(), 0u);  // a parked thread serves nothing
-    EXPECT_EQ(echo.Ask("THREAD\r\n"), first);
-    EXPECT_EQ(echo.Ask("ECHO again\r\n"), "[again]\r\n");
+    EXPECT_TRUE(echo.ParkedAre(ListeningThreads()));
+    EXPECT_EQ(echo.Ask("ECHO first\r\n"), "[first]\r\n");
+    ASSERT_TRUE(echo.ParkedAre(ListeningThreads() + 1));  // one more: the one that served
+    EXPECT_EQ(echo.server.ConnectionThreads(), 0u);       // a waiting thread serves nothing
+    const size_t threads = ProcessThreads();
+    std::set<std::string> serving;
+    for (int i = 0; i < 20; ++i) {
+        serving.insert(echo.Ask("THREAD\r\n"));
+        ASSERT_TRUE(echo.ParkedAre(ListeningThreads() + 1));
+    }
+    EXPECT_LE(serving.size(), 2u);  // which of the two takes a connection is the system's choice
+    EXPECT_EQ(ProcessThreads(), threads);
+}
+
+// Many clients at once, each connecting again and again: every connection is accepted and served,
+// however the accepting is handed from thread to thread; afterwards the threads are few again.
+TEST(ConnectionServer, ConnectionsFromManyClientsAtOnceAreAllServed) {
+    ConnectionServerSettings settings = EchoSettings(64);
+    settings.MostParkedThreads = 4;
+    EchoServer echo(settings);
+    std::atomic<int> answered{0};
+    std::vector<std::thread> clients;
+    for (int c = 0; c < 12; ++c) {
+        clients.emplace_back([&, c] {
+            for (int i = 0; i < 40; ++i) {
+                const std::string word = std::to_string(c) + "-" + std::to_string(i);
+                if (echo.Ask("ECHO " + word + "\r\n") == "[" + word + "]\r\n") ++answered;
+            }
+        });
+    }
+    for (std::thread& client : clients) client.join();
+    EXPECT_EQ(answered, 12 * 40);
+    EXPECT_TRUE(echo.ThreadsEnd());
+    EXPECT_TRUE(echo.ParkedAre(4));
+}
+
+// Activation and deactivation in quick succession, with clients connecting meanwhile: each
+// deactivation returns promptly and leaves no thread behind, and each activation serves again.
+TEST(ConnectionServer, ActivationAndDeactivationInTurnWhileClientsConnect) {
+    const size_t before = ProcessThreads();
+    auto echo = std::make_unique<EchoServer>();
+    const int port = echo->server.ListeningPort();
+    std::atomic<bool> done{false};
+    std::thread client([&] {
+        while (!done) {
+            try {
+                TcpSocket socket = ConnectTo(port);
+                socket.Send("ECHO x\r\n");
+                ReadUntilClosed(socket, 2s);
+            } catch (const std::exception&) {
+                // refused while inactive, or closed by the deactivation
+            }
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        echo->server.SetActive(false);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+        EXPECT_EQ(echo->server.ParkedThreads(), 0u);
+        ConnectionServerSettings settings = EchoSettings();
+        settings.DefaultPort = port;
+        echo->server.Configure(settings);
+        echo->server.SetActive(true);
+        EXPECT_EQ(echo->Ask("ECHO again\r\n"), "[again]\r\n");
+    }
+    done = true;
+    client.join();
+    echo.reset();
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 }
 
 // More threads end than park when many connections end at once; deactivation and the destructor end
@@ -258,28 +347,31 @@ TEST(ConnectionServer, AThreadWhoseConnectionEndedServesTheNextOne) {
 TEST(ConnectionServer, ParkedThreadsAreFewAndEndWithTheServer) {
     const size_t before = ProcessThreads();
     ConnectionServerSettings settings = EchoSettings();
-    settings.MostParkedThreads = 2;
+    settings.MostParkedThreads = 3;
     auto echo = std::make_unique<EchoServer>(settings);
+    EXPECT_TRUE(echo->ParkedAre(ListeningThreads()));
     const size_t listening = ProcessThreads();
+    EXPECT_EQ(listening, before + ListeningThreads());
     std::vector<TcpSocket> clients;
     for (int i = 0; i < 4; ++i) {
         clients.push_back(echo->Connect());
         clients.back().Send("WAIT\r\n");
     }
     ASSERT_TRUE(testing::WaitUntil([&] { return echo->server.ConnectionThreads() == 4u; }, 5s));
+    EXPECT_EQ(ProcessThreads(), listening + 4);
     for (TcpSocket& client : clients) client.Send("\r\n");
     ASSERT_TRUE(echo->ThreadsEnd());
-    EXPECT_TRUE(echo->ParkedAre(2));
-    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening + 2; }, 5s));
+    EXPECT_TRUE(echo->ParkedAre(3));
+    EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before + 3; }, 5s));
 
     echo->server.SetActive(false);
     EXPECT_EQ(echo->server.ParkedThreads(), 0u);
     // A joined thread may still be counted for a moment while the system takes it down.
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 
-    echo->server.SetActive(true);  // parking opens again
+    echo->server.SetActive(true);  // threads wait again
     EXPECT_EQ(echo->Ask("ECHO back\r\n"), "[back]\r\n");
-    ASSERT_TRUE(echo->ParkedAre(1));
+    ASSERT_TRUE(echo->ParkedAre(ListeningThreads() + 1));
     echo.reset();
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == before; }, 5s));
 }
@@ -291,8 +383,8 @@ TEST(ConnectionServer, AParkedThreadEndsAfterItsIdleTime) {
     const size_t listening = ProcessThreads();
     EXPECT_EQ(echo.Ask("ECHO a\r\n"), "[a]\r\n");
     EXPECT_TRUE(testing::WaitUntil([&] { return ProcessThreads() == listening; }, 5s));
-    EXPECT_EQ(echo.server.ParkedThreads(), 0u);
-    EXPECT_EQ(echo.Ask("ECHO b\r\n"), "[b]\r\n");  // a new thread serves the next connection
+    EXPECT_EQ(echo.server.ParkedThreads(), ListeningThreads());  // one stays on each socket
+    EXPECT_EQ(echo.Ask("ECHO b\r\n"), "[b]\r\n");
 }
 
 }  // namespace

@@ -31,14 +31,15 @@ std::string Bytes(std::initializer_list<int> values) {
 
 const std::string kGranted5 = Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0x1F, 0x90});
 
-TEST(UpstreamConnect, AMissingTargetFailsWithAnEmptyMessageBeforeAnyConnection) {
+TEST(UpstreamConnect, AMissingTargetFailsWithItsReasonBeforeAnyConnection) {
     ScriptedPeer socks({{3, Bytes({5, 0})}});
     const TIdSocksInfo proxy = Socks(TSocksVersion::svSocks5, socks.Port());
-    EXPECT_EQ(Failure(Client("", 80)), "");
-    EXPECT_EQ(Failure(Client("h", 0, proxy)), "");
+    EXPECT_EQ(Failure(Client("", 80)), "Request target without a host.");
+    EXPECT_EQ(Failure(Client("", 80, proxy)), "Request target without a host.");
+    EXPECT_EQ(Failure(Client("h", 0, proxy)), "Invalid port 0 in the request target.");
     // Ports that do not fit in 16 bits would be cut to another port.
-    EXPECT_EQ(Failure(Client("h", 65536 + 80)), "");
-    EXPECT_EQ(Failure(Client("h", -1, proxy)), "");
+    EXPECT_EQ(Failure(Client("h", 65536 + 80)), "Invalid port 65616 in the request target.");
+    EXPECT_EQ(Failure(Client("h", -1, proxy)), "Invalid port -1 in the request target.");
     EXPECT_EQ(socks.Received(), "");
 }
 
