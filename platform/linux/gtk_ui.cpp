@@ -21,6 +21,7 @@ GtkUi::GtkUi() {
 void GtkUi::ShowErrorBox(const std::string& title, const std::string& message) {
     // Also on standard error, where an operator's service log keeps it.
     GlibUi::ShowErrorBox(title, message);
+    if (closing_) return;
     GtkWidget* dialog = gtk_message_dialog_new(mainWindow_, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
                                                GTK_BUTTONS_OK, "%s", message.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
@@ -37,6 +38,7 @@ void GtkUi::CloseErrorBoxes() {
 }
 
 void GtkUi::CloseMainWindow() {
+    closing_ = true;
     CloseErrorBoxes();
     GlibUi::CloseMainWindow();
 }

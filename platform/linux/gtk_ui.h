@@ -19,7 +19,9 @@ public:
     void CloseErrorBoxes() override;
     void ClearClipboard() override;
     bool CtrlKeyDown() const override;
-    // Also closes an error box that is open, so that a termination signal is never held up by one.
+    // Also closes an error box that is open, so that a termination signal is never held up by one;
+    // from then on error boxes only go to standard error: nobody may be there to close one, and the
+    // shutdown must not wait for it.
     void CloseMainWindow() override;
 
     // The window the error boxes belong to; nullptr while there is none.
@@ -27,6 +29,7 @@ public:
 
 private:
     GtkWindow* mainWindow_ = nullptr;
+    bool closing_ = false;
     // The boxes open now, the innermost last (a box's own event loop may show another).
     std::vector<GtkDialog*> openBoxes_;
 };

@@ -58,5 +58,19 @@ TEST(GtkUiTest, CloseErrorBoxesClosesEveryOpenBoxAlsoOnesOpenedInsideOthers) {
     EXPECT_EQ(run.steps, (std::vector<std::string>{"inner closed", "outer closed"}));
 }
 
+// A failure that comes after a termination signal (a script call that ends in a timeout once the
+// signal was handled inside its wait, or a failure of the shutdown itself) shows no box that would
+// hold the program up.
+TEST(GtkUiTest, AfterTheWindowWasClosedErrorBoxesDoNotWait) {
+    testing::ProcessDisplay();
+    GtkUi ui;
+    BoxRun run{&ui, {}};
+    const guint failsafe = g_timeout_add(5000, &CloseEveryDialog, &run);
+    ui.CloseMainWindow();
+    ui.ShowErrorBox("Киоск", "after the signal");
+    if (!run.failsafe) g_source_remove(failsafe);
+    EXPECT_FALSE(run.failsafe);
+}
+
 }  // namespace
 }  // namespace kiosk
