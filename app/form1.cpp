@@ -1,9 +1,9 @@
 #include "app/form1.h"
 
 #include "app/application.h"
-#include "app/metrics_file.h"
 #include "mail/notification_pump.h"
 #include "mail/notification_sender.h"
+#include "os/text_files.h"
 #include "proxy/filter/document_filter.h"
 #include "proxy/request_hook.h"
 #include "shell/start_page.h"

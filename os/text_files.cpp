@@ -1,6 +1,7 @@
 #include "os/text_files.h"
 
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
 
@@ -44,6 +45,20 @@ std::string ReadTextFile(const std::string& name, std::string& content, const st
             break;
     }
     throw std::runtime_error("Невозможно открыть файл " + name);
+}
+
+std::string ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    const std::string temporary = path + ".new";
+    bool written = false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        written = out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush();
+    }
+    std::error_code error;
+    if (written) std::filesystem::rename(temporary, path, error);
+    if (written && !error) return "";
+    std::filesystem::remove(temporary, error);
+    return "Невозможно записать файл " + path;
 }
 
 }  // namespace kiosk

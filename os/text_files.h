@@ -17,6 +17,11 @@ namespace kiosk {
 std::string WriteTextFile(const std::string& name, bool append, std::string_view bytes,
                           const std::string& directory = {});
 
+// Replaces the file at path with bytes as one step (a temporary file "<path>.new" beside it, then a
+// rename), so that a reader finds the old content or the new, never half of it. Returns
+// "Невозможно записать файл " + path on failure (no temporary file is left), empty on success.
+std::string ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
 // Reads the whole file into content. Returns "Файл: " + name + " - Ошибка чтения" when reading fails
 // after the file was opened (content then holds what was read), empty on success. Throws
 // std::runtime_error when the file cannot be opened.

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "os/text_files.h"
 #include "os/user_config_folder.h"
 
 namespace kiosk {
@@ -79,13 +80,7 @@ bool FileSettingsStore::Store(const Keys& keys) const {
     }
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
-    const std::string temporary = path_ + ".new";
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        if (!(out << text.str()) || !out.flush()) return false;
-    }
-    std::filesystem::rename(temporary, path_, error);
-    return !error;
+    return ReplaceFileAtomically(path_, text.str()).empty();
 }
 
 bool FileSettingsStore::OpenKey(const std::string& key) {

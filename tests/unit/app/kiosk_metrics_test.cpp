@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "app/metrics_file.h"
-#include "tests/support/temp_dir.h"
-
 namespace kiosk {
 namespace {
 
@@ -37,21 +32,6 @@ TEST(KioskMetricsTest, TheTextHasEveryFamilyWithItsTypeAndTheRequestsByMethod) {
           "# TYPE kiosk_mail_queue_length gauge\nkiosk_mail_queue_length 7\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
     EXPECT_NE(PrometheusText(metrics, {.up = false}).find("kiosk_up 0\n"), std::string::npos);
-}
-
-TEST(KioskMetricsTest, TheFileIsReplacedWholeAndAFailureIsToldWithoutLeavingATemporaryFile) {
-    testing::TempDir dir;
-    const std::string path = (dir / "kiosk.prom").string();
-    EXPECT_EQ(ReplaceFileAtomically(path, "first\n"), "");
-    EXPECT_EQ(ReplaceFileAtomically(path, "second\n"), "");
-    EXPECT_EQ(testing::ReadFile(path), "second\n");
-    const std::string missing = (dir / "no folder" / "kiosk.prom").string();
-    EXPECT_EQ(ReplaceFileAtomically(missing, "x"), "Невозможно записать файл " + missing);
-    std::filesystem::create_directory(dir / "taken");
-    EXPECT_NE(ReplaceFileAtomically((dir / "taken").string(), "x"), "");  // a folder is in the way
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
-    EXPECT_EQ(files, 2);  // kiosk.prom and the folder: no temporary file left
 }
 
 }  // namespace

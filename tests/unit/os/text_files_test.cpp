@@ -67,5 +67,20 @@ TEST(TextFilesTest, ConcurrentAppendsKeepLinesWhole) {
     EXPECT_EQ(count, kThreads * kLines);
 }
 
+TEST(ReplaceFileAtomicallyTest, TheFileIsReplacedWholeAndAFailureIsToldWithoutLeavingATemporaryFile) {
+    TempDir dir;
+    const std::string path = (dir / "file.txt").string();
+    EXPECT_EQ(ReplaceFileAtomically(path, "first\n"), "");
+    EXPECT_EQ(ReplaceFileAtomically(path, "second\n"), "");
+    EXPECT_EQ(ReadFile(path), "second\n");
+    const std::string missing = (dir / "no folder" / "file.txt").string();
+    EXPECT_EQ(ReplaceFileAtomically(missing, "x"), "Невозможно записать файл " + missing);
+    std::filesystem::create_directory(dir / "taken");
+    EXPECT_NE(ReplaceFileAtomically((dir / "taken").string(), "x"), "");  // a folder is in the way
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 2);  // file.txt and the folder: no temporary file left
+}
+
 }  // namespace
 }  // namespace kiosk
