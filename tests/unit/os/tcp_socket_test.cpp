@@ -142,6 +142,46 @@ TEST(TcpSocket, BytesMovedBetweenSocketsArriveWholeAndTheThreadsPipeCanBeRelease
     ReleaseMovePipe();
 }
 
+// A move keeps taking what arrives while it sends, through a pipe smaller than the move, to a reader
+// slower than the writer: every byte arrives in order, and not one byte past the limit is taken.
+TEST(TcpSocket, ALargeMoveStopsAtItsLimitAndKeepsTheOrder) {
+    Pair from;
+    Pair to;
+    std::string stream(6 * 1024 * 1024, '\0');
+    for (size_t i = 0; i < stream.size(); ++i) stream[i] = static_cast<char>((i * 7919) >> 8);
+    const size_t limit = 4 * 1024 * 1024 + 1;
+    std::thread writer([&] {
+        try {
+            from.client.Send(stream);
+        } catch (const std::exception&) {
+            // the rest past the limit is refused when the test closes its end
+        }
+    });
+    std::string arrived;
+    std::thread reader([&] {
+        char buffer[4096];
+        while (arrived.size() < limit) {
+            const size_t got = to.client.Receive(buffer, std::min(sizeof buffer, limit - arrived.size()), 5s);
+            if (got == 0) break;
+            arrived.append(buffer, got);
+            if (arrived.size() % (256 * 1024) < sizeof buffer) std::this_thread::sleep_for(1ms);
+        }
+    });
+    size_t moved = 0;
+    while (moved < limit) {
+        const std::optional<size_t> piece = from.server.MoveTo(to.server, limit - moved, 5s);
+        ASSERT_TRUE(piece && *piece > 0);
+        moved += *piece;
+    }
+    reader.join();
+    EXPECT_EQ(moved, limit);
+    EXPECT_TRUE(arrived == stream.substr(0, limit)) << "the moved bytes differ";
+    EXPECT_EQ(ReceiveExactly(from.server, 1, 5s), stream.substr(limit, 1));
+    from.server.Close();  // the writer's rest is not wanted
+    writer.join();
+    ReleaseMovePipe();
+}
+
 TEST(TcpListener, ConnectionsQueuedBeforeAcceptAreTakenOneByOne) {
     TcpListener listener("127.0.0.1", 0, 4);
     std::vector<TcpSocket> clients(3);
