@@ -1,5 +1,6 @@
 #include <stdexcept>
 
+#include "os/host_addresses.h"
 #include "proxy/upstream/socks_handshake.h"
 #include "proxy/upstream/upstream_connect.h"
 #include "text/network_text.h"
