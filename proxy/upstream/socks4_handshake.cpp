@@ -50,6 +50,12 @@ const char* RefusalMessage(unsigned char code) {
 
 }  // namespace
 
+void CheckSocks4Target(const TIdSocksInfo& proxy, const std::string& host) {
+    if (!ParseIPv6Literal(host)) return;
+    const char* version = proxy.Version == TSocksVersion::svSocks4A ? "SOCKS 4a" : "SOCKS 4";
+    throw std::runtime_error("IPv6 address " + host + " cannot be sent through " + version + ".");
+}
+
 void Socks4Handshake(TcpSocket& socket, const TIdSocksInfo& proxy, const std::string& host, int port) {
     socket.Send(Request(proxy, host, port));
     // Version of the reply (0; some proxies answer 4), code, then a port and address we do not use.

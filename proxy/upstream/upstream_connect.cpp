@@ -48,6 +48,7 @@ void CheckHostForProxy(const std::string& host) {
 void ConnectThroughSocks(const TIdTCPClient& client, const TIdSocksInfo& socks, TcpSocket& socket) {
     CheckProxyPort(socks.Port);
     CheckHostForProxy(client.Host);
+    if (socks.Version != TSocksVersion::svSocks5) CheckSocks4Target(socks, client.Host);
     socket.Connect(socks.Host, socks.Port, kConnectTimeout);
     if (socks.Version == TSocksVersion::svSocks5) {
         Socks5Handshake(socket, socks, client.Host, client.Port);
