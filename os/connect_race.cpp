@@ -44,8 +44,7 @@ public:
         for (;;) {
             if (pending_.Aborted()) ThrowSocketError(ECONNABORTED);
             const Clock::time_point now = Clock::now();
-            // The first address is tried even when the name's lookup used up the time.
-            if (deadline_ && now >= *deadline_ && next_ > 0) GiveUp();
+            if (deadline_ && now >= *deadline_) GiveUp();
             if (next_ < addresses_.size() && (attempts_.empty() || now >= nextStart_)) {
                 if (const auto fd = StartNext()) return *fd;
             } else if (attempts_.empty()) {
