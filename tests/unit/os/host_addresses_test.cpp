@@ -1,8 +1,7 @@
 #include "os/host_addresses.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
+#include <netdb.h>
 
 #include <algorithm>
 #include <array>
@@ -16,15 +15,11 @@ namespace {
 
 // An address as "text port", the way a test reads it.
 std::string Text(const SocketAddress& address) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.Family() == AF_INET6) {
-        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(address.Raw());
-        ::inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
-        return std::string(text) + " " + std::to_string(ntohs(v6->sin6_port));
-    }
-    const auto* v4 = reinterpret_cast<const sockaddr_in*>(address.Raw());
-    ::inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-    return std::string(text) + " " + std::to_string(ntohs(v4->sin_port));
+    char host[NI_MAXHOST] = {};
+    char port[NI_MAXSERV] = {};
+    ::getnameinfo(address.Raw(), address.length, host, sizeof host, port, sizeof port,
+                  NI_NUMERICHOST | NI_NUMERICSERV);
+    return std::string(host) + " " + port;
 }
 
 std::vector<std::string> Texts(const std::vector<SocketAddress>& addresses) {

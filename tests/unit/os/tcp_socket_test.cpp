@@ -120,19 +120,6 @@ TEST(TcpSocket, FailuresCarryTheirSocketErrorMessages) {
     EXPECT_THROW(TcpListener("127.0.0.1", taken.Port(), 1), SocketError);
 }
 
-TEST(TcpSocket, ConnectsToIPv6AddressesWithOrWithoutBrackets) {
-    if (!IPv6LoopbackAvailable()) GTEST_SKIP() << "no IPv6 loopback (::1) here";
-    TcpListener listener("::1", 0, 4);
-    for (const std::string host : {"::1", "[::1]"}) {
-        TcpSocket client;
-        client.Connect(host, listener.Port(), 5s);
-        client.Send(host);
-        std::optional<TcpSocket> accepted = listener.Accept();
-        ASSERT_TRUE(accepted && accepted->IsOpen());
-        EXPECT_EQ(ReceiveExactly(*accepted, host.size(), 5s), host);
-    }
-}
-
 TEST(TcpSocket, ShutdownFromAnotherThreadEndsAConnectThatGetsNoAnswer) {
     testing::SilentListener silent("127.0.0.1", 0);
     TcpSocket socket;
