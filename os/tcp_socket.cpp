@@ -1,8 +1,6 @@
 #include "os/tcp_socket.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -14,29 +12,26 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
+
+#include "os/connect_race.h"
+#include "os/host_addresses.h"
 
 namespace kiosk {
 
 namespace {
 
 // Waits without a limit are cut into slices, so that a shutdown from another thread is noticed even
-// where the system does not wake the wait (a connect in progress, a listener).
+// where the system does not wake the wait (a listener).
 constexpr int kSliceMilliseconds = 100;
 
 std::string Description(int code) {
     char buffer[256];
     const char* text = strerror_r(code, buffer, sizeof buffer);
     return std::string(text) + ".";
-}
-
-[[noreturn]] void ThrowErrno(int code) {
-    throw SocketError(code, Description(code));
 }
 
 int TimeoutMilliseconds(Milliseconds timeout) {
@@ -55,63 +50,15 @@ short PollOne(int fd, short events, int timeoutMs) {
         const int ready = ::poll(&entry, 1, timeoutMs);
         if (ready > 0) return entry.revents;
         if (ready == 0) return 0;
-        if (errno != EINTR) ThrowErrno(errno);
+        if (errno != EINTR) ThrowSocketError(errno);
     }
-}
-
-in_addr ResolveIPv4(const std::string& host) {
-    in_addr address{};
-    if (::inet_pton(AF_INET, host.c_str(), &address) == 1) return address;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-        throw SocketError(kHostNotFound, "Host not found.");
-    }
-    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    ::freeaddrinfo(found);
-    return address;
-}
-
-// Name resolution cannot be interrupted. It runs on a thread of its own, which is left to finish
-// alone when the socket is shut down or the connect time runs out: no caller (and no shutdown) waits
-// for a silent name server longer than it allows. Addresses need no lookup and no thread.
-in_addr ResolveIPv4Abortably(const std::string& host, const std::atomic<bool>& shutDown,
-                             std::chrono::steady_clock::time_point deadline, bool limited) {
-    in_addr address{};
-    if (::inet_pton(AF_INET, host.c_str(), &address) == 1) return address;
-    struct Lookup {
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool done = false;
-        std::optional<in_addr> address;
-    };
-    const auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, host] {
-        std::optional<in_addr> found;
-        try {
-            found = ResolveIPv4(host);
-        } catch (const std::exception&) {
-            // no address: found stays empty
-        }
-        std::lock_guard lock(lookup->mutex);
-        lookup->address = found;
-        lookup->done = true;
-        lookup->finished.notify_all();
-    }).detach();
-    std::unique_lock lock(lookup->mutex);
-    while (!lookup->done) {
-        if (shutDown) ThrowErrno(ECONNABORTED);
-        if (limited && std::chrono::steady_clock::now() >= deadline)
-            throw SocketTimeout("Connect timed out.");
-        lookup->finished.wait_for(lock, std::chrono::milliseconds(kSliceMilliseconds));
-    }
-    if (!lookup->address) throw SocketError(kHostNotFound, "Host not found.");
-    return *lookup->address;
 }
 
 }  // namespace
+
+void ThrowSocketError(int code) {
+    throw SocketError(code, Description(code));
+}
 
 SocketError::SocketError(int code, const std::string& description)
     : std::runtime_error("Socket Error # " + std::to_string(code) + "\r\n" + description), code_(code) {}
@@ -119,7 +66,7 @@ SocketError::SocketError(int code, const std::string& description)
 struct TcpSocket::State {
     std::mutex mutex;
     int fd = -1;
-    std::atomic<bool> shutDown{false};
+    PendingConnects connecting;  // also what tells that the socket has been shut down
     Milliseconds sendLimit = kSendTimeLimit;
 };
 
@@ -146,49 +93,21 @@ TcpSocket::~TcpSocket() {
 }
 
 void TcpSocket::Connect(const std::string& host, int port, Milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const in_addr address = ResolveIPv4Abortably(host, state_->shutDown, deadline, timeout.count() >= 0);
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) ThrowErrno(errno);
-    {
-        std::lock_guard lock(state_->mutex);
-        if (state_->fd >= 0) ::close(state_->fd);
-        state_->fd = fd;
-    }
-    sockaddr_in target{};
-    target.sin_family = AF_INET;
-    target.sin_port = htons(static_cast<uint16_t>(port));
-    target.sin_addr = address;
+    Close();
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    if (timeout.count() >= 0) deadline = std::chrono::steady_clock::now() + timeout;
+    PendingConnects& connecting = state_->connecting;
+    const auto addresses = HostAddressesAbortably(
+        host, port, [&connecting] { return connecting.Aborted(); }, deadline);
+    const int fd = ConnectFirstAnswering(addresses, connecting, deadline);
     // Nagle's delay is off: a head and a body are often written one after the other.
     SetNoDelay(fd);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0) return;
-    if (errno != EINPROGRESS) {
-        const int error = errno;
-        Close();
-        ThrowErrno(error);
+    std::lock_guard lock(state_->mutex);
+    if (connecting.Aborted()) {
+        ::close(fd);
+        ThrowSocketError(ECONNABORTED);
     }
-    short events = 0;
-    while ((events = PollOne(fd, POLLOUT, kSliceMilliseconds)) == 0) {
-        if (state_->shutDown) {
-            Close();
-            ThrowErrno(ECONNABORTED);
-        }
-        if (timeout.count() >= 0 && std::chrono::steady_clock::now() >= deadline) {
-            Close();
-            throw SocketTimeout("Connect timed out.");
-        }
-    }
-    // Writable without an error or a hang-up is a connection made; only a failure needs its reason.
-    int error = 0;
-    if ((events & (POLLERR | POLLHUP)) != 0) {
-        socklen_t length = sizeof error;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
-    }
-    if (error == 0 && state_->shutDown) error = ECONNABORTED;
-    if (error != 0) {
-        Close();
-        ThrowErrno(error);
-    }
+    state_->fd = fd;
 }
 
 bool TcpSocket::IsOpen() const {
@@ -202,7 +121,7 @@ size_t TcpSocket::Receive(char* buffer, size_t size, Milliseconds timeout) {
     for (;;) {
         const ssize_t count = ::recv(fd, buffer, size, 0);
         if (count >= 0) return static_cast<size_t>(count);
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowErrno(errno);
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowSocketError(errno);
         if (errno != EINTR && PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) == 0) {
             throw SocketTimeout("Read timed out.");
         }
@@ -216,7 +135,7 @@ std::optional<size_t> TcpSocket::ReceiveIfArrived(char* buffer, size_t size, Mil
         const ssize_t count = ::recv(fd, buffer, size, 0);
         if (count >= 0) return static_cast<size_t>(count);
         if (errno == EAGAIN || errno == EWOULDBLOCK) return std::nullopt;
-        if (errno != EINTR) ThrowErrno(errno);
+        if (errno != EINTR) ThrowSocketError(errno);
     }
 }
 
@@ -227,7 +146,7 @@ bool TcpSocket::WaitReadable(Milliseconds timeout) const {
 
 void TcpSocket::Send(std::string_view bytes) {
     const int fd = state_->fd;
-    if (fd < 0) ThrowErrno(ENOTCONN);
+    if (fd < 0) ThrowSocketError(ENOTCONN);
     // A peer that takes nothing for the send limit ends the send: nobody waits for it for ever.
     const Milliseconds limit = state_->sendLimit;
     auto deadline = std::chrono::steady_clock::now() + limit;
@@ -240,7 +159,7 @@ void TcpSocket::Send(std::string_view bytes) {
             if (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0 && std::chrono::steady_clock::now() >= deadline)
                 throw SocketTimeout("Write timed out.");
         } else if (count < 0 && errno != EINTR) {
-            ThrowErrno(errno);
+            ThrowSocketError(errno);
         }
     }
 }
@@ -294,7 +213,7 @@ std::optional<size_t> TcpSocket::MoveTo(ByteStream& destination, size_t most, Mi
     for (;;) {
         moved = ::splice(from, nullptr, splicePipe.Write(), nullptr, most, SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
         if (moved >= 0) break;
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowErrno(errno);
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) ThrowSocketError(errno);
         if (errno != EINTR && PollOne(from, POLLIN, TimeoutMilliseconds(timeout)) == 0)
             throw SocketTimeout("Read timed out.");
     }
@@ -306,7 +225,7 @@ std::optional<size_t> TcpSocket::MoveTo(ByteStream& destination, size_t most, Mi
 // Sends count bytes waiting in the thread's pipe, with the time limit Send has.
 void TcpSocket::SendFromPipe(size_t count) {
     const int fd = state_->fd;
-    if (fd < 0) ThrowErrno(ENOTCONN);
+    if (fd < 0) ThrowSocketError(ENOTCONN);
     const Milliseconds limit = state_->sendLimit;
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (count > 0) {
@@ -319,9 +238,9 @@ void TcpSocket::SendFromPipe(size_t count) {
             if (PollOne(fd, POLLOUT, kSliceMilliseconds) == 0 && std::chrono::steady_clock::now() >= deadline)
                 throw SocketTimeout("Write timed out.");
         } else if (sent < 0 && errno != EINTR) {
-            ThrowErrno(errno);
+            ThrowSocketError(errno);
         } else if (sent == 0) {
-            ThrowErrno(EPIPE);
+            ThrowSocketError(EPIPE);
         }
     }
 }
@@ -332,7 +251,7 @@ void TcpSocket::SetSendTimeLimit(Milliseconds limit) {
 
 void TcpSocket::Shutdown() {
     std::lock_guard lock(state_->mutex);
-    state_->shutDown = true;
+    state_->connecting.Abort();
     if (state_->fd >= 0) ::shutdown(state_->fd, SHUT_RDWR);
 }
 
@@ -349,13 +268,6 @@ std::intptr_t TcpSocket::Handle() const {
 
 void ReleaseMovePipe() {
     splicePipe.Close();
-}
-
-std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host) {
-    const in_addr address = ResolveIPv4(host);
-    std::array<std::uint8_t, 4> bytes{};
-    std::memcpy(bytes.data(), &address.s_addr, bytes.size());
-    return bytes;
 }
 
 std::string ReceiveExactly(TcpSocket& socket, size_t count, Milliseconds timeout) {
@@ -376,7 +288,7 @@ int WaitEitherReadable(const ByteStream& a, const ByteStream& b, Milliseconds ti
         const int ready = ::poll(entries, 2, TimeoutMilliseconds(timeout));
         if (ready == 0) return 0;
         if (ready > 0) return (entries[0].revents != 0 ? 1 : 0) | (entries[1].revents != 0 ? 2 : 0);
-        if (errno != EINTR) ThrowErrno(errno);
+        if (errno != EINTR) ThrowSocketError(errno);
     }
 }
 
@@ -387,25 +299,11 @@ struct TcpListener::State {
 
 TcpListener::TcpListener(const std::string& address, int port, int backlog)
     : state_(std::make_unique<State>()) {
-    sockaddr_storage storage{};
-    socklen_t length = 0;
-    int family = AF_INET;
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
-    if (::inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(static_cast<uint16_t>(port));
-        length = sizeof *v4;
-    } else if (::inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
-        family = AF_INET6;
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(static_cast<uint16_t>(port));
-        length = sizeof *v6;
-    } else {
-        throw SocketError(kHostNotFound, "Host not found.");
-    }
+    const std::optional<SocketAddress> local = AddressLiteral(address, port);
+    if (!local) throw SocketError(kHostNotFound, "Host not found.");
+    const int family = local->Family();
     const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) ThrowErrno(errno);
+    if (fd < 0) ThrowSocketError(errno);
     state_->fd = fd;
     const int on = 1;
     // Lets a restarted program listen again while connections of its previous run wait out their
@@ -413,11 +311,11 @@ TcpListener::TcpListener(const std::string& address, int port, int backlog)
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (family == AF_INET6) ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
     SetNoDelay(fd);  // passed on to every accepted socket, which then needs no call of its own
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, backlog) != 0) {
+    if (::bind(fd, local->Raw(), local->length) != 0 || ::listen(fd, backlog) != 0) {
         const int error = errno;
         ::close(fd);
         state_->fd = -1;
-        ThrowErrno(error);
+        ThrowSocketError(error);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -22,6 +21,9 @@ public:
 private:
     int code_;
 };
+
+// Throws SocketError for the system's error number code, with the system's description of it.
+[[noreturn]] void ThrowSocketError(int code);
 
 // The longest a send waits for the peer to take a byte.
 inline constexpr Milliseconds kSendTimeLimit{120'000};
@@ -52,9 +54,11 @@ public:
     TcpSocket& operator=(TcpSocket&&) noexcept;
     ~TcpSocket() override;
 
-    // Connects to host and port. A host written as an IPv4 address is used as it is; any other name
-    // is resolved to an IPv4 address. Throws SocketError (kHostNotFound when the name has no address),
-    // SocketTimeout "Connect timed out." after timeout.
+    // Connects to host and port. A host written as an address (IPv4, IPv6 with or without brackets)
+    // is used as it is; a name is resolved to all its IPv6 and IPv4 addresses, which are tried the
+    // RFC 8305 way (ConnectFirstAnswering) within timeout. Throws SocketError (kHostNotFound when the
+    // name has no address; else the last address's failure), SocketTimeout "Connect timed out."
+    // after timeout.
     void Connect(const std::string& host, int port, Milliseconds timeout);
 
     bool IsOpen() const override;
@@ -88,10 +92,6 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// The IPv4 address of host, four bytes in network order: an address written as one is taken as it is,
-// any other name is resolved. Throws SocketError kHostNotFound when the name has no address.
-std::array<std::uint8_t, 4> ResolveIPv4Address(const std::string& host);
 
 // Closes the calling thread's pipe for moving bytes between sockets (TcpSocket::MoveTo), if it has
 // one; the next move makes another. A thread that goes idle holds no descriptor this way.

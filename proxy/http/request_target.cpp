@@ -17,20 +17,24 @@ std::string SplitQuery(std::string& rest) {
     return query;
 }
 
+// Host and port text of "host:port"; an IPv6 address goes in brackets ("[::1]:8080"), which are
+// not part of the host. The port is empty when there is none.
+void SplitHostAndPort(std::string_view authority, std::string& host, std::string& port) {
+    const size_t open = authority.find('[');
+    const size_t close = open == std::string_view::npos ? open : authority.find(']', open);
+    const size_t colon = authority.find(':', close == std::string_view::npos ? 0 : close);
+    if (close != std::string_view::npos) {
+        host = authority.substr(open + 1, close - open - 1);
+    } else {
+        host = authority.substr(0, colon);
+    }
+    if (colon != std::string_view::npos) port = authority.substr(colon + 1);
+}
+
 void SplitAuthority(std::string_view authority, PassThroughTarget& target) {
     const size_t at = authority.find('@');
     if (at != std::string_view::npos) authority.remove_prefix(at + 1);
-    const size_t open = authority.find('[');
-    const size_t close = open == std::string_view::npos ? open : authority.find(']', open);
-    if (close != std::string_view::npos) {
-        target.host = authority.substr(open + 1, close - open - 1);
-        const size_t colon = authority.find(':', close);
-        if (colon != std::string_view::npos) target.port = authority.substr(colon + 1);
-        return;
-    }
-    const size_t colon = authority.find(':');
-    target.host = authority.substr(0, colon);
-    if (colon != std::string_view::npos) target.port = authority.substr(colon + 1);
+    SplitHostAndPort(authority, target.host, target.port);
 }
 
 }  // namespace
@@ -66,9 +70,9 @@ PassThroughTarget ParsePassThroughTarget(std::string_view raw) {
 
 TunnelTarget ParseTunnelTarget(std::string_view raw) {
     TunnelTarget target;
-    const size_t colon = raw.find(':');
-    target.host = raw.substr(0, colon);
-    target.port = colon == std::string_view::npos ? 443 : PortNumber(raw.substr(colon + 1), 443);
+    std::string port;
+    SplitHostAndPort(raw, target.host, port);
+    target.port = PortNumber(port, 443);
     return target;
 }
 

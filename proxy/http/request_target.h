@@ -22,7 +22,8 @@ struct TunnelTarget {
     int port = 443;
 };
 
-// "host:port" of a CONNECT request; the port is 443 when it is missing or not a number.
+// "host:port" of a CONNECT request, "[v6 address]:port" for IPv6 (the host without its brackets);
+// the port is 443 when it is missing or not a number.
 TunnelTarget ParseTunnelTarget(std::string_view target);
 
 // The port's number, or fallback when the text is empty or not a number.

@@ -1,5 +1,7 @@
 #include "proxy/tls/https_inspection.h"
 
+#include "proxy/upstream/http_upstream.h"
+
 namespace kiosk {
 
 HttpsInspection::HttpsInspection(const HttpsInspectionSettings& settings, const DocumentScriptList& scripts,
@@ -34,7 +36,7 @@ std::unique_ptr<TlsStream> HttpsInspection::ConnectOrigin(ByteStream& socket, co
     try {
         stream->Connect(kHandshakeTimeout);
     } catch (const TlsFailure& failure) {
-        throw TlsFailure("TLS " + host + ":" + std::to_string(port) + ": " + failure.what());
+        throw TlsFailure("TLS " + HostAndPort(host, port) + ": " + failure.what());
     }
     return stream;
 }

@@ -56,9 +56,12 @@ bool IsSuccess(std::string_view status) {
 
 }  // namespace
 
+std::string UrlHost(const std::string& host) {
+    return host.find(':') != std::string::npos ? "[" + host + "]" : host;
+}
+
 std::string HostAndPort(const std::string& host, int port) {
-    const bool bracket = host.find(':') != std::string::npos;
-    return (bracket ? "[" + host + "]" : host) + ":" + std::to_string(port);
+    return UrlHost(host) + ":" + std::to_string(port);
 }
 
 std::string ProxyAuthorizationLine(const TIdConnectThroughHttpProxy& proxy) {

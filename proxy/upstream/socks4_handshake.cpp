@@ -1,5 +1,6 @@
 #include <stdexcept>
 
+#include "os/host_addresses.h"
 #include "proxy/upstream/socks_handshake.h"
 #include "proxy/upstream/upstream_connect.h"
 #include "text/network_text.h"
@@ -48,6 +49,12 @@ const char* RefusalMessage(unsigned char code) {
 }
 
 }  // namespace
+
+void CheckSocks4Target(const TIdSocksInfo& proxy, const std::string& host) {
+    if (!ParseIPv6Literal(host)) return;
+    const char* version = proxy.Version == TSocksVersion::svSocks4A ? "SOCKS 4a" : "SOCKS 4";
+    throw std::runtime_error("IPv6 address " + host + " cannot be sent through " + version + ".");
+}
 
 void Socks4Handshake(TcpSocket& socket, const TIdSocksInfo& proxy, const std::string& host, int port) {
     socket.Send(Request(proxy, host, port));

@@ -1,5 +1,6 @@
 #include <stdexcept>
 
+#include "os/host_addresses.h"
 #include "proxy/upstream/socks_handshake.h"
 #include "proxy/upstream/upstream_connect.h"
 #include "text/network_text.h"
@@ -61,10 +62,13 @@ void Authenticate(TcpSocket& socket, const TIdSocksInfo& proxy) {
     if (status[1] != 0) Fail("Authentication error to socks server.");
 }
 
-// An IPv4 address literal goes as an address, any other host as a name.
+// An IPv4 or IPv6 address literal goes as an address, any other host as a name.
 std::string Destination(const std::string& host) {
     if (const auto address = ParseIPv4Literal(host)) {
         return static_cast<char>(kIPv4) + std::string(address->begin(), address->end());
+    }
+    if (const auto address = ParseIPv6Literal(host)) {
+        return static_cast<char>(kIPv6) + std::string(address->begin(), address->end());
     }
     if (host.size() > kMostFieldLength) throw SocketError(kHostNotFound, "Host not found.");
     return static_cast<char>(kDomainName) + LengthPrefixed(host);

@@ -48,6 +48,7 @@ void CheckHostForProxy(const std::string& host) {
 void ConnectThroughSocks(const TIdTCPClient& client, const TIdSocksInfo& socks, TcpSocket& socket) {
     CheckProxyPort(socks.Port);
     CheckHostForProxy(client.Host);
+    if (socks.Version != TSocksVersion::svSocks5) CheckSocks4Target(socks, client.Host);
     socket.Connect(socks.Host, socks.Port, kConnectTimeout);
     if (socks.Version == TSocksVersion::svSocks5) {
         Socks5Handshake(socket, socks, client.Host, client.Port);
@@ -79,9 +80,9 @@ void OpenOutboundConnection(const TIdTCPClient& client, UpstreamUse use, TcpSock
 
 std::string UpstreamRequestTarget(const TIdTCPClient& client, const std::string& document) {
     if (EnabledHttp(client) == nullptr) return document;
-    const bool bracket = client.Host.find(':') != std::string::npos;
-    const std::string host = bracket ? "[" + client.Host + "]" : client.Host;
-    return "http://" + (client.Port == kHttpPort ? host : HostAndPort(client.Host, client.Port)) + document;
+    return "http://" +
+           (client.Port == kHttpPort ? UrlHost(client.Host) : HostAndPort(client.Host, client.Port)) +
+           document;
 }
 
 std::vector<std::string> UpstreamRequestHeaders(const TIdTCPClient& client) {

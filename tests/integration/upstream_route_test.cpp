@@ -26,18 +26,18 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// A proxy program running until the object goes; ready once its port takes connections.
+// A proxy program running until the object goes; ready once its port takes connections on address.
 class Daemon {
 public:
     Daemon(const std::string& program, const std::vector<std::string>& arguments, const TempDir& dir,
-           int port) {
+           int port, const std::string& address = "127.0.0.1") {
         if (!fs::exists(program)) {
             ADD_FAILURE() << program << " is missing: bash scripts/install-deps test";
             return;
         }
         const std::string output = (dir / (fs::path(program).filename().string() + ".out")).string();
         process_ = std::make_unique<ChildProcess>(program, arguments, dir.str(), output);
-        if (!WaitUntil([&] { return AcceptsConnections(port); }, 10s)) {
+        if (!WaitUntil([&] { return AcceptsConnections(port, address); }, 10s)) {
             ADD_FAILURE() << program << " does not listen on " << port << ":\n" << ReadFile(output);
         }
     }
@@ -198,6 +198,20 @@ TEST_F(UpstreamRoute, MicrosocksWithAndWithoutPassword) {
               "failed: Authentication error to socks server.");
     EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(TSocksVersion::svSocks5, guarded), UpstreamUse::Tunnel),
               "failed: Invalid socks authentication method.");
+}
+
+// The proxy's own host is an IPv6 address, and so is the target, which goes as an address (type 4).
+TEST_F(UpstreamRoute, MicrosocksOnIPv6LoopbackReachesAnIPv6Origin) {
+    if (!IPv6LoopbackAvailable()) GTEST_SKIP() << "no IPv6 loopback (::1) here";
+    HttpOrigin v6Origin("::1");
+    const int port = FreePort();
+    const Daemon socks("/usr/bin/microsocks", {"-i", "::1", "-p", std::to_string(port)}, dir, port, "::1");
+    TIdSocksInfo route = Socks(TSocksVersion::svSocks5, port);
+    route.Host = "::1";
+    EXPECT_EQ(Fetch("::1", v6Origin.Port(), route, UpstreamUse::Tunnel), kArrived);
+    EXPECT_EQ(Fetch("::1", v6Origin.Port(), route, UpstreamUse::PassThrough), kArrived);
+    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), route, UpstreamUse::PassThrough), kArrived);
+    EXPECT_EQ(Fetch("::1", FreePort(), route, UpstreamUse::Tunnel), "failed: Connection refused.");
 }
 
 // OpenSSH's dynamic forwarding is the SOCKS 4a server at hand (danted refuses 4a requests): an sshd

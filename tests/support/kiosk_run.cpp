@@ -63,8 +63,14 @@ void KioskRun::Start(const std::string& program) {
                                          "XDG_STATE_HOME=" + (home / ".local" / "state").string(),
                                          display.Environment()};
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
-    child =
-        std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), Output(), environment);
+    if (launcher.empty()) {
+        child = std::make_unique<ChildProcess>(program, std::vector<std::string>{}, dir.str(), Output(),
+                                               environment);
+        return;
+    }
+    std::vector<std::string> arguments(launcher.begin() + 1, launcher.end());
+    arguments.push_back(program);
+    child = std::make_unique<ChildProcess>(launcher.front(), arguments, dir.str(), Output(), environment);
 }
 
 void KioskRun::StartNextToItsPages() {

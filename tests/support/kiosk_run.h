@@ -77,6 +77,9 @@ protected:
     std::unique_ptr<ChildProcess> child;
     // More NAME=value variables for the program, set before Start.
     std::vector<std::string> extraEnvironment;
+    // A program with its arguments that starts the kiosk, whose path it gets as its last argument
+    // (to run it in namespaces of its own, for example); empty: the kiosk is started itself.
+    std::vector<std::string> launcher;
     int proxyPort;
 };
 

@@ -1,6 +1,8 @@
 #include "tests/support/loopback_peers.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 
 namespace kiosk::testing {
 
@@ -9,10 +11,10 @@ int FreePort() {
     return probe.Port();
 }
 
-bool AcceptsConnections(int port) {
+bool AcceptsConnections(int port, const std::string& address) {
     try {
         TcpSocket probe;
-        probe.Connect("127.0.0.1", port, 1s);
+        probe.Connect(address, port, 1s);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -23,6 +25,11 @@ TcpSocket ConnectTo(int port) {
     TcpSocket socket;
     socket.Connect("127.0.0.1", port, 5s);
     return socket;
+}
+
+size_t OpenDescriptors() {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                             std::filesystem::directory_iterator()));
 }
 
 std::string ReadUntilClosed(TcpSocket& socket, Milliseconds timeout) {
@@ -44,6 +51,10 @@ std::string ReadMessage(TcpSocket& socket, Milliseconds timeout) {
     const long long length = std::atoll(message.c_str() + field + 15);
     if (length <= 0) return message;
     return message + ReceiveExactly(socket, static_cast<size_t>(length), timeout);
+}
+
+SilentListener::SilentListener(const std::string& address, int port) : listener_(address, port, 0) {
+    queued_.Connect(address, listener_.Port(), 5s);
 }
 
 LoopbackOrigin::LoopbackOrigin(std::function<void(TcpSocket&)> serve)

@@ -17,14 +17,30 @@ using namespace std::chrono_literals;
 // A loopback port that was free a moment ago.
 int FreePort();
 TcpSocket ConnectTo(int port);
-// Whether something takes connections on the loopback port now.
-bool AcceptsConnections(int port);
+// Whether something takes connections on the loopback port (of address) now.
+bool AcceptsConnections(int port, const std::string& address = "127.0.0.1");
+
+// How many descriptors this process holds open now.
+size_t OpenDescriptors();
 
 // Everything the peer sends until it closes; throws SocketTimeout after timeout without a byte.
 std::string ReadUntilClosed(TcpSocket& socket, Milliseconds timeout = 10s);
 // A request or answer head, up to and including its empty line, and the body its Content-Length
 // announces (none when it has no Content-Length).
 std::string ReadMessage(TcpSocket& socket, Milliseconds timeout = 10s);
+
+// A listener that never answers: a connection it never accepts fills its queue, so the system drops
+// further connection requests without a reply (no refusal, no reset) and a connect to it waits.
+class SilentListener {
+public:
+    // address: "127.0.0.1" or "::1"; port 0: any free port.
+    SilentListener(const std::string& address, int port);
+    int Port() const { return listener_.Port(); }
+
+private:
+    TcpListener listener_;
+    TcpSocket queued_;
+};
 
 // An origin server for tests: every connection to its loopback port is served by serve on a thread
 // of its own. Going away ends every connection and waits for the threads.

@@ -19,7 +19,7 @@ std::string ReadHead(TcpSocket& connection) {
 
 }  // namespace
 
-HttpOrigin::HttpOrigin() {
+HttpOrigin::HttpOrigin(const std::string& address) : listener_(address, 0, 8) {
     thread_ = std::thread([this] {
         while (auto connection = listener_.Accept()) {
             if (connection->IsOpen()) Serve(*connection);

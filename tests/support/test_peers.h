@@ -14,7 +14,8 @@ namespace kiosk::testing {
 // "200 OK" with the request line it got as the body, then closes.
 class HttpOrigin {
 public:
-    HttpOrigin();
+    // address: the loopback address it listens on, "127.0.0.1" or "::1".
+    explicit HttpOrigin(const std::string& address = "127.0.0.1");
     HttpOrigin(const HttpOrigin&) = delete;
     HttpOrigin& operator=(const HttpOrigin&) = delete;
     ~HttpOrigin();
@@ -26,7 +27,7 @@ public:
 private:
     void Serve(TcpSocket& connection);
 
-    TcpListener listener_{"127.0.0.1", 0, 8};
+    TcpListener listener_;
     mutable std::mutex mutex_;
     std::vector<std::string> heads_;
     std::thread thread_;

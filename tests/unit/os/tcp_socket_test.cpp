@@ -5,14 +5,16 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include <filesystem>
-#include <iterator>
+#include <cerrno>
 #include <thread>
+
+#include "tests/support/loopback_peers.h"
 
 namespace kiosk {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::OpenDescriptors;
 
 struct Pair {
     TcpListener listener{"127.0.0.1", 0, 4};
@@ -118,9 +120,23 @@ TEST(TcpSocket, FailuresCarryTheirSocketErrorMessages) {
     EXPECT_THROW(TcpListener("127.0.0.1", taken.Port(), 1), SocketError);
 }
 
-size_t OpenDescriptors() {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                             std::filesystem::directory_iterator()));
+TEST(TcpSocket, ShutdownFromAnotherThreadEndsAConnectThatGetsNoAnswer) {
+    testing::SilentListener silent("127.0.0.1", 0);
+    TcpSocket socket;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(300ms);
+        socket.Shutdown();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        socket.Connect("127.0.0.1", silent.Port(), 30s);
+        ADD_FAILURE() << "connected to a listener that answers nothing";
+    } catch (const SocketError& error) {
+        EXPECT_EQ(error.Code(), ECONNABORTED);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "the connect waited for its limit";
+    stopper.join();
+    EXPECT_FALSE(socket.IsOpen());
 }
 
 // Bytes moved between sockets go through a pipe of the thread's own, which it keeps for the next

@@ -22,6 +22,7 @@ TEST(RequestTarget, PassThroughTargetsSplitIntoHostPortAndDocument) {
         {"http://example.org/a?", "example.org", "", "/a"},  // a bare "?" is dropped
         {"http:\\\\example.org\\dir\\f", "example.org", "", "/dir/f"},
         {"http://[::1]:81/x", "::1", "81", "/x"},
+        {"http://[2001:db8::1]/", "2001:db8::1", "", "/"},
         {"http://example.org:abc/", "example.org", "abc", "/"},
         // Only "?" starts the query; an "=" stays where it is.
         {"http://example.org/a=b", "example.org", "", "/a=b"},
@@ -43,6 +44,11 @@ TEST(RequestTarget, TunnelTargetsDefaultTo443) {
     EXPECT_EQ(ParseTunnelTarget("example.org").port, 443);
     EXPECT_EQ(ParseTunnelTarget("example.org:x").port, 443);
     EXPECT_EQ(ParseTunnelTarget("example.org:8443").host, "example.org");
+    // An IPv6 address goes in brackets, which are not part of the host.
+    EXPECT_EQ(ParseTunnelTarget("[::1]:8443").host, "::1");
+    EXPECT_EQ(ParseTunnelTarget("[::1]:8443").port, 8443);
+    EXPECT_EQ(ParseTunnelTarget("[2001:db8::1]").port, 443);
+    EXPECT_EQ(ParseTunnelTarget("[2001:db8::1]").host, "2001:db8::1");
     EXPECT_EQ(PortNumber("", 80), 80);
     EXPECT_EQ(PortNumber("8080", 80), 8080);
 }

@@ -50,11 +50,16 @@ TEST(UpstreamConnect, Socks5SendsOneMethodAndTheTargetAsNameOrAddress) {
     ScriptedPeer byAddress({{3, Bytes({5, 2})}, {3 + 1 + 2, Bytes({1, 0})}, {4 + 4 + 2, kGranted5}});
     EXPECT_EQ(Failure(Client("10.1.2.3", 443, Socks(TSocksVersion::svSocks5, byAddress.Port(), "u", "pw"))),
               "(connected)");
+    ScriptedPeer byIPv6({{3, Bytes({5, 0})}, {4 + 16 + 2, kGranted5}});
+    EXPECT_EQ(Failure(Client("2001:db8::1", 80, Socks(TSocksVersion::svSocks5, byIPv6.Port()))),
+              "(connected)");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(byName.Received(),
               Bytes({5, 1, 0}) + Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0x1F, 0x90}));
     EXPECT_EQ(byAddress.Received(),
               Bytes({5, 1, 2}) + Bytes({1, 1, 'u', 2, 'p', 'w'}) + Bytes({5, 1, 0, 1, 10, 1, 2, 3, 1, 0xBB}));
+    EXPECT_EQ(byIPv6.Received(), Bytes({5, 1, 0}) + Bytes({5, 1, 0, 4, 0x20, 0x01, 0x0D, 0xB8}) +
+                                     std::string(11, '\0') + Bytes({1, 0, 80}));
 }
 
 TEST(UpstreamConnect, Socks4SendsTheAddressOr4aTheNameWithTheUserId) {
@@ -66,6 +71,15 @@ TEST(UpstreamConnect, Socks4SendsTheAddressOr4aTheNameWithTheUserId) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(v4.Received(), Bytes({4, 1, 0, 80, 127, 0, 0, 1, 'm', 'e', 0}));
     EXPECT_EQ(v4a.Received(), Bytes({4, 1, 0, 81, 0, 0, 0, 1, 0}) + "host.test" + Bytes({0}));
+}
+
+TEST(UpstreamConnect, Socks4And4aRefuseAnIPv6TargetBeforeAskingTheProxy) {
+    ScriptedPeer peer({{9, Bytes({0, 90, 0, 0, 0, 0, 0, 0})}});
+    EXPECT_EQ(Failure(Client("::1", 80, Socks(TSocksVersion::svSocks4, peer.Port()))),
+              "IPv6 address ::1 cannot be sent through SOCKS 4.");
+    EXPECT_EQ(Failure(Client("2001:db8::1", 80, Socks(TSocksVersion::svSocks4A, peer.Port()))),
+              "IPv6 address 2001:db8::1 cannot be sent through SOCKS 4a.");
+    EXPECT_EQ(peer.Received(), "");
 }
 
 TEST(UpstreamConnect, EveryRefusalCodeHasItsMessage) {
