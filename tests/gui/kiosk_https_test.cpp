@@ -88,6 +88,24 @@ TEST_F(KioskHttps, AnHttpsStartPageIsRewrittenAndShowsPicturesOfThreeOtherHttpsH
     EXPECT_EQ(Stop(), 0);
 }
 
+// A page of an IPv6 address: the proxy mints its leaf for the address, and the browser trusts it for
+// the host it wrote in brackets.
+TEST_F(KioskHttps, AnHttpsPageOfAnIPv6AddressIsTrustedAndRewritten) {
+    TlsOrigin page(testCa.Issue({"::1"}), "::1");
+    const std::string url = page.Url("/index.html");
+    page.Put("index.html",
+             "<html><body><p>Hello origin</p><script>fetch('/index.html?seen=' + "
+             "encodeURIComponent(document.body.innerText), {cache: 'no-store'});</script></body></html>");
+    StartOn(url, "[document]\nurl\n[::1]:" + std::to_string(page.Port()) +
+                     "/index.html\ntext\norigin\ncontinue\nreplace\nkiosk\n");
+    ASSERT_TRUE(WaitForMessage(".log", "Загружен документ: " + url))
+        << ::testing::PrintToString(LogMessages(dir.path(), ".err"));
+    EXPECT_TRUE(page.WaitForRequest("GET /index.html?seen=Hello%20kiosk"))
+        << ::testing::PrintToString(page.Requests());
+    EXPECT_EQ(LogMessages(dir.path(), ".err"), std::vector<std::string>{});
+    EXPECT_EQ(Stop(), 0);
+}
+
 TEST_F(KioskHttps, AnHttpsMissingPageShowsTheDocumentPage) {
     TlsOrigin page(testCa.Issue({"localhost"}));
     WriteFile(dir / "notfound.html",
