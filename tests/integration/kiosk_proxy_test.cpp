@@ -176,6 +176,7 @@ TEST_F(KioskProxy, ANameWithBothKindsOfAddressLoadsAfterOneStaggerWhenIPv6DoesNo
     EXPECT_EQ(Curl({v4Url}), page);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, 5s) << "the page waited for the connect limit (30 s)";
+    EXPECT_GE(took, 250ms) << "the IPv6 address was not tried first";
     std::cout << "the page arrived after "
               << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
               << " ms with its IPv6 address unanswered\n";
