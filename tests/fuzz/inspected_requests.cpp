@@ -109,10 +109,13 @@ void ReadAnswers(TIdHTTPProxyServerContext& context, BufferedConnection& origin,
     hooks.WantsDocument = [&wanted](const TIdHTTPProxyServerContext&) { return wanted; };
     hooks.OnHTTPDocument = [&stream, &wanted](TIdHTTPProxyServerContext& answer, std::string& body) {
         Check(body.size() <= stream.Read());
-        if (!wanted || kiosk::AnswerWithoutBody(answer)) {
+        const long long length = kiosk::ContentLength(answer.Headers);
+        // A document longer than the filter takes passes unfiltered: the hook sees only its head.
+        const bool tooLarge = length > static_cast<long long>(kiosk::kFilteredDocumentLimit);
+        if (!wanted || kiosk::AnswerWithoutBody(answer) || tooLarge) {
             Check(body.empty());
-        } else if (!kiosk::IsChunked(answer.Headers) && kiosk::ContentLength(answer.Headers) >= 0) {
-            Check(static_cast<long long>(body.size()) == kiosk::ContentLength(answer.Headers));
+        } else if (!kiosk::IsChunked(answer.Headers) && length >= 0) {
+            Check(static_cast<long long>(body.size()) == length);
         }
     };
     try {

@@ -88,7 +88,9 @@ void CheckTargets(std::string_view input) {
     Check(target.host.find('/') == std::string::npos);
     if (input.find("://") != std::string_view::npos) Check(target.document.starts_with("/"));
     const kiosk::TunnelTarget tunnel = kiosk::ParseTunnelTarget(input);
-    Check(tunnel.host.find(':') == std::string::npos);
+    // A host with colons is an IPv6 address, which only brackets can hold.
+    if (tunnel.host.find(':') != std::string::npos)
+        Check(input.find("[" + tunnel.host + "]") != std::string_view::npos);
 }
 
 void CheckHeaders(const std::vector<std::string_view>& lines) {
