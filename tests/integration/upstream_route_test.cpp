@@ -118,16 +118,17 @@ protected:
                                                                  (dir / "danted.pid").string(), "-N", "1"},
                                         dir, port);
     }
-    std::unique_ptr<Daemon> StartTinyproxy(const std::string& extra) {
+    std::unique_ptr<Daemon> StartTinyproxy(const std::string& extra,
+                                           const std::string& address = "127.0.0.1") {
         const int port = FreePort();
-        WriteFile(dir / "tinyproxy.conf", "Port " + std::to_string(port) +
-                                              "\nListen 127.0.0.1\nTimeout 30\nLogFile \"" +
-                                              (dir / "tinyproxy.log").string() +
-                                              "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n" + extra);
+        WriteFile(dir / "tinyproxy.conf", "Port " + std::to_string(port) + "\nListen " + address +
+                                              "\nTimeout 30\nLogFile \"" + (dir / "tinyproxy.log").string() +
+                                              "\"\nLogLevel Info\nMaxClients 10\nAllow " + address + "\n" +
+                                              extra);
         proxyPort = port;
         return std::make_unique<Daemon>(
             "/usr/bin/tinyproxy", std::vector<std::string>{"-d", "-c", (dir / "tinyproxy.conf").string()},
-            dir, port);
+            dir, port, address);
     }
     static bool IsRoot() { return ::geteuid() == 0; }
 
@@ -257,6 +258,21 @@ TEST_F(UpstreamRoute, TinyproxyPassThroughAndTunnel) {
     EXPECT_TRUE(passed.starts_with("HTTP/1.0 200 OK | GET /a?b=1 HTTP/1.")) << passed;
     EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Http(proxyPort), UpstreamUse::Tunnel), kArrived);
     EXPECT_EQ(origin.Heads().size(), 2u);
+}
+
+// An HTTP proxy on IPv6 loopback, asked for an IPv6 origin: the absolute target and the CONNECT
+// authority write the address in brackets.
+TEST_F(UpstreamRoute, TinyproxyOnIPv6LoopbackReachesAnIPv6Origin) {
+    if (!IPv6LoopbackAvailable()) GTEST_SKIP() << "no IPv6 loopback (::1) here";
+    HttpOrigin v6Origin("::1");
+    const auto tinyproxy = StartTinyproxy("", "::1");
+    ASSERT_TRUE(tinyproxy->Running());
+    TIdConnectThroughHttpProxy route = Http(proxyPort);
+    route.Host = "::1";
+    const std::string passed = Fetch("::1", v6Origin.Port(), route, UpstreamUse::PassThrough);
+    EXPECT_TRUE(passed.starts_with("HTTP/1.0 200 OK | GET /a?b=1 HTTP/1.")) << passed;
+    EXPECT_EQ(Fetch("::1", v6Origin.Port(), route, UpstreamUse::Tunnel), kArrived);
+    EXPECT_EQ(v6Origin.Heads().size(), 2u);
 }
 
 TEST_F(UpstreamRoute, TinyproxyWithBasicAuthentication) {
