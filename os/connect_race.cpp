@@ -15,10 +15,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The longest single wait: an abort is noticed at the latest after this, even where the system
-// does not wake the wait.
-constexpr std::chrono::milliseconds kSlice{100};
-
 // The outcome of a connect that poll reported: 0 for a connection made, else the error number.
 int ConnectOutcome(const pollfd& polled) {
     if ((polled.revents & (POLLERR | POLLHUP)) == 0) return 0;
@@ -95,7 +91,7 @@ private:
 
     // Until the next address is due, the deadline, or the end of a slice.
     int WaitMilliseconds(Clock::time_point now) const {
-        Clock::time_point until = now + kSlice;
+        Clock::time_point until = now + kAbortCheckSlice;
         if (next_ < addresses_.size()) until = std::min(until, nextStart_);
         if (deadline_) until = std::min(until, *deadline_);
         return static_cast<int>(

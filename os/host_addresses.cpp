@@ -18,9 +18,6 @@ namespace kiosk {
 
 namespace {
 
-// An aborted lookup is noticed within this long.
-constexpr std::chrono::milliseconds kLookupSlice{100};
-
 [[noreturn]] void ThrowHostNotFound() {
     throw SocketError(kHostNotFound, "Host not found.");
 }
@@ -123,7 +120,7 @@ std::vector<SocketAddress> HostAddressesAbortably(
         if (aborted()) ThrowSocketError(ECONNABORTED);
         if (deadline && std::chrono::steady_clock::now() >= *deadline)
             throw SocketTimeout("Connect timed out.");
-        lookup->finished.wait_for(lock, kLookupSlice);
+        lookup->finished.wait_for(lock, kAbortCheckSlice);
     }
     if (lookup->addresses.empty()) ThrowHostNotFound();
     return lookup->addresses;

@@ -24,9 +24,7 @@ namespace kiosk {
 
 namespace {
 
-// Waits without a limit are cut into slices, so that a shutdown from another thread is noticed even
-// where the system does not wake the wait (a listener).
-constexpr int kSliceMilliseconds = 100;
+constexpr int kSliceMilliseconds = static_cast<int>(kAbortCheckSlice.count());
 
 std::string Description(int code) {
     char buffer[256];

@@ -25,6 +25,10 @@ private:
 // Throws SocketError for the system's error number code, with the system's description of it.
 [[noreturn]] void ThrowSocketError(int code);
 
+// Waits without a limit are cut into slices of this long, so that a shutdown or abort from another
+// thread is noticed even where the system does not wake the wait (a listener, a name lookup).
+inline constexpr Milliseconds kAbortCheckSlice{100};
+
 // The longest a send waits for the peer to take a byte.
 inline constexpr Milliseconds kSendTimeLimit{120'000};
 
