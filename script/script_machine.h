@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "script/document_script.h"
+#include "script/script_trace.h"
 #include "util/log_writer.h"
 
 namespace kiosk {
@@ -17,9 +18,13 @@ enum class ScriptOutcome {
 
 // What a run reaches outside the text: the log for the failures of its file operators, and the
 // directory that relative file names of state, write and read are taken from (empty: current).
+// charset: the document's character set (a name iconv knows, as the document filter decided it); the
+// script's search and insert texts are converted to it. trace: none, or what watches the run.
 struct ScriptEnvironment {
     LogWriter& log;
     std::string directory;
+    std::string charset = "windows-1251";
+    ScriptTrace* trace = nullptr;
 };
 
 // A run that has executed this many steps is ended as failed: a script that jumps backwards for ever

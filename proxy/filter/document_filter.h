@@ -7,6 +7,7 @@
 #include "proxy/filter/focus_poll.h"
 #include "proxy/http/proxy_context.h"
 #include "script/document_script.h"
+#include "script/script_machine.h"
 #include "util/log_writer.h"
 
 namespace kiosk {
@@ -15,6 +16,20 @@ namespace kiosk {
 struct FilterCounters {
     std::atomic<long long> rewritten{0};       // answers whose body the filter replaced
     std::atomic<long long> scriptFailures{0};  // script runs that ended in failure
+};
+
+// Watches the filter's decisions for one answer, for an operator who wants to see what the scripts do
+// to a page (kiosk --rewrite). Called on the answer's connection thread.
+class FilterTrace : public ScriptTrace {
+public:
+    // The body's content encodings, as the answer lists them (empty: none), and the charset its
+    // texts are matched in, with where that came from ("Content-Type", "byte-order mark", "meta",
+    // "default").
+    virtual void Decoded(const std::string& encodings, const std::string& charset, const std::string& source) = 0;
+    virtual void ScriptStarted(const DocumentScript& script) = 0;
+    virtual void ScriptEnded(const DocumentScript& script, ScriptOutcome outcome) = 0;
+    // What became of the answer, in a few words ("rewritten", "not filtered: ...", "error page ...").
+    virtual void Outcome(const std::string& text) = 0;
 };
 
 // What the document filter reads and reaches: the configuration (read-only while the proxy runs),
@@ -28,6 +43,7 @@ struct DocumentFilterSettings {
     FocusPollStarter& focusPoll;
     std::string directory;
     FilterCounters* counters = nullptr;
+    FilterTrace* trace = nullptr;
 };
 
 // Whether an answer, by its status line, headers and script key, is one the filter may change, so
