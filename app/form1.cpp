@@ -32,6 +32,12 @@ TForm1::TForm1(FormParts parts)
     WebBrowser1->SetEvents(&browserEvents_);
 }
 
+std::unique_ptr<BrowserControl> TForm1::NewBrowser() {
+    std::unique_ptr<BrowserControl> browser = parts_.createBrowser();
+    if (!browserLanguages_.empty()) browser->SetPreferredLanguages(browserLanguages_);
+    return browser;
+}
+
 TForm1::~TForm1() {
     focusPoll_.Close();
     // Whatever a failed shutdown left running stops here, workers before the tables they read.

@@ -40,7 +40,9 @@ class TForm1 {
     bool proxySettingWasSet_ = false;  // only then is there a saved setting to write back
     // Attached to every browser control; declared before WebBrowser1 so that it outlives it.
     FormBrowserEvents browserEvents_{*this, parts_.ui};
-    HomeButton home_{parts_.createBrowser, browserEvents_};
+    HomeButton home_{[this] { return NewBrowser(); }, browserEvents_};
+    // The languages every browser control asks pages for; set once the configuration is loaded.
+    std::vector<std::string> browserLanguages_;
     // The document filter's way to start the text-field poll; closed at shutdown, so that a start
     // still queued for the main thread finds nothing to start.
     MainThreadFocusPoll focusPoll_{parts_.ui, [this] { StartFocusPoll(); }};
@@ -136,6 +138,9 @@ private:
     void ResetProcessValues();
     void CreateTables();
     void LoadConfigurationFile();
+    void ApplyBrowserLanguages();
+    // A browser control for a new visitor, asking pages for the configured languages.
+    std::unique_ptr<BrowserControl> NewBrowser();
     void ApplyButtonAndTimerOptions();
     void LoadBusyPicture();
     void StartProxy();

@@ -9,6 +9,7 @@
 #include "config/config_loader.h"
 #include "config/option_defaults.h"
 #include "proxy/filter/document_filter.h"
+#include "shell/browser_languages.h"
 #include "shell/busy_animation.h"
 #include "util/integer_text.h"
 #include "util/paths.h"
@@ -38,6 +39,7 @@ void TForm1::FormCreate() {
     MailSender = parts_.createMailWorker(notifications_, [this] { PumpMailQueue(); });
     CreateTables();
     if (!OutOfOrder) LoadConfigurationFile();
+    ApplyBrowserLanguages();
     ApplyButtonAndTimerOptions();
     if (!OutOfOrder && !Option("process").empty()) LoadBusyPicture();
     if (!OutOfOrder) StartProxy();
@@ -51,6 +53,11 @@ void TForm1::FormCreate() {
             .count();
     WriteMetrics();
     metricsTimer_->SetEnabled(!Option("metrics").empty());
+}
+
+void TForm1::ApplyBrowserLanguages() {
+    browserLanguages_ = PreferredLanguages(Option("language"), parts_.locale);
+    WebBrowser1->SetPreferredLanguages(browserLanguages_);
 }
 
 void TForm1::ResetProcessValues() {

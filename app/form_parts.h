@@ -53,6 +53,8 @@ struct FormParts {
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
     // The system's log service, which also gets every log entry; none when null.
     SystemJournal* journal = nullptr;
+    // The terminal's locale as the environment names it (LC_ALL, LC_MESSAGES or LANG); empty: none.
+    std::string locale = {};
 };
 
 }  // namespace kiosk

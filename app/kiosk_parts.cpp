@@ -1,5 +1,7 @@
 #include "app/kiosk_parts.h"
 
+#include <cstdlib>
+
 #include "app/form1.h"
 #include "keyboard/template_scaling.h"
 #include "mail/send_mail_thread.h"
@@ -8,6 +10,19 @@
 #include "shell/density_scaling.h"
 
 namespace kiosk {
+
+namespace {
+
+// The locale the environment names for messages, as the C library would choose it.
+std::string LocaleOfEnvironment() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return {};
+}
+
+}  // namespace
 
 FormParts KioskParts::Parts() {
     return FormParts{
@@ -29,6 +44,7 @@ FormParts KioskParts::Parts() {
         .certificateTrust = platform_.GetCertificateTrust(),
         .caFolder = DefaultCaFolder(),
         .journal = &platform_.GetJournal(),
+        .locale = LocaleOfEnvironment(),
     };
 }
 

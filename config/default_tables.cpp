@@ -24,7 +24,7 @@ void FillOptionTable(KeyValueTable& table) {
                     Row("keys", kDefaultKeyboardKeys), "back=true", "menu=false",
                     Row("sleep", kDefaultSleepMinutes), Row("log", kDefaultDaysToKeep),
                     Row("internal", kDefaultInternalPort), Row("port", kDefaultProxyPort),
-                    "proxy=", "host=", "login=", "password=", "headers=", "https=", "cafile=", "metrics="});
+                    "proxy=", "host=", "login=", "password=", "headers=", "https=", "cafile=", "metrics=", "language="});
 }
 
 void FillMailTable(KeyValueTable& table) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/document_access.h"
 
@@ -58,6 +59,8 @@ public:
     virtual void SetStatusBar(bool shown) = 0;
     virtual void SetAddressBar(bool shown) = 0;
     virtual void SetEnabled(bool enabled) = 0;
+    // The languages pages are asked for (Accept-Language), most wanted first.
+    virtual void SetPreferredLanguages(const std::vector<std::string>& languages) = 0;
 
     // Writes one property of the top-level document's body style (Zoom, overflowY, overflowX). A
     // number is written as its decimal text.

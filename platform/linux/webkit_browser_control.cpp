@@ -367,6 +367,13 @@ void WebKitBrowserControl::SetAddressBar(bool shown) {
     addressBar_ = shown;
 }
 
+void WebKitBrowserControl::SetPreferredLanguages(const std::vector<std::string>& languages) {
+    std::vector<const char*> list;
+    for (const std::string& language : languages) list.push_back(language.c_str());
+    list.push_back(nullptr);
+    webkit_web_context_set_preferred_languages(context_.get(), list.data());
+}
+
 void WebKitBrowserControl::SetEnabled(bool enabled) {
     gtk_widget_set_sensitive(GTK_WIDGET(View()), enabled);
 }

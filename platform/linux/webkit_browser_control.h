@@ -54,6 +54,7 @@ public:
     void SetStatusBar(bool shown) override;
     void SetAddressBar(bool shown) override;
     void SetEnabled(bool enabled) override;
+    void SetPreferredLanguages(const std::vector<std::string>& languages) override;
 
     void SetBodyStyle(const std::string& name, const std::string& value) override;
     void SetEvents(BrowserEvents* events) override;

@@ -1,10 +1,12 @@
 #include "proxy/filter/document_filter.h"
 
 #include "os/text_files.h"
+#include "proxy/filter/document_types.h"
 #include "proxy/filter/gunzip.h"
 #include "proxy/http/header_dump.h"
 #include "proxy/http/http_text.h"
 #include "script/script_machine.h"
+#include "script/url_pattern.h"
 #include "text/ascii.h"
 #include "text/network_text.h"
 #include "util/integer_text.h"
@@ -36,17 +38,9 @@ StatusLine ParseStatusLine(const std::string& line) {
     return status;
 }
 
-bool IsFilteredType(const std::string& headerText) {
-    for (const char* type : {"content-type: text/html", "content-type: text/plain",
-                             "content-type: application/xml", "content-type: application/x-javascript"}) {
-        if (headerText.find(type) != std::string::npos) return true;
-    }
-    return false;
-}
-
-bool AnyPatternEquals(const DocumentScriptList& scripts, const std::string& key) {
+bool AnyPatternNamesPage(const DocumentScriptList& scripts, const std::string& key) {
     for (const auto& script : scripts) {
-        if (script->pattern == key) return true;
+        if (PatternNamesPage(script->pattern, key)) return true;
     }
     return false;
 }
@@ -59,11 +53,11 @@ std::string ScriptKey(const TIdHTTPProxyServerContext& context) {
     return DecodeNetworkText(context.LastRequestHost + context.Document);
 }
 
-// A text answer with an error status, or a successful one some script's pattern names exactly.
-bool IsFilteredAnswer(int status, const std::string& headerText, const std::string& scriptKey,
+// A text answer with an error status, or a successful one some script's pattern names.
+bool IsFilteredAnswer(int status, const std::string& mediaType, const std::string& scriptKey,
                       const DocumentScriptList& scripts) {
-    if (!IsFilteredType(headerText)) return false;
-    return status >= kFirstErrorStatus || (status == kOkStatus && AnyPatternEquals(scripts, scriptKey));
+    if (status >= kFirstErrorStatus) return IsErrorPageType(mediaType);
+    return status == kOkStatus && IsScriptableType(mediaType) && AnyPatternNamesPage(scripts, scriptKey);
 }
 
 std::string FirstLine(const TIdHTTPProxyServerContext& context) {
@@ -81,6 +75,7 @@ public:
           statusLine_(FirstLine(context)),
           status_(ParseStatusLine(statusLine_)),
           headerText_(LowerHeaderText(context)),
+          mediaType_(MediaType(context.Headers)),
           scriptKey_(ScriptKey(context)) {}
 
     void Run() {
@@ -90,7 +85,7 @@ public:
 
 private:
     bool IsEligible() const {
-        return !body_.empty() && IsFilteredAnswer(status_.code, headerText_, scriptKey_, settings_.scripts);
+        return !body_.empty() && IsFilteredAnswer(status_.code, mediaType_, scriptKey_, settings_.scripts);
     }
 
     void Filter() {
@@ -123,7 +118,7 @@ private:
         const std::string searchPage = settings_.errors.Value("search");
         const ScriptEnvironment environment{settings_.log, settings_.directory};
         for (const auto& script : settings_.scripts) {
-            if (script->pattern.find(scriptKey_) == std::string::npos) continue;
+            if (!PatternRunsOn(script->pattern, scriptKey_)) continue;
             if (script->steps.empty()) {
                 // A script without steps marks a page for the keyboard's text-field poll and leaves the
                 // answer exactly as it arrived.
@@ -173,6 +168,7 @@ private:
     const std::string statusLine_;
     const StatusLine status_;
     const std::string headerText_;
+    const std::string mediaType_;
     const std::string scriptKey_;
     std::string decoded_;
     bool replaceBody_ = true;
@@ -181,7 +177,7 @@ private:
 }  // namespace
 
 bool WantsDocument(const TIdHTTPProxyServerContext& context, const DocumentScriptList& scripts) {
-    return IsFilteredAnswer(ParseStatusLine(FirstLine(context)).code, LowerHeaderText(context),
+    return IsFilteredAnswer(ParseStatusLine(FirstLine(context)).code, MediaType(context.Headers),
                             ScriptKey(context), scripts);
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "script/url_pattern.h"
 #include "text/ascii.h"
 #include "util/integer_text.h"
 
@@ -31,8 +32,12 @@ InspectionPolicy::InspectionPolicy(const std::string& httpsOption, const Documen
                                       : Mode::ScriptedHosts) {
     if (mode_ != Mode::ScriptedHosts) return;
     for (const auto& script : scripts) {
-        if (auto host = PatternHost(script->pattern); host && !host->first.empty())
+        const std::string authority = AsciiLower(script->pattern.substr(0, script->pattern.find('/')));
+        if (authority.find('*') != std::string::npos) {
+            hostWildcards_.push_back(authority);
+        } else if (auto host = PatternHost(script->pattern); host && !host->first.empty()) {
             scriptedHosts_.insert(*host);
+        }
     }
 }
 
@@ -45,7 +50,14 @@ bool InspectionPolicy::Inspects(const std::string& host, int port) const {
         case Mode::ScriptedHosts:
             break;
     }
-    return scriptedHosts_.count({AsciiLower(host), port}) > 0;
+    const std::string lowerHost = AsciiLower(host);
+    if (scriptedHosts_.count({lowerHost, port}) > 0) return true;
+    const std::string withPort = lowerHost + ":" + std::to_string(port);
+    for (const std::string& wildcard : hostWildcards_) {
+        if (WildcardMatch(wildcard, withPort) || (port == kHttpsPort && WildcardMatch(wildcard, lowerHost)))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace kiosk

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "script/document_script.h"
 
@@ -10,7 +11,9 @@ namespace kiosk {
 
 // Which CONNECT requests the proxy decrypts, from the "https" option: "all" every one, "tunnel" none
 // (every CONNECT a byte tunnel), any other value the hosts some document script names: a url
-// pattern's text before its first "/", as host or host:port (port 443 when none is written).
+// pattern's text before its first "/", as host or host:port (port 443 when none is written). A host
+// part with "*" in it ("*.shop.example", "*" alone) names every host:port it matches, so a script
+// for every site decrypts every site.
 class InspectionPolicy {
 public:
     InspectionPolicy(const std::string& httpsOption, const DocumentScriptList& scripts);
@@ -24,6 +27,7 @@ private:
 
     Mode mode_;
     std::set<std::pair<std::string, int>> scriptedHosts_;  // lower-case host, port
+    std::vector<std::string> hostWildcards_;               // lower-case authorities with "*"
 };
 
 }  // namespace kiosk

@@ -132,6 +132,11 @@ public:
     void SetStatusBar(bool shown) override { Flag("BrowserStatusBar", shown); }
     void SetAddressBar(bool shown) override { Flag("BrowserAddressBar", shown); }
     void SetEnabled(bool enabled) override { Flag("BrowserEnabled", enabled); }
+    void SetPreferredLanguages(const std::vector<std::string>& languages) override {
+        std::string list;
+        for (const std::string& language : languages) list += (list.empty() ? "" : ",") + language;
+        record_.Add("Languages " + list);
+    }
     void SetBodyStyle(const std::string& name, const std::string& value) override {
         if (RunsEventsThatDestroyIt()) throw BrowserControlGone();
         if (!styleFailure.empty()) throw std::runtime_error(styleFailure);

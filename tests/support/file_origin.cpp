@@ -32,6 +32,12 @@ std::vector<std::string> FileOrigin::Requests() const {
     return SplitTextLines(ReadFile(logDir_ / "requests.log"));
 }
 
+std::vector<std::string> FileOrigin::RequestHeaders() const {
+    std::error_code error;
+    if (!std::filesystem::exists(logDir_ / "requests.log.headers", error)) return {};
+    return SplitTextLines(ReadFile(logDir_ / "requests.log.headers"));
+}
+
 int FileOrigin::RequestsFor(const std::string& path, bool prefix) const {
     const auto requests = Requests();
     const std::string start = "GET " + path + (prefix ? "" : " ");

@@ -21,6 +21,8 @@ public:
     int Port() const { return port_; }
     std::string Url(const std::string& path) const;
     std::vector<std::string> Requests() const;
+    // One line per request: "PATH accept-encoding=VALUE accept-language=VALUE".
+    std::vector<std::string> RequestHeaders() const;
     // How many requests so far were for path (the query included), or with prefix for every path
     // that starts with it.
     int RequestsFor(const std::string& path, bool prefix = false) const;

@@ -2,13 +2,18 @@
 to a log file: "METHOD PATH cache-control=VALUE". Paths under /report? are answered empty, so that a
 page can report what it shows. Paths under /private/ need HTTP authentication as visitor:secret; each
 of their requests adds a line "AUTH PATH yes" or "AUTH PATH no" (no credentials, answered 401).
+A file NAME is sent with the raw header lines of NAME.headers instead of the guessed ones when that
+file exists (its body as stored, so it may be compressed or in any charset). Each request's
+Accept-Encoding and Accept-Language go to LOGFILE.headers as "PATH accept-encoding=... accept-language=...".
 Usage: file_origin.py PORT DIRECTORY LOGFILE"""
 import base64
 import http.server
+import os
 import sys
 
 port, directory, log_path = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 log = open(log_path, "a", buffering=1, encoding="utf-8")
+header_log = open(log_path + ".headers", "a", buffering=1, encoding="utf-8")
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -20,6 +25,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
     def do_GET(self):
         self.record()
+        header_log.write(f"{self.path} accept-encoding={self.headers.get('Accept-Encoding', '')} "
+                         f"accept-language={self.headers.get('Accept-Language', '')}\n")
+        if self.send_with_own_headers():
+            return
         if self.path.startswith("/report?"):
             self.send_response(204)
             self.end_headers()
@@ -31,6 +40,19 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.end_headers()
             return
         super().do_GET()
+
+    def send_with_own_headers(self):
+        path = os.path.join(directory, self.path.split("?")[0].lstrip("/"))
+        if not os.path.isfile(path + ".headers"):
+            return False
+        with open(path, "rb") as body_file, open(path + ".headers", "rb") as headers_file:
+            body, lines = body_file.read(), headers_file.read().splitlines()
+        status = lines[0] if lines and lines[0].startswith(b"HTTP/") else b"HTTP/1.0 200 OK"
+        fields = [line for line in lines if not line.startswith(b"HTTP/")]
+        head = [status] + fields + [b"Content-Length: %d" % len(body), b"Connection: close", b"", b""]
+        self.wfile.write(b"\r\n".join(head) + body)
+        self.close_connection = True
+        return True
 
     def authenticated(self):
         expected = "Basic " + base64.b64encode(b"visitor:secret").decode()

@@ -16,5 +16,13 @@ TEST_F(RunningFormTest, OutOfOrderHomeStillShowsAVisibleBrowserAtTheStartPage) {
     EXPECT_TRUE(record.Contains("Navigate " + LocalPageUrl(ProgramDir(), "")));
 }
 
+// Home's new browser asks pages for the same languages as the first: the option, else the locale.
+TEST_F(RunningFormTest, EveryVisitorsBrowserAsksForTheConfiguredLanguages) {
+    Start("language\nde-DE, de\n");
+    At(5);
+    form->RxSpeedButton4Click();
+    EXPECT_TRUE(record.Contains("Languages de-DE,de"));
+}
+
 }  // namespace
 }  // namespace kiosk::testing

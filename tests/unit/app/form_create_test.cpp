@@ -24,6 +24,7 @@ TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
     EXPECT_EQ(record.Events(), (Events{
                                    "ProxyCreated",
                                    "MailWorkerCreated",
+                                   "Languages ru-RU,ru",
                                    "SaveProxySetting",
                                    "SetProxySetting 1 0 127.0.0.1:8181",
                                    "ProxyConfigure port=8181",

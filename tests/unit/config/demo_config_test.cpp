@@ -20,9 +20,10 @@ TEST(DemoConfiguration, LoadsWithoutError) {
     EXPECT_EQ(options.Value("start"), "http://127.0.0.1:8180/index.html");
     EXPECT_EQ(errors.Value("net"), "net.html");
     EXPECT_EQ(mail.Value("subject"), "Киоск: ошибка");
-    ASSERT_EQ(scripts.size(), 2u);
+    ASSERT_EQ(scripts.size(), 3u);
     EXPECT_EQ(scripts[0]->pattern, "127.0.0.1:8180/index.html");
-    EXPECT_EQ(scripts[1]->pattern, "example.org/");
+    EXPECT_EQ(scripts[1]->pattern, "127.0.0.1:8180/*");
+    EXPECT_EQ(scripts[2]->pattern, "example.org/");
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(FilterTest, AnswersThatAreNotFilteredStayUntouched) {
         {"HTTP/1.1 302 Found", "Content-Type: text/html"},
         {"HTTP/1.1 500 Internal Server Error", "Content-Type: image/png"},
         {"HTTP/1.1 402 Payment Required", "Content-Type: text/html"},
-        {"HTTP/1.1 200 OK", "Content-Type:text/html"},  // no blank after the colon
+        {"HTTP/1.1 404 Not Found", "Content-Type: text/css"},  // a missing style sheet stays missing
         {"HTTP/1.1", "Content-Type: text/html"},        // no status code
         {"HTTP/1.1 201 Created", "Content-Type: text/html"},
     };

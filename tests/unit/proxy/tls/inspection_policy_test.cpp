@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kiosk {
@@ -39,6 +40,18 @@ TEST(InspectionPolicy, PatternsWithoutAHostOrWithABadPortNameNothing) {
         // 34463 is 99999 cut to 16 bits.
         for (const int port : {443, 34463}) EXPECT_FALSE(policy.Inspects(host, port)) << host << port;
     }
+}
+
+TEST(InspectionPolicy, AHostWithAStarNamesEveryHostItMatches) {
+    const InspectionPolicy policy("", Scripts({"*.Shop.example/*", "cdn.example:*/lib.js"}));
+    const std::tuple<const char*, int, bool> cases[] = {
+        {"www.shop.example", 443, true},   {"a.b.shop.example", 443, true}, {"shop.example", 443, false},
+        {"www.shop.example", 8443, false}, {"cdn.example", 8443, true},     {"cdn.example", 443, true},
+        {"cdn.example.org", 443, false},
+    };
+    for (const auto& [host, port, inspected] : cases)
+        EXPECT_EQ(policy.Inspects(host, port), inspected) << host << port;
+    EXPECT_TRUE(InspectionPolicy("", Scripts({"*/banner.js"})).Inspects("any.example", 8443));
 }
 
 TEST(InspectionPolicy, AllAndTunnelDecideForEveryHostOtherValuesActAsEmpty) {

@@ -1,0 +1,50 @@
+#include "proxy/filter/document_types.h"
+
+#include <array>
+
+#include "text/ascii.h"
+
+namespace kiosk {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kErrorPageTypes = {"text/html", "text/plain", "application/xml",
+                                                             "application/x-javascript"};
+
+constexpr std::array<std::string_view, 10> kTodaysTextTypes = {
+    "text/javascript",         "application/javascript", "application/ecmascript",
+    "application/json",        "application/ld+json",    "text/css",
+    "application/xhtml+xml",   "image/svg+xml",          "text/xml",
+    "application/x-ecmascript"};
+
+bool IsOneOf(std::string_view type, const auto& types) {
+    for (std::string_view known : types) {
+        if (type == known) return true;
+    }
+    return false;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::string MediaType(const TIdHeaderList& headers) {
+    const std::string value = headers.Value("Content-Type");
+    const std::string_view type = std::string_view(value).substr(0, value.find(';'));
+    return AsciiLower(std::string(Trimmed(type)));
+}
+
+bool IsScriptableType(std::string_view mediaType) {
+    return IsOneOf(mediaType, kErrorPageTypes) || IsOneOf(mediaType, kTodaysTextTypes) ||
+           mediaType.ends_with("+xml") || mediaType.ends_with("+json");
+}
+
+bool IsErrorPageType(std::string_view mediaType) {
+    return IsOneOf(mediaType, kErrorPageTypes);
+}
+
+}  // namespace kiosk
