@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "config/option_defaults.h"
+#include "proxy/filter/content_decoding.h"
 #include "proxy/http/header_dump.h"
 #include "proxy/http/http_text.h"
 #include "util/integer_text.h"
@@ -48,6 +49,15 @@ TransparentProxySlot UpstreamProxy(const KeyValueTable& options) {
     return std::monostate{};
 }
 
+// Origins are asked only for encodings the document filter can take off, so that no answer it must
+// rewrite arrives in one it cannot read. A value that needs no change stays as written.
+void LimitAcceptedEncodings(TIdHeaderList& headers) {
+    const std::string acceptEncoding = headers.Value("Accept-Encoding");
+    if (acceptEncoding.empty()) return;
+    const std::string accepted = AcceptedEncodings(acceptEncoding);
+    if (accepted != acceptEncoding) headers.SetValue("Accept-Encoding", accepted);
+}
+
 }  // namespace
 
 void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& options, LogWriter& log,
@@ -57,6 +67,7 @@ void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& option
     const std::string host = context.Headers.Value("Host");
     context.LastRequestHost = host;
     context.LastRequestTarget = context.Document;
+    LimitAcceptedEncodings(context.Headers);
     DumpHead(options, log, directory, "Request " + host,
              context.Command + " " + context.Document + "\r\n" + HeadText(context.Headers.Lines()));
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "proxy/filter/capped_output.h"
+
 namespace kiosk {
 
 namespace {
@@ -91,7 +93,8 @@ enum class MemberEnd { StreamEnd, InputEnd, Fault };
 
 class GzipDecoder {
 public:
-    GzipDecoder(std::string_view input, size_t mostOutput) : input_(input), mostOutput_(mostOutput) {}
+    GzipDecoder(std::string_view input, size_t mostOutput)
+        : input_(input), mostOutput_(mostOutput), output_(mostOutput) {}
 
     GunzipResult Run() {
         ReserveBySizeHint();
@@ -118,7 +121,7 @@ private:
         const size_t claimed = ReadLittleEndian32(input_.substr(input_.size() - 4));
         const size_t possible =
             input_.size() > mostOutput_ / kMostDeflateRatio ? mostOutput_ : input_.size() * kMostDeflateRatio;
-        output_.reserve(std::min({claimed, possible, mostOutput_}));
+        output_.Reserve(std::min(claimed, possible));
     }
 
     // Inflates the deflate data starting at position; on the stream's end, position is just after it.
@@ -172,21 +175,16 @@ private:
                ReadLittleEndian32(trailer.substr(4)) == static_cast<uint32_t>(memberSize_);
     }
 
-    // Appends up to the output cap; false when bytes had to be left out. The cap stops a small body
-    // that expands to gigabytes (a "gzip bomb") from taking the memory: what fits is kept and the
+    // Appends up to the output cap; false when bytes had to be left out: what fits is kept and the
     // decoding ends as a fault.
-    bool Append(const char* bytes, size_t length) {
-        const size_t room = mostOutput_ - output_.size();
-        output_.append(bytes, std::min(length, room));
-        return length <= room;
-    }
+    bool Append(const char* bytes, size_t length) { return output_.Append(bytes, length); }
 
-    GunzipResult Finish(bool error) { return {std::move(output_), error}; }
+    GunzipResult Finish(bool error) { return {output_.Take(), error, output_.overflowed()}; }
 
     std::string_view input_;
     size_t mostOutput_;
     RawInflater inflater_;
-    std::string output_;
+    CappedOutput output_;
     uLong memberCrc_ = 0;
     uint64_t memberSize_ = 0;
     bool outputFull_ = false;

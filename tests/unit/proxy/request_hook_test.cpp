@@ -98,6 +98,25 @@ TEST_F(RequestHookTest, HostAndTargetAreRecordedAndDumped) {
     EXPECT_TRUE(log.Entries().empty());
 }
 
+TEST_F(RequestHookTest, AcceptEncodingIsLimitedToWhatTheFilterDecodesBeforeTheDump) {
+    Set("headers", "dump.txt");
+    const std::pair<const char*, const char*> lines[] = {
+        {"accept-encoding:br;q=1.0, compress;q=0.5, *;q=0.1", "Accept-Encoding: br;q=1.0"},
+        {"accept-encoding:gzip, deflate", "accept-encoding:gzip, deflate"},  // nothing to leave out
+        {"Accept-Encoding: dcb, dcz", "Accept-Encoding: identity"},
+        {"Accept: */*", "Accept: */*"},  // none stays none
+    };
+    std::string dump;
+    for (const auto& [line, sent] : lines) {
+        context.Headers.Clear();
+        context.Headers.Add(line);
+        Run();
+        EXPECT_EQ(context.Headers.Lines(), std::vector<std::string>{sent});
+        dump += "[Request ]\r\nGET /a?x=1\r\n" + std::string(sent) + "\r\n\r\n";
+    }
+    EXPECT_EQ(ReadFile(dir / "dump.txt"), dump);
+}
+
 TEST_F(RequestHookTest, ADumpThatCannotBeWrittenIsLoggedOrFailsTheRequest) {
     Set("headers", "/dev/full");
     context.Headers.Add("Host: h");
