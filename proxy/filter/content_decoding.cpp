@@ -91,6 +91,10 @@ DecodedContent DecodeContent(std::string_view contentEncoding, std::string_view 
         if (!coding) return {{}, DecodingStatus::Unknown, std::string(token)};
         if (*coding != Coding::Identity) steps.push_back({*coding, token});
     }
+    // Each step is capped, but every layer costs work over the whole body: a list of thousands of
+    // layers is no answer a server sends.
+    if (steps.size() > kMostContentEncodings)
+        return {{}, DecodingStatus::Unknown, std::to_string(steps.size()) + " encodings"};
     DecodedContent result;
     std::string_view input = body;
     bool decodedAny = false;

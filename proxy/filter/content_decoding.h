@@ -20,6 +20,9 @@ namespace kiosk {
 // still decoded by the steps after it, so output is always plain text: a prefix of the document when
 // the body was cut short. No step's output may exceed mostOutput bytes (TooLarge), so decoding never
 // holds more than about twice mostOutput, and decoding stops at the first TooLarge.
+// More encodings than this on one body (identity not counted) give Unknown.
+inline constexpr size_t kMostContentEncodings = 4;
+
 DecodedContent DecodeContent(std::string_view contentEncoding, std::string_view body,
                              size_t mostOutput = kMostGunzipOutput);
 

@@ -1,8 +1,9 @@
 #include "proxy/filter/document_filter.h"
 
 #include "os/text_files.h"
+#include "proxy/filter/content_decoding.h"
+#include "proxy/filter/document_charset.h"
 #include "proxy/filter/document_types.h"
-#include "proxy/filter/gunzip.h"
 #include "proxy/http/header_dump.h"
 #include "proxy/http/http_text.h"
 #include "script/script_machine.h"
@@ -45,10 +46,6 @@ bool AnyPatternNamesPage(const DocumentScriptList& scripts, const std::string& k
     return false;
 }
 
-std::string LowerHeaderText(const TIdHTTPProxyServerContext& context) {
-    return AsciiLower(HeadText(context.Headers.Lines()));
-}
-
 std::string ScriptKey(const TIdHTTPProxyServerContext& context) {
     return DecodeNetworkText(context.LastRequestHost + context.Document);
 }
@@ -74,12 +71,15 @@ public:
           settings_(settings),
           statusLine_(FirstLine(context)),
           status_(ParseStatusLine(statusLine_)),
-          headerText_(LowerHeaderText(context)),
           mediaType_(MediaType(context.Headers)),
           scriptKey_(ScriptKey(context)) {}
 
     void Run() {
-        if (IsEligible()) Filter();
+        if (IsEligible()) {
+            Filter();
+        } else if (settings_.trace != nullptr) {
+            Trace("not filtered: " + WhyNotFiltered());
+        }
         DumpHeaders();
     }
 
@@ -89,11 +89,55 @@ private:
     }
 
     void Filter() {
-        decoded_ = body_;
-        if (headerText_.find("content-encoding: gzip") != std::string::npos)
-            decoded_ = GunzipStream(body_).output;
+        const std::string encodings = context_.Headers.Value("Content-Encoding");
+        DecodedContent decoded = DecodeContent(encodings, body_);
+        if (decoded.status == DecodingStatus::Unknown || decoded.status == DecodingStatus::TooLarge) {
+            if (!ReplacedWhateverItsBody()) return RelayUndecoded(decoded);
+        }
+        decoded_ = std::move(decoded.output);
+        charset_ = DecideCharset(context_.Headers.Value("Content-Type"), decoded_);
+        if (settings_.trace != nullptr) settings_.trace->Decoded(encodings, charset_.name, charset_.source);
         const bool completed = status_.code >= kFirstErrorStatus ? ReplaceErrorAnswer() : RunScripts();
         if (completed && replaceBody_) PutBodyBack();
+        if (!completed) Trace("unchanged: a page file could not be read");
+    }
+
+    // An error answer the "document" page replaces, or a page a script without steps leaves exactly as
+    // it came: neither needs the body decoded.
+    bool ReplacedWhateverItsBody() const {
+        if (status_.code >= kFirstErrorStatus) return !settings_.errors.Value("document").empty();
+        for (const auto& script : settings_.scripts) {
+            if (script->steps.empty() && PatternRunsOn(script->pattern, scriptKey_)) return true;
+        }
+        return false;
+    }
+
+    // A body the filter cannot decode goes to the browser as it came, with its own Content-Encoding:
+    // the browser decodes what it accepts and bounds what it decodes.
+    void RelayUndecoded(const DecodedContent& decoded) {
+        const std::string page = DecodeNetworkText(context_.LastRequestHost + context_.Document);
+        const std::string message =
+            decoded.status == DecodingStatus::Unknown
+                ? page + ": Content-Encoding " + DecodeNetworkText(decoded.encoding) +
+                      " cannot be decoded, relayed unfiltered."
+                : page + ": Document larger than " + std::to_string(kMostGunzipOutput >> 20) +
+                      " MiB when decoded (" + DecodeNetworkText(decoded.encoding) + "), relayed unfiltered.";
+        settings_.log.WriteLog(LogLevel::Error, message);
+        Trace("unchanged: " + message);
+    }
+
+    // For the trace: why an answer passes unfiltered.
+    std::string WhyNotFiltered() const {
+        if (body_.empty()) return "no body";
+        const std::string type = mediaType_.empty() ? "no Content-Type" : "type " + mediaType_;
+        if (status_.code >= kFirstErrorStatus) return "an error answer of " + type;
+        if (status_.code != kOkStatus) return "status " + std::to_string(status_.code);
+        if (!IsScriptableType(mediaType_)) return type;
+        return "no script's url names " + scriptKey_;
+    }
+
+    void Trace(const std::string& outcome) const {
+        if (settings_.trace != nullptr) settings_.trace->Outcome(outcome);
     }
 
     // An error answer becomes the "document" page, sent as "200 OK". Returns false when the page
@@ -107,6 +151,9 @@ private:
             context_.Headers[0] = status_.prefix + "200 OK";
             context_.Headers.SetValue("Content-Type", "text/html");
             message += " > " + page;
+            Trace("replaced by the error page " + page);
+        } else {
+            Trace("an error answer with no \"document\" page: sent decoded");
         }
         settings_.log.WriteLog(LogLevel::Error, message);
         return true;
@@ -116,7 +163,8 @@ private:
     // Returns false when a failed script's "search" page could not be read.
     bool RunScripts() {
         const std::string searchPage = settings_.errors.Value("search");
-        const ScriptEnvironment environment{settings_.log, settings_.directory};
+        const ScriptEnvironment environment{settings_.log, settings_.directory, charset_.name,
+                                            settings_.trace};
         for (const auto& script : settings_.scripts) {
             if (!PatternRunsOn(script->pattern, scriptKey_)) continue;
             if (script->steps.empty()) {
@@ -124,14 +172,20 @@ private:
                 // answer exactly as it arrived.
                 settings_.focusPoll.StartFocusPoll();
                 replaceBody_ = false;
+                Trace("unchanged: the script of " + script->pattern + " has no steps (text-field poll)");
                 return true;
             }
             std::string text = decoded_;
-            if (RunScript(*script, text, !searchPage.empty(), environment) == ScriptOutcome::Done) {
+            if (settings_.trace != nullptr) settings_.trace->ScriptStarted(*script);
+            const ScriptOutcome outcome = RunScript(*script, text, !searchPage.empty(), environment);
+            if (settings_.trace != nullptr) settings_.trace->ScriptEnded(*script, outcome);
+            if (outcome == ScriptOutcome::Done) {
+                if (settings_.trace != nullptr && text != decoded_) changed_ = true;
                 decoded_ = std::move(text);
                 continue;
             }
             if (settings_.counters != nullptr) ++settings_.counters->scriptFailures;
+            changed_ = true;
             if (!ReadPage(searchPage)) return false;
         }
         return true;
@@ -151,6 +205,9 @@ private:
 
     void PutBodyBack() {
         if (settings_.counters != nullptr) ++settings_.counters->rewritten;
+        if (status_.code == kOkStatus)
+            Trace(std::string(changed_ ? "rewritten" : "unchanged by the scripts") +
+                  ", sent decoded: " + std::to_string(decoded_.size()) + " bytes");
         body_ = std::move(decoded_);
         context_.Headers.SetValue("Content-Encoding", "identity");
         context_.Headers.SetValue("Content-Length", std::to_string(body_.size()));
@@ -167,11 +224,12 @@ private:
     const DocumentFilterSettings& settings_;
     const std::string statusLine_;
     const StatusLine status_;
-    const std::string headerText_;
     const std::string mediaType_;
     const std::string scriptKey_;
     std::string decoded_;
+    DocumentCharset charset_;
     bool replaceBody_ = true;
+    bool changed_ = false;  // kept for the trace only
 };
 
 }  // namespace
