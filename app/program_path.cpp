@@ -1,5 +1,7 @@
 #include "app/program_path.h"
 
+#include <filesystem>
+
 namespace kiosk {
 
 namespace {
@@ -18,6 +20,12 @@ ProgramPath SplitProgramPath(const std::string& executablePath) {
     const size_t length = path.name.size();
     if (length >= 4 && path.name[length - 4] == '.') path.name.resize(length - 4);
     return path;
+}
+
+std::string RunningExecutablePath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
 }
 
 }  // namespace kiosk

@@ -11,4 +11,7 @@ struct ProgramPath {
 
 ProgramPath SplitProgramPath(const std::string& executablePath);
 
+// The running program's own file, links resolved (/proc/self/exe); empty when it cannot be read.
+std::string RunningExecutablePath();
+
 }  // namespace kiosk
