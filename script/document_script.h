@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "script/script_text_cache.h"
+
 namespace kiosk {
 
 // Operator numbers: positions of the rows of the operator table.
@@ -42,10 +44,12 @@ struct ScriptStep {
     std::string parameter;
 };
 
-// One compiled document section: the url pattern and the steps in file order.
+// One compiled document section: the url pattern and the steps in file order. The steps do not change
+// once the script has run: the machine keeps their texts converted to each page charset in texts.
 struct DocumentScript {
     std::string pattern;
     std::vector<ScriptStep> steps;
+    mutable ScriptTextCache texts{};
 };
 
 // The compiled scripts in the order of their section headers; the list owns them.

@@ -5,38 +5,14 @@
 
 #include "script/script_files.h"
 #include "script/script_run.h"
-#include "text/cp1251.h"
+#include "script/step_texts.h"
+#include "text/unicode.h"
 
 namespace kiosk {
 
 namespace {
 
 enum class StepEnd { Next, Done, Failed };
-
-bool UsesTextParameter(int op) {
-    switch (op) {
-        case opText:
-        case opExpand:
-        case opTag:
-        case opTail:
-        case opReplace:
-        case opInsert:
-        case opAdd:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// The parameters that are searched for or inserted, converted once per run from the configuration's
-// UTF-8 to the document's single-byte code page; empty for the other steps.
-std::vector<std::string> TextParameters(const DocumentScript& script) {
-    std::vector<std::string> bytes(script.steps.size());
-    for (std::size_t i = 0; i < script.steps.size(); ++i) {
-        if (UsesTextParameter(script.steps[i].op)) bytes[i] = Utf8ToCp1251(script.steps[i].parameter);
-    }
-    return bytes;
-}
 
 bool IsSearch(int op) {
     return op == opText || op == opExpand || op == opTag || op == opTail;
@@ -58,8 +34,15 @@ bool ExitTaken(const ScriptRun& run, const std::string& condition) {
     return false;
 }
 
-StepEnd Execute(ScriptRun& run, const ScriptStep& step, const std::string& bytes,
+StepEnd Execute(ScriptRun& run, const ScriptStep& step, const StepText& text,
                 const ScriptEnvironment& environment) {
+    // A text the page's charset cannot hold is found nowhere and inserted nowhere: the step fails
+    // like a search that finds nothing.
+    if (text.missing != 0) {
+        run.searchResult = 0;
+        return StepEnd::Next;
+    }
+    const std::string& bytes = text.bytes;
     switch (step.op) {
         case opText:
             FindText(run, bytes);
@@ -139,9 +122,17 @@ const char* BudgetExceeded(const ScriptRun& run, std::int64_t executed, const Sc
     return nullptr;
 }
 
+void TraceStep(const ScriptRun& run, const DocumentScript& script, std::size_t index, const StepText& text,
+               ScriptTrace& trace) {
+    const int op = script.steps[index].op;
+    TracedStep traced{index, op, run.searchResult, run.cursor, IsSearch(op), {}};
+    if (text.missing != 0) AppendUtf8(traced.unconvertible, text.missing);
+    trace.StepRan(script, traced);
+}
+
 ScriptOutcome RunSteps(ScriptRun& run, const DocumentScript& script, bool searchPageConfigured,
                        const ScriptEnvironment& environment, const ScriptBudget& budget) {
-    const std::vector<std::string> bytes = TextParameters(script);
+    const std::vector<StepText>& texts = StepTextsFor(script, environment);
     const auto count = static_cast<std::int64_t>(script.steps.size());
     const auto deadline = std::chrono::steady_clock::now() + budget.time;
     std::int64_t executed = 0;
@@ -157,7 +148,9 @@ ScriptOutcome RunSteps(ScriptRun& run, const DocumentScript& script, bool search
         const ScriptStep& step = script.steps[index];
         if (step.op == opError) return ScriptOutcome::Failed;
         if (SearchFailureEnds(run, step.op, searchPageConfigured)) return ScriptOutcome::Failed;
-        if (Execute(run, step, bytes[index], environment) == StepEnd::Done) return ScriptOutcome::Done;
+        const StepEnd end = Execute(run, step, texts[index], environment);
+        if (environment.trace != nullptr) TraceStep(run, script, index, texts[index], *environment.trace);
+        if (end == StepEnd::Done) return ScriptOutcome::Done;
         ++executed;
         run.previousOperator = step.op;
         ++run.stepIndex;

@@ -18,8 +18,9 @@ enum class ScriptOutcome {
 
 // What a run reaches outside the text: the log for the failures of its file operators, and the
 // directory that relative file names of state, write and read are taken from (empty: current).
-// charset: the document's character set (a name iconv knows, as the document filter decided it); the
-// script's search and insert texts are converted to it. trace: none, or what watches the run.
+// charset: the document's character set, as the document filter decided it (a label
+// text/charset_label.h knows; any other counts as windows-1251); the script's search and insert texts
+// are converted to it, and read puts files into it. trace: none, or what watches the run.
 struct ScriptEnvironment {
     LogWriter& log;
     std::string directory;
@@ -40,11 +41,12 @@ struct ScriptBudget {
     std::int64_t textSize = 64ll << 20;
 };
 
-// Runs script over text (the document's bytes, windows-1251 or whatever the page uses). On Done, text
-// holds the rewritten document. searchPageConfigured: the errors section names a "search" page, which
-// makes a failed search end the run. Throws std::runtime_error when a file of state, write or read
-// can be neither opened nor created (the answer's handling ends).
-// On Failed, text holds the text as the run left it.
+// Runs script over text (the document's bytes, in environment.charset; they are never converted). On
+// Done, text holds the rewritten document. searchPageConfigured: the errors section names a "search"
+// page, which makes a failed search end the run. A step whose text holds a character the charset
+// lacks fails like a search that finds nothing (SearchResult 0, nothing else changes). Throws
+// std::runtime_error when a file of state, write or read can be neither opened nor created (the
+// answer's handling ends). On Failed, text holds the text as the run left it.
 ScriptOutcome RunScript(const DocumentScript& script, std::string& text, bool searchPageConfigured,
                         const ScriptEnvironment& environment);
 

@@ -32,15 +32,23 @@ const std::unordered_map<char32_t, char>& ReverseUpperHalf() {
     return *table;
 }
 
-char CodePointToCp1251(char32_t cp) {
-    if (cp < 0x80) return static_cast<char>(cp);
-    if (cp >= 0x0410 && cp <= 0x044F) return static_cast<char>(cp - 0x0410 + 0xC0);
+}  // namespace
+
+bool CodePointToCp1251(char32_t cp, char& byte) {
+    if (cp < 0x80) {
+        byte = static_cast<char>(cp);
+        return true;
+    }
+    if (cp >= 0x0410 && cp <= 0x044F) {
+        byte = static_cast<char>(cp - 0x0410 + 0xC0);
+        return true;
+    }
     const auto& reverse = ReverseUpperHalf();
     const auto found = reverse.find(cp);
-    return found == reverse.end() ? '?' : found->second;
+    if (found == reverse.end()) return false;
+    byte = found->second;
+    return true;
 }
-
-}  // namespace
 
 char32_t Cp1251ToCodePoint(unsigned char byte) {
     if (byte < 0x80) return byte;
@@ -53,7 +61,9 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     out.reserve(utf8.size());
     size_t pos = 0;
     while (pos < utf8.size()) {
-        out += CodePointToCp1251(NextCodePoint(utf8, pos));
+        char byte = '?';
+        CodePointToCp1251(NextCodePoint(utf8, pos), byte);
+        out += byte;
     }
     return out;
 }

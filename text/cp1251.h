@@ -19,4 +19,7 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 // The code point of one windows-1251 byte.
 char32_t Cp1251ToCodePoint(unsigned char byte);
 
+// The windows-1251 byte of a code point; false when the code page lacks it.
+bool CodePointToCp1251(char32_t codePoint, char& byte);
+
 }  // namespace kiosk

@@ -10,6 +10,12 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
+// Whether the code point just read from start to pos stands for an invalid byte rather than a
+// U+FFFD written in the text.
+bool WasInvalid(std::string_view bytes, size_t start, size_t pos, char32_t cp) {
+    return cp == kReplacement && pos == start + 1 && static_cast<unsigned char>(bytes[start]) >= 0x80;
+}
+
 }  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -94,6 +100,16 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
+size_t ValidUtf8Length(std::string_view bytes) {
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t start = pos;
+        const char32_t cp = NextCodePoint(bytes, pos);
+        if (WasInvalid(bytes, start, pos, cp)) return start;
+    }
+    return bytes.size();
+}
+
 std::string SanitizeUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
@@ -101,7 +117,7 @@ std::string SanitizeUtf8(std::string_view bytes) {
     while (pos < bytes.size()) {
         const size_t start = pos;
         const char32_t cp = NextCodePoint(bytes, pos);
-        if (cp == kReplacement && pos == start + 1 && static_cast<unsigned char>(bytes[start]) >= 0x80) {
+        if (WasInvalid(bytes, start, pos, cp)) {
             AppendUtf8(out, kReplacement);
         } else {
             out.append(bytes.substr(start, pos - start));

@@ -18,6 +18,14 @@ char32_t NextCodePoint(std::string_view text, size_t& pos);
 // surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
+// The length of the longest start of bytes that is valid UTF-8 (up to the first invalid or cut-short
+// sequence); bytes.size() when all of it is.
+size_t ValidUtf8Length(std::string_view bytes);
+
+inline bool IsValidUtf8(std::string_view bytes) {
+    return ValidUtf8Length(bytes) == bytes.size();
+}
+
 // Replaces every invalid UTF-8 sequence by U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
 

@@ -69,5 +69,50 @@ TEST_F(ScriptFileOperatorsTest, AFileThatCannotBeOpenedEndsTheAnswer) {
     EXPECT_THROW(RunScript(writing, text, false, environment), std::runtime_error);
 }
 
+// The page's bytes of a Russian text in a charset.
+const std::string kUtf8 = "Привет";
+const std::string kCp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
+const std::string kKoi8 = "\xF0\xD2\xC9\xD7\xC5\xD4";
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+TEST_F(ScriptFileOperatorsTest, ReadPutsTheFileIntoThePagesCharset) {
+    const struct {
+        std::string file;
+        const char* charset;
+        std::string page;  // after the read
+    } cases[] = {
+        {kUtf8Mark + kUtf8, "windows-1251", kCp1251},
+        {kUtf8Mark + kUtf8, "KOI8-R", kKoi8},
+        {kUtf8Mark + kUtf8, "UTF-8", kUtf8Mark + kUtf8},  // the page's own mark stays
+        {std::string("\xFF\xFE\x1F\x04\x40\x04", 6), "KOI8-R", "\xF0\xD2"},
+        {kCp1251, "UTF-8", kUtf8},  // an operator's windows-1251 file
+        {kUtf8, "UTF-8", kUtf8},
+        {kCp1251, "windows-1251", kCp1251},
+        {kUtf8, "windows-1251", kUtf8},  // no mark: the page's own bytes, as ever
+        {kKoi8, "KOI8-R", kKoi8},
+        {kUtf8Mark + "Ω", "KOI8-R", "abc"},  // logged, the text stays
+    };
+    for (const auto& c : cases) {
+        WriteFile(dir_ / "file.txt", c.file);
+        std::string text = "abc";
+        const DocumentScript script{"p", {{opRead, "file.txt"}}};
+        RunScript(script, text, false, ScriptEnvironment{harness_.log, dir_.str(), c.charset});
+        EXPECT_EQ(text, c.page) << c.charset << " " << c.file;
+    }
+    const std::vector<std::string> expected = {
+        "Файл: file.txt - символа «Ω» (U+03A9) нет в кодировке KOI8-R"};
+    EXPECT_EQ(harness_.log.Errors(), expected);
+}
+
+TEST_F(ScriptFileOperatorsTest, WriteAndReadRoundTripAUtf8Page) {
+    const std::string page = "\xEF\xBB\xBF<p>Привет, мир \xF0\x9F\x98\x80</p>";
+    const DocumentScript script{
+        "p", {{opWrite, "page.txt"}, {opText, "мир"}, {opReplace, "Ω"}, {opRead, "page.txt"}}};
+    std::string text = page;
+    RunScript(script, text, false, ScriptEnvironment{harness_.log, dir_.str(), "UTF-8"});
+    EXPECT_EQ(text, page);
+    EXPECT_EQ(ReadFile(dir_ / "page.txt"), page);
+}
+
 }  // namespace
 }  // namespace kiosk
