@@ -71,11 +71,13 @@ bool IsHtml(std::string_view contentType) {
 }  // namespace
 
 DocumentCharset DecideCharset(std::string_view contentType, std::string_view body) {
-    if (const std::string_view name = HeaderCharset(contentType); !name.empty()) {
-        return {std::string(name), "Content-Type"};
-    }
+    // A byte-order mark wins over the header, as browsers decide: the scripts' texts must be in the
+    // charset the browser reads the page in.
     if (const std::string_view name = ByteOrderMarkCharset(body); !name.empty()) {
         return {std::string(name), "byte-order mark"};
+    }
+    if (const std::string_view name = HeaderCharset(contentType); !name.empty()) {
+        return {std::string(name), "Content-Type"};
     }
     if (IsHtml(contentType)) {
         if (const std::string_view name = PrescanMetaCharset(body); !name.empty()) {

@@ -78,7 +78,7 @@ public:
         if (IsEligible()) {
             Filter();
         } else if (settings_.trace != nullptr) {
-            Trace("not filtered: " + WhyNotFiltered());
+            Trace("не фильтруется: " + WhyNotFiltered());
         }
         DumpHeaders();
     }
@@ -99,7 +99,7 @@ private:
         if (settings_.trace != nullptr) settings_.trace->Decoded(encodings, charset_.name, charset_.source);
         const bool completed = status_.code >= kFirstErrorStatus ? ReplaceErrorAnswer() : RunScripts();
         if (completed && replaceBody_) PutBodyBack();
-        if (!completed) Trace("unchanged: a page file could not be read");
+        if (!completed) Trace("не изменён: файл страницы не прочитан");
     }
 
     // An error answer the "document" page replaces, or a page a script without steps leaves exactly as
@@ -123,17 +123,17 @@ private:
                 : page + ": Document larger than " + std::to_string(kMostGunzipOutput >> 20) +
                       " MiB when decoded (" + DecodeNetworkText(decoded.encoding) + "), relayed unfiltered.";
         settings_.log.WriteLog(LogLevel::Error, message);
-        Trace("unchanged: " + message);
+        Trace("не изменён: " + message);
     }
 
     // For the trace: why an answer passes unfiltered.
     std::string WhyNotFiltered() const {
-        if (body_.empty()) return "no body";
-        const std::string type = mediaType_.empty() ? "no Content-Type" : "type " + mediaType_;
-        if (status_.code >= kFirstErrorStatus) return "an error answer of " + type;
-        if (status_.code != kOkStatus) return "status " + std::to_string(status_.code);
+        if (body_.empty()) return "нет тела";
+        const std::string type = mediaType_.empty() ? "нет Content-Type" : "тип " + mediaType_;
+        if (status_.code >= kFirstErrorStatus) return "ответ с ошибкой, " + type;
+        if (status_.code != kOkStatus) return "статус " + std::to_string(status_.code);
         if (!IsScriptableType(mediaType_)) return type;
-        return "no script's url names " + scriptKey_;
+        return "ни один url скрипта не называет " + scriptKey_;
     }
 
     void Trace(const std::string& outcome) const {
@@ -151,9 +151,9 @@ private:
             context_.Headers[0] = status_.prefix + "200 OK";
             context_.Headers.SetValue("Content-Type", "text/html");
             message += " > " + page;
-            Trace("replaced by the error page " + page);
+            Trace("заменён страницей ошибки " + page);
         } else {
-            Trace("an error answer with no \"document\" page: sent decoded");
+            Trace("ответ с ошибкой, страницы document нет: отправлен раскодированным");
         }
         settings_.log.WriteLog(LogLevel::Error, message);
         return true;
@@ -172,7 +172,7 @@ private:
                 // answer exactly as it arrived.
                 settings_.focusPoll.StartFocusPoll();
                 replaceBody_ = false;
-                Trace("unchanged: the script of " + script->pattern + " has no steps (text-field poll)");
+                Trace("не изменён: у скрипта " + script->pattern + " нет шагов (опрос полей ввода)");
                 return true;
             }
             std::string text = decoded_;
@@ -206,8 +206,8 @@ private:
     void PutBodyBack() {
         if (settings_.counters != nullptr) ++settings_.counters->rewritten;
         if (status_.code == kOkStatus)
-            Trace(std::string(changed_ ? "rewritten" : "unchanged by the scripts") +
-                  ", sent decoded: " + std::to_string(decoded_.size()) + " bytes");
+            Trace(std::string(changed_ ? "переписан" : "скрипты ничего не изменили") +
+                  ", отправлен раскодированным: " + std::to_string(decoded_.size()) + " байт");
         body_ = std::move(decoded_);
         context_.Headers.SetValue("Content-Encoding", "identity");
         context_.Headers.SetValue("Content-Length", std::to_string(body_.size()));

@@ -28,7 +28,7 @@ public:
     virtual void Decoded(const std::string& encodings, const std::string& charset, const std::string& source) = 0;
     virtual void ScriptStarted(const DocumentScript& script) = 0;
     virtual void ScriptEnded(const DocumentScript& script, ScriptOutcome outcome) = 0;
-    // What became of the answer, in a few words ("rewritten", "not filtered: ...", "error page ...").
+    // What became of the answer, in a few words ("переписан ...", "не фильтруется: ...").
     virtual void Outcome(const std::string& text) = 0;
 };
 

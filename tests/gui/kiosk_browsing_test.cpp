@@ -33,16 +33,18 @@ TEST_F(KioskBrowsing, ARussianTextInsertedIntoAUtf8PageShowsAsWrittenAndPagesAre
     // A locale that names no language: the browser asks for Russian, the terminal's language.
     extraEnvironment = {"LC_ALL=", "LC_MESSAGES=", "LANG=C.UTF-8"};
     // The configuration starts with a UTF-8 byte-order mark, so its Russian texts are read as UTF-8.
-    WriteFile(dir / "kiosk.cfg", "\xEF\xBB\xBF[options]\nstart\n" + origin.Url("/index.html") + "\ninternal\n" +
-                                     std::to_string(proxyPort) + "\n[document]\nurl\n" + site +
-                                     "/index.*\ntext\nПривет\nreplace\nЗдравствуйте\nafter\nadd\n (вставлено)\n");
+    WriteFile(dir / "kiosk.cfg",
+              "\xEF\xBB\xBF[options]\nstart\n" + origin.Url("/index.html") + "\ninternal\n" +
+                  std::to_string(proxyPort) + "\n[document]\nurl\n" + site +
+                  "/index.*\ntext\nПривет\nreplace\nЗдравствуйте\nafter\nadd\n (вставлено)\n");
     StartNextToItsPages();
     ASSERT_TRUE(WaitForMessage(".log", "Начало работы"));
     ASSERT_TRUE(WaitForReports("index", 1));
     std::string shown;
     for (const auto& line : origin.Requests()) {
         const size_t report = line.find("/report?index-");
-        if (report != std::string::npos) shown = DecodedReport(line.substr(report, line.find(' ', report) - report));
+        if (report != std::string::npos)
+            shown = DecodedReport(line.substr(report, line.find(' ', report) - report));
     }
     EXPECT_NE(shown.find("Здравствуйте (вставлено), мир"), std::string::npos) << shown;
     const auto sent = origin.RequestHeaders();

@@ -18,29 +18,31 @@ namespace {
 using namespace std::chrono_literals;
 
 // What a program printed to standard output, and its exit status.
-std::string Output(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& input = {}) {
+std::string ProgramOutput(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& input = {}) {
     TempDir scratch;
     std::vector<std::string> all = arguments;
     if (!input.empty()) {
         WriteFile(scratch / "in", input);
         all.push_back((scratch / "in").string());
     }
-    ChildProcess child(program, all, scratch.str(), (scratch / "out").string(), {}, (scratch / "err").string());
+    ChildProcess child(program, all, scratch.str(), (scratch / "out").string(), {},
+                       (scratch / "err").string());
     EXPECT_EQ(child.WaitForExit(120s), 0) << program << ": " << ReadFile(scratch / "err");
     return ReadFile(scratch / "out");
 }
 
 std::string Python(const std::string& code, const std::string& input) {
-    return Output("/usr/bin/python3", {"-c", code}, input);
+    return ProgramOutput("/usr/bin/python3", {"-c", code}, input);
 }
 
 // The body compressed by a real tool.
 std::string Encoded(const std::string& encoding, const std::string& body) {
-    if (encoding == "gzip") return Output("/bin/gzip", {"-1", "-c"}, body);
-    if (encoding == "br") return Output("/usr/bin/brotli", {"-q", "4", "-c"}, body);
-    if (encoding == "zstd") return Output("/usr/bin/zstd", {"-q", "-c"}, body);
-    const char* zlib = "import sys,zlib;d=open(sys.argv[1],'rb').read();sys.stdout.buffer.write(zlib.compress(d))";
+    if (encoding == "gzip") return ProgramOutput("/bin/gzip", {"-1", "-c"}, body);
+    if (encoding == "br") return ProgramOutput("/usr/bin/brotli", {"-q", "4", "-c"}, body);
+    if (encoding == "zstd") return ProgramOutput("/usr/bin/zstd", {"-q", "-c"}, body);
+    const char* zlib =
+        "import sys,zlib;d=open(sys.argv[1],'rb').read();sys.stdout.buffer.write(zlib.compress(d))";
     const char* raw =
         "import sys,zlib;d=open(sys.argv[1],'rb').read();c=zlib.compressobj(9,zlib.DEFLATED,-15);"
         "sys.stdout.buffer.write(c.compress(d)+c.flush())";
@@ -51,7 +53,7 @@ std::string Encoded(const std::string& encoding, const std::string& body) {
 }
 
 std::string InCharset(const std::string& charset, const std::string& utf8) {
-    return Output("/usr/bin/iconv", {"-f", "UTF-8", "-t", charset}, utf8);
+    return ProgramOutput("/usr/bin/iconv", {"-f", "UTF-8", "-t", charset}, utf8);
 }
 
 class TodaysPages : public KioskRun {
@@ -71,20 +73,24 @@ protected:
     std::string Curl(const std::vector<std::string>& arguments) {
         std::vector<std::string> all{"-s", "-x", "http://127.0.0.1:" + std::to_string(proxyPort)};
         all.insert(all.end(), arguments.begin(), arguments.end());
-        return Output("/usr/bin/curl", all);
+        return ProgramOutput("/usr/bin/curl", all);
     }
     std::string Page(const std::string& path) { return Curl({origin.Url(path)}); }
-    std::string Head(const std::string& path) { return Curl({"-D", "-", "-o", "/dev/null", origin.Url(path)}); }
+    std::string Head(const std::string& path) {
+        return Curl({"-D", "-", "-o", "/dev/null", origin.Url(path)});
+    }
     std::string Site() const { return "127.0.0.1:" + std::to_string(origin.Port()); }
 
     FileOrigin origin;
 };
 
-// Replaces every "Привет" by "Здравствуйте" and every "old" by "new" on the pages it names.
+// Replaces every "old" by "new", then every "Привет" by "Здравствуйте", on the pages it names. (A
+// search finds nothing that a longer replacement pushed past the original end of the text.)
 std::string GreetingScript(const std::string& pattern) {
     return "[document]\nurl\n" + pattern +
-           "\nlabel\nnext\ntext\nПривет\ncontinue\ntry\nascii\nreplace\nЗдравствуйте\ngoto\nnext\n"
-           "label\nascii\ntext\nold\ncontinue\ntry\ndone\nreplace\nnew\ngoto\nascii\nlabel\ndone\n";
+           "\nlabel\nascii\ntext\nold\ncontinue\ntry\nrussian\nreplace\nnew\ngoto\nascii\n"
+           "label\nrussian\nstart\nlabel\nnext\ntext\nПривет\ncontinue\ntry\ndone\nreplace\nЗдравствуйте\ngoto\nnext\n"
+           "label\ndone\n";
 }
 
 TEST_F(TodaysPages, RussianTextsAreFoundAndInsertedInEachPagesOwnCharset) {
@@ -131,7 +137,9 @@ TEST_F(TodaysPages, EveryEncodingIsDecodedAndTheBrowsersAcceptEncodingIsLimitedT
         Serve("page" + std::to_string(i) + ".html", cases[i].second,
               "Content-Type: text/html; charset=utf-8\nContent-Encoding: " + cases[i].first);
     }
-    Serve("unknown.html", "compressed?", "Content-Type: text/html; charset=utf-8\nContent-Encoding: compress");
+    origin.Put("plain.txt", "plain");
+    Serve("unknown.html", "compressed?",
+          "Content-Type: text/html; charset=utf-8\nContent-Encoding: compress");
     StartWithUtf8(GreetingScript(Site() + "/*"));
     for (size_t i = 0; i < std::size(cases); ++i) {
         const std::string name = "/page" + std::to_string(i) + ".html";
@@ -150,7 +158,8 @@ TEST_F(TodaysPages, EveryEncodingIsDecodedAndTheBrowsersAcceptEncodingIsLimitedT
     EXPECT_EQ(sent[sent.size() - 2], "/plain.txt accept-encoding=gzip, br;q=0.8 accept-language=");
     EXPECT_EQ(sent.back(), "/plain.txt accept-encoding=identity accept-language=");
     const auto errors = LogMessages(dir.path(), ".err");
-    ASSERT_EQ(errors.size(), 2u) << ::testing::PrintToString(errors);  // the page and its head
+    // One entry: the same entry twice in a row is written once.
+    ASSERT_EQ(errors.size(), 1u) << ::testing::PrintToString(errors);
     EXPECT_NE(errors[0].find(Site() + "/unknown.html"), std::string::npos) << errors[0];
     EXPECT_NE(errors[0].find("compress"), std::string::npos) << errors[0];
 }
@@ -174,7 +183,9 @@ TEST_F(TodaysPages, ADecompressionBombOfEachKindEndsAsAFailedDocument) {
         EXPECT_NE(Head(name).find(std::string("Content-Encoding: ") + encoding), std::string::npos);
     }
     EXPECT_EQ(Stop(), 0);
-    EXPECT_EQ(LogMessages(dir.path(), ".err").size(), 2 * std::size(cases));
+    // One entry each: the page and its head in a row give the same entry, written once.
+    EXPECT_EQ(LogMessages(dir.path(), ".err").size(), std::size(cases))
+        << ::testing::PrintToString(LogMessages(dir.path(), ".err"));
 }
 
 TEST_F(TodaysPages, TodaysTypesAreRewrittenAndStarPatternsNameEveryPageTheyMatch) {
@@ -193,7 +204,8 @@ TEST_F(TodaysPages, TodaysTypesAreRewrittenAndStarPatternsNameEveryPageTheyMatch
     Serve("missing.css", "old", "HTTP/1.0 404 Not Found\nContent-Type: text/css");
     Serve("cart", "old cart", "Content-Type: text/html");
     WriteFile(dir / "notfound.html", "<p>no such page</p>");
-    StartWithUtf8("[errors]\ndocument\nnotfound.html\n" + GreetingScript(Site() + "/*.*") + GreetingScript(Site() + "/cart*"));
+    StartWithUtf8("[errors]\ndocument\nnotfound.html\n" + GreetingScript(Site() + "/*.*") +
+                  GreetingScript(Site() + "/cart*"));
     for (const auto& [name, headers] : scripted)
         EXPECT_EQ(Page("/" + std::string(name)), "var new = 1;") << headers;
     EXPECT_EQ(Page("/picture.png"), "old bytes");

@@ -27,11 +27,10 @@ TEST(OperatorTable, RowPositionsAreTheOperatorNumbers) {
 TEST(OptionTable, RowsAndDefaultsInTheirOrder) {
     KeyValueTable options;
     FillOptionTable(options);
-    const char* const rows[] = {"start=", "process=",      "zoom=0",     "interval=0",
-                                "keys=0", "back=true",     "menu=false", "sleep=15",
-                                "log=31", "internal=8181", "port=8080",  "proxy=",
-                                "host=",  "login=",        "password=",  "headers=",
-                                "https=", "cafile=", "metrics="};
+    const char* const rows[] = {"start=",    "process=",   "zoom=0",   "interval=0", "keys=0",
+                                "back=true", "menu=false", "sleep=15", "log=31",     "internal=8181",
+                                "port=8080", "proxy=",     "host=",    "login=",     "password=",
+                                "headers=",  "https=",     "cafile=",  "metrics=",   "language="};
     ASSERT_EQ(options.Count(), static_cast<int>(std::size(rows)));
     for (int i = 0; i < options.Count(); ++i) EXPECT_EQ(options.Row(i), rows[i]);
 }

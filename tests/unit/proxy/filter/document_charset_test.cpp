@@ -21,7 +21,8 @@ TEST(DocumentCharset, DecidedInOrderHeaderMarkMetaDefault) {
     } cases[] = {
         {"text/html; charset=UTF-8", "", "UTF-8", "Content-Type"},
         {"Text/HTML;CHARSET=\"koi8-r\"", metaUtf8, "KOI8-R", "Content-Type"},
-        {"text/html; q=\"a;b\"; charset = cp1251 ", "\xEF\xBB\xBF", "windows-1251", "Content-Type"},
+        {"text/html; q=\"a;b\"; charset = cp1251 ", "x", "windows-1251", "Content-Type"},
+        {"text/html; charset=cp1251", "\xEF\xBB\xBFx", "UTF-8", "byte-order mark"},  // as browsers read it
         {"text/html; charset=klingon", "\xEF\xBB\xBFx", "UTF-8", "byte-order mark"},
         {"text/plain", "\xFF\xFEx\0", "UTF-16LE", "byte-order mark"},
         {"", "\xFE\xFF\0x", "UTF-16BE", "byte-order mark"},

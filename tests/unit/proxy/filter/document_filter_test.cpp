@@ -86,7 +86,7 @@ TEST_F(FilterTest, AnswersThatAreNotFilteredStayUntouched) {
         {"HTTP/1.1 500 Internal Server Error", "Content-Type: image/png"},
         {"HTTP/1.1 402 Payment Required", "Content-Type: text/html"},
         {"HTTP/1.1 404 Not Found", "Content-Type: text/css"},  // a missing style sheet stays missing
-        {"HTTP/1.1", "Content-Type: text/html"},        // no status code
+        {"HTTP/1.1", "Content-Type: text/html"},               // no status code
         {"HTTP/1.1 201 Created", "Content-Type: text/html"},
     };
     for (const Lines& headers : cases) {
@@ -180,13 +180,32 @@ TEST_F(FilterTest, AGzipPageLeavesDecodedWhetherOrNotAScriptChangedIt) {
     EXPECT_EQ(context.Headers.Value("Content-Encoding"), "identity");
     EXPECT_EQ(context.Headers.Value("Content-Length"), "18");
 
-    // Written without a blank the encoding is not recognised: the scripts see the compressed bytes.
+    // Written without a blank the encoding is read all the same.
     Answer({"HTTP/1.1 200 OK", "Content-Type: text/html", "Content-Encoding:gzip"});
-    const std::string compressed = Gzip("<html>plain</html>");
-    body = compressed;
+    body = Gzip("<html>plain</html>");
     Filter(body);
-    EXPECT_EQ(body, compressed);
+    EXPECT_EQ(body, "<html>plain</html>");
     EXPECT_EQ(context.Headers.Value("Content-Encoding"), "identity");
+}
+
+// A body the filter cannot decode is never labelled "identity": it goes as it came, with one error
+// entry; an error answer the "document" page replaces needs no decoding.
+TEST_F(FilterTest, AnEncodingTheFilterCannotDecodeLeavesTheAnswerAsItCame) {
+    AddReplaceScript("h/a", "x", "y");
+    WriteFile(dir / "notfound.html", "<p>gone</p>");
+    const Lines unknown = {"HTTP/1.1 200 OK", "Content-Type: text/html", "Content-Encoding: compress"};
+    Answer(unknown);
+    std::string body = "xxx";
+    Filter(body);
+    EXPECT_EQ(body, "xxx");
+    EXPECT_EQ(HeaderLines(), unknown);
+    SetOption(errors, "document", "notfound.html");
+    Answer({"HTTP/1.1 404 Not Found", "Content-Type: text/html", "Content-Encoding: dcz"});
+    Filter(body);
+    EXPECT_EQ(body, "<p>gone</p>");
+    EXPECT_EQ(context.Headers.Value("Content-Encoding"), "identity");
+    EXPECT_EQ(log.Entries(), (Lines{"E h/a: Content-Encoding compress cannot be decoded, relayed unfiltered.",
+                                    "E h/a: HTTP/1.1 404 Not Found > notfound.html"}));
 }
 
 TEST_F(FilterTest, AScriptWithoutStepsLeavesTheAnswerAsItCameAndStartsThePoll) {
