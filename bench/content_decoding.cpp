@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/helpers/html_page.h"
 #include "bench/helpers/median_reporter.h"
 #include "proxy/filter/content_decoding.h"
 
@@ -28,41 +29,11 @@ namespace {
 
 constexpr size_t kPageSize = size_t{1} << 20;
 
-// HTML-like text from a small vocabulary in pseudo-random order: compresses about as well as pages do.
 std::string MakePage() {
-    static const char* const kWords[] = {"<div class=\"item\">",
-                                         "</div>\n",
-                                         "<a href=\"/catalog/",
-                                         "\">",
-                                         "</a>",
-                                         "Расписание",
-                                         "приёма",
-                                         "service",
-                                         "terminal",
-                                         "<td>",
-                                         "</td>",
-                                         "<span>",
-                                         "</span>",
-                                         "2024",
-                                         "оплата",
-                                         " "};
-    std::string page = "<html><head><title>Каталог</title></head><body>\n";
-    uint32_t state = 12345;
-    while (page.size() < kPageSize) {
-        state = state * 1103515245u + 12345u;
-        page += kWords[(state >> 16) % std::size(kWords)];
-        if ((state >> 8) % 7 == 0) page += std::to_string(state % 100000);
-    }
-    page.resize(kPageSize);
-    return page;
+    return kiosk::bench::MakeHtmlPage(kPageSize);
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
+using kiosk::bench::ReadWholeFile;
 
 // A fresh directory holding page.html.br and page.html.zst, made by the brotli and zstd tools with
 // their default levels; removed at exit.
