@@ -23,8 +23,6 @@
 #include "bench/helpers/median_reporter.h"
 #include "proxy/filter/content_decoding.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr size_t kPageSize = size_t{1} << 20;
@@ -82,17 +80,7 @@ void Decode(benchmark::State& state, const char* contentEncoding, const std::str
 
 // Runs "tool -d -c file" with its output to /dev/null.
 void RunDecodingTool(const char* tool, const std::string& file) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    char* const argv[] = {const_cast<char*>(tool), const_cast<char*>("-d"), const_cast<char*>("-c"),
-                          const_cast<char*>(file.c_str()), nullptr};
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, tool, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || status != 0)
-        throw std::runtime_error(std::string(tool) + " failed");
+    kiosk::bench::RunDiscardingOutput({tool, "-d", "-c", file});
 }
 
 void Tool(benchmark::State& state, const char* tool, const std::string& file) {

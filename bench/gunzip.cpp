@@ -23,8 +23,6 @@
 #include "bench/helpers/median_reporter.h"
 #include "proxy/filter/gunzip.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr size_t kPageSize = size_t{20} << 20;
@@ -75,16 +73,7 @@ void BM_GunzipStream(benchmark::State& state) {
 }
 
 void RunZcat(const std::string& file) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    char* const argv[] = {const_cast<char*>("zcat"), const_cast<char*>(file.c_str()), nullptr};
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, "zcat", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || status != 0)
-        throw std::runtime_error("zcat failed");
+    kiosk::bench::RunDiscardingOutput({"zcat", file});
 }
 
 void BM_Zcat(benchmark::State& state) {

@@ -1,20 +1,16 @@
 #include "shell/browser_languages.h"
 
+#include "text/ascii.h"
+
 namespace kiosk {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 std::vector<std::string> SplitList(std::string_view list) {
     std::vector<std::string> items;
     while (!list.empty()) {
         const size_t comma = list.find(',');
-        const std::string_view item = Trimmed(list.substr(0, comma));
+        const std::string_view item = TrimBlanks(list.substr(0, comma));
         if (!item.empty()) items.emplace_back(item);
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);

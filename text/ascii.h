@@ -12,4 +12,8 @@ std::string AsciiLower(std::string_view text);
 // other byte must match exactly. Independent of the C library's locale.
 bool AsciiEqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// The text without the blanks and tabs at its start and end, as header values and list elements
+// are read.
+std::string_view TrimBlanks(std::string_view text);
+
 }  // namespace kiosk

@@ -76,7 +76,7 @@ bool IsLabelBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimLabelBlanks(std::string_view text) {
     while (!text.empty() && IsLabelBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsLabelBlank(text.back())) text.remove_suffix(1);
     return text;
@@ -85,7 +85,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }  // namespace
 
 std::string_view CanonicalCharset(std::string_view label) {
-    const std::string_view trimmed = TrimBlanks(label);
+    const std::string_view trimmed = TrimLabelBlanks(label);
     for (const CharsetLabel& known : kLabels) {
         if (AsciiEqualsIgnoringCase(trimmed, known.label)) return known.name;
     }

@@ -1,13 +1,23 @@
 #pragma once
 
-// The pages the decoding benchmarks decode: HTML-like text, and files read back whole.
+// The pages the decoding benchmarks decode (HTML-like text, files read back whole) and the tools
+// they are measured against.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 namespace kiosk::bench {
 
@@ -46,6 +56,22 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+// Runs a tool (found on PATH) with its output to /dev/null and waits for it; throws when it fails.
+inline void RunDiscardingOutput(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || status != 0)
+        throw std::runtime_error(arguments.front() + " failed");
 }
 
 }  // namespace kiosk::bench

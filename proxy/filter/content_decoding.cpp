@@ -1,13 +1,12 @@
 #include "proxy/filter/content_decoding.h"
 
-#include <algorithm>
-#include <cctype>
 #include <optional>
 #include <vector>
 
 #include "proxy/filter/brotli_decoding.h"
 #include "proxy/filter/inflate_decoding.h"
 #include "proxy/filter/zstd_decoding.h"
+#include "text/ascii.h"
 
 namespace kiosk {
 
@@ -24,21 +23,9 @@ constexpr NamedCoding kDecodableCodings[] = {{"identity", Coding::Identity}, {"g
                                              {"x-gzip", Coding::Gzip},       {"deflate", Coding::Deflate},
                                              {"br", Coding::Brotli},         {"zstd", Coding::Zstd}};
 
-std::string_view TrimBlanks(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 std::optional<Coding> CodingNamed(std::string_view token) {
     for (const NamedCoding& known : kDecodableCodings) {
-        if (EqualsIgnoringCase(token, known.name)) return known.coding;
+        if (AsciiEqualsIgnoringCase(token, known.name)) return known.coding;
     }
     return std::nullopt;
 }

@@ -10,16 +10,6 @@ namespace kiosk {
 
 namespace {
 
-bool IsHeaderBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimHeaderBlanks(std::string_view text) {
-    while (!text.empty() && IsHeaderBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsHeaderBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // One parameter value at the start of text: a quoted string (backslash escapes a character) or a
 // token up to the next ";". text is left after it.
 std::string ParameterValue(std::string_view& text) {
@@ -34,7 +24,7 @@ std::string ParameterValue(std::string_view& text) {
         return value;
     }
     const std::size_t end = std::min(text.find(';'), text.size());
-    value = TrimHeaderBlanks(text.substr(0, end));
+    value = TrimBlanks(text.substr(0, end));
     text.remove_prefix(end);
     return value;
 }
@@ -47,8 +37,8 @@ std::string_view HeaderCharset(std::string_view contentType) {
         rest.remove_prefix(semicolon + 1);
         const std::size_t nameEnd = rest.find_first_of("=;");
         if (nameEnd == std::string_view::npos || rest[nameEnd] == ';') continue;
-        const std::string_view name = TrimHeaderBlanks(rest.substr(0, nameEnd));
-        rest = TrimHeaderBlanks(rest.substr(nameEnd + 1));
+        const std::string_view name = TrimBlanks(rest.substr(0, nameEnd));
+        rest = TrimBlanks(rest.substr(nameEnd + 1));
         const std::string value = ParameterValue(rest);
         if (!AsciiEqualsIgnoringCase(name, "charset")) continue;
         if (const std::string_view known = CanonicalCharset(value); !known.empty()) return known;
@@ -64,7 +54,7 @@ std::string_view ByteOrderMarkCharset(std::string_view body) {
 }
 
 bool IsHtml(std::string_view contentType) {
-    const std::string_view type = TrimHeaderBlanks(contentType.substr(0, contentType.find(';')));
+    const std::string_view type = TrimBlanks(contentType.substr(0, contentType.find(';')));
     return AsciiEqualsIgnoringCase(type, "text/html");
 }
 

@@ -24,18 +24,12 @@ bool IsOneOf(std::string_view type, const auto& types) {
     return false;
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 std::string MediaType(const TIdHeaderList& headers) {
     const std::string value = headers.Value("Content-Type");
     const std::string_view type = std::string_view(value).substr(0, value.find(';'));
-    return AsciiLower(std::string(Trimmed(type)));
+    return AsciiLower(std::string(TrimBlanks(type)));
 }
 
 bool IsScriptableType(std::string_view mediaType) {

@@ -10,12 +10,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 bool IsContinuation(const std::string& line) {
     return !line.empty() && IsBlank(line.front());
 }
@@ -70,9 +64,9 @@ size_t TIdHeaderList::EndOfField(size_t index) const {
 std::string TIdHeaderList::Value(std::string_view name) const {
     const size_t index = Find(name);
     if (index == lines_.size()) return {};
-    std::string value(Trim(std::string_view(lines_[index]).substr(name.size() + 1)));
+    std::string value(TrimBlanks(std::string_view(lines_[index]).substr(name.size() + 1)));
     for (size_t i = index + 1; i < EndOfField(index); ++i) {
-        const std::string_view piece = Trim(lines_[i]);
+        const std::string_view piece = TrimBlanks(lines_[i]);
         if (piece.empty()) continue;
         if (!value.empty()) value += ' ';
         value += piece;
