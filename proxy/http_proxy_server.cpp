@@ -1,7 +1,6 @@
 #include "proxy/http_proxy_server.h"
 
-#include "proxy/http/pass_through_exchange.h"
-#include "proxy/http/tunnel_exchange.h"
+#include "proxy/http/browser_connection.h"
 
 namespace kiosk {
 
@@ -31,18 +30,10 @@ void TIdHTTPProxyServer::Configure(const ProxyServerSettings& settings) {
 }
 
 void TIdHTTPProxyServer::AddHandlers() {
-    for (const std::string& command : kForwardedMethods) {
-        server_.AddCommandHandler(
-            command, [this, command](ConnectionContext& context, const std::vector<std::string>& parameters) {
-                PassThroughExchange(ProxyContext(context), command, parameters,
-                                    {hooks_, settings_.DefaultTransferMode, settings_.Inspection.get()});
-            });
-    }
-    server_.AddCommandHandler(
-        "CONNECT", [this](ConnectionContext& context, const std::vector<std::string>& parameters) {
-            TunnelExchange(ProxyContext(context), parameters,
-                           {hooks_, settings_.DefaultTransferMode, settings_.Inspection.get()});
-        });
+    server_.SetConnectionHandler([this](ConnectionContext& context) {
+        ServeBrowserConnection(ProxyContext(context),
+                               {hooks_, settings_.DefaultTransferMode, settings_.Inspection.get()});
+    });
 }
 
 }  // namespace kiosk

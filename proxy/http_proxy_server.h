@@ -5,9 +5,9 @@
 
 namespace kiosk {
 
-// The loopback HTTP proxy: GET, POST, HEAD, OPTIONS, PUT, DELETE and PATCH are forwarded upstream as HTTP/1.0 with the whole
-// answer read before the document hook; CONNECT becomes a two-way byte tunnel. One request per
-// browser connection, each on its own thread.
+// The loopback HTTP proxy: every request but CONNECT is forwarded upstream as HTTP/1.0, its answer
+// read whole before the document hook when the hook wants it; CONNECT becomes a two-way byte tunnel.
+// One request per browser connection, each on its own thread (http/browser_connection).
 class TIdHTTPProxyServer : public ProxyServer {
 public:
     TIdHTTPProxyServer();

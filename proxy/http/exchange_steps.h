@@ -18,11 +18,17 @@ struct ExchangeSetup {
     HttpsInspection* inspection = nullptr;  // none: every CONNECT is a byte tunnel
 };
 
-// Clears headers, then adds every line read up to the first empty one (which is consumed).
+// The longest answer head taken from an origin.
+inline constexpr size_t kMostAnswerHeadBytes = 1u << 20;
+
+// Clears headers, then adds every line read up to the first empty one (which is consumed). Throws
+// std::runtime_error when the lines together are longer than kMostAnswerHeadBytes.
 void ReadHeaderLines(BufferedConnection& connection, TIdHeaderList& headers);
 
-// The request target: the first parameter of the request line. Throws when there is none.
-const std::string& RequestTarget(const std::vector<std::string>& parameters);
+// Reads an answer's head into headers, its status line first, passing over interim answers
+// (100 Continue, 103 Early Hints); a switch of protocols (101) is the answer. Throws
+// std::runtime_error for a head whose first line is not a status line ("HTTP/d.d NNN ...").
+void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers);
 
 // Starts the leg that relays the request from the browser, then calls the before-command hook.
 void BeginRequestLeg(TIdHTTPProxyServerContext& context, const ExchangeSetup& setup);

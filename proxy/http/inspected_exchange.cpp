@@ -5,9 +5,9 @@
 #include "proxy/http/http_text.h"
 #include "proxy/http/inspected_steps.h"
 #include "proxy/http/leg_relay.h"
-#include "proxy/http/pass_through_exchange.h"
+#include "proxy/http/request_head.h"
+#include "proxy/http/request_target.h"
 #include "proxy/http/tunnel_exchange.h"
-#include "proxy/server/command_dispatch.h"
 #include "proxy/server/connection_server.h"
 #include "proxy/tls/https_inspection.h"
 #include "proxy/upstream/upstream_connect.h"
@@ -16,11 +16,7 @@ namespace kiosk {
 
 namespace {
 
-constexpr std::string_view kNotImplemented =
-    "HTTP/1.1 501 Not Implemented\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
-constexpr std::string_view kLengthRequired =
-    "HTTP/1.1 411 Length Required\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 
 // HTTP/1.1 keeps a connection unless told to close it; HTTP/1.0 only when asked to.
 bool BrowserKeepsAlive(const std::string& version, const TIdHeaderList& headers) {
@@ -75,24 +71,21 @@ void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
 // Serves one request of the browser's connection. Returns whether the connection stays for another.
 bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browser, OriginLink& origin,
                   const ExchangeSetup& setup) {
-    std::string line = browser.ReadLine();
-    if (line.empty()) line = browser.ReadLine();  // a line end left over from the request before
-    const std::optional<CommandMatch> match = MatchCommand(kForwardedMethods, line);
-    if (!match || match->parameters.empty()) {
-        browser.Write(kNotImplemented);
+    RequestHead request;
+    RequestRefusal refusal = ReadRequestHead(browser, request);
+    if (refusal == RequestRefusal::None) refusal = CheckRequestBody(request.headers);
+    // A tunnel inside the tunnel is not served.
+    if (refusal == RequestRefusal::None && request.method == "CONNECT") refusal = RequestRefusal::NotImplemented;
+    if (refusal != RequestRefusal::None) {
+        browser.Write(RefusalAnswer(refusal));
         return false;
     }
-    context.Command = kForwardedMethods[match->handler];
-    ReadHeaderLines(browser, context.Headers);
-    if (!context.Headers.Value("Transfer-Encoding").empty()) {
-        browser.Write(kLengthRequired);  // a body whose end this proxy would not find
-        return false;
-    }
-    const std::string version = match->parameters.size() > 1 ? match->parameters[1] : "HTTP/1.0";
-    context.KeepBrowser = BrowserKeepsAlive(version, context.Headers);
-    context.BrowserTakesChunks = version == "HTTP/1.1";
+    context.Command = request.method;
+    context.Headers = std::move(request.headers);
+    context.KeepBrowser = BrowserKeepsAlive(request.version, context.Headers);
+    context.BrowserTakesChunks = request.version == "HTTP/1.1";
     const bool upgrade = IsUpgradeRequest(context.Headers);
-    context.Document = ParsePassThroughTarget(match->parameters[0]).document;
+    context.Document = ParsePassThroughTarget(request.target).document;
     const bool confirmBody =
         HasToken(context.Headers, "Expect", "100-continue") && ContentLength(context.Headers) > 0;
     PrepareRequestHead(context.Headers, upgrade);

@@ -13,15 +13,6 @@ bool HasToken(const TIdHeaderList& headers, std::string_view name, std::string_v
     return AsciiLower(headers.Value(name)).find(token) != std::string::npos;
 }
 
-void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers) {
-    for (;;) {
-        ReadHeaderLines(server, headers);
-        if (headers.Count() == 0) throw std::runtime_error("An answer without a status line.");
-        const int status = StatusCode(headers[0]);
-        if (status < 100 || status >= 200 || status == 101) return;
-    }
-}
-
 bool OriginKeepsAlive(const TIdHTTPProxyServerContext& context) {
     const TIdHeaderList& answer = context.Headers;
     if (HasToken(answer, "Connection", "close")) return false;

@@ -14,11 +14,6 @@ namespace kiosk {
 // Whether the value of the header name contains token, letter case ignored.
 bool HasToken(const TIdHeaderList& headers, std::string_view name, std::string_view token);
 
-// Reads the answer's head into headers, passing over interim answers (100 Continue, 103 Early Hints);
-// a switch of protocols (101) is the answer. Throws std::runtime_error for a head without a status
-// line.
-void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers);
-
 // Whether the origin leaves its connection open after the answer whose head context.Headers holds:
 // HTTP/1.1 unless it says close, HTTP/1.0 only when it says keep-alive; and the answer's end is known
 // without its close.

@@ -28,7 +28,7 @@ public:
 
     // The request's header lines; for the answer, its status line followed by its header lines.
     TIdHeaderList Headers;
-    // The request's method in capitals: one of kForwardedMethods, or "CONNECT".
+    // The request's method, the known ones in capitals (see RequestHead).
     std::string Command;
     // What goes upstream as the request target: path, document name and query; empty for CONNECT.
     std::string Document;

@@ -35,14 +35,12 @@ void RelayBothWays(BufferedConnection& browser, BufferedConnection& server) {
     }
 }
 
-void TunnelExchange(TIdHTTPProxyServerContext& context, const std::vector<std::string>& parameters,
+void TunnelExchange(TIdHTTPProxyServerContext& context, const std::string& requestTarget,
                     const ExchangeSetup& setup) {
-    context.Command = "CONNECT";
     BufferedConnection& browser = context.Connection();
-    ReadHeaderLines(browser, context.Headers);
     ExchangeCleanup cleanup(context);
     context.UpstreamClient = std::make_unique<TIdTCPClient>();
-    const TunnelTarget target = ParseTunnelTarget(RequestTarget(parameters));
+    const TunnelTarget target = ParseTunnelTarget(requestTarget);
     context.UpstreamClient->Host = target.host;
     context.UpstreamClient->Port = target.port;
     BeginRequestLeg(context, setup);

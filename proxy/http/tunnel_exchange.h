@@ -1,7 +1,7 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
+#include <string>
 
 #include "proxy/http/exchange_steps.h"
 
@@ -11,10 +11,10 @@ namespace kiosk {
 inline constexpr std::string_view kConnectionEstablished =
     "HTTP/1.0 200 Connection established\r\nProxy-agent: Kiosk-Proxy/1.1\r\n\r\n";
 
-// Serves a CONNECT request: connects to its host and port, confirms to the browser and then relays
+// Serves a CONNECT request whose head context holds: connects to its host and port, confirms to the browser and then relays
 // bytes both ways, unread, until either side closes; or, for a host the inspection decrypts, serves
 // the requests inside like plain ones.
-void TunnelExchange(TIdHTTPProxyServerContext& context, const std::vector<std::string>& parameters,
+void TunnelExchange(TIdHTTPProxyServerContext& context, const std::string& requestTarget,
                     const ExchangeSetup& setup);
 
 // Waits on both connections at once and forwards whatever has arrived at once, so neither direction

@@ -31,13 +31,13 @@ std::string BufferedConnection::ReadLine() {
         const size_t feed = pending.find('\n', searched);
         if (feed != std::string_view::npos) {
             const size_t length = feed > 0 && pending[feed - 1] == '\r' ? feed - 1 : feed;
-            if (length > kMaxLineLength) throw std::runtime_error("Max line length exceeded.");
+            if (length > kMaxLineLength) throw LineTooLong();
             std::string line(pending.substr(0, length));
             Consume(feed + 1);
             return line;
         }
         // Even a carriage return and a line feed next could not make this a line of allowed length.
-        if (pending.size() > kMaxLineLength + 1) throw std::runtime_error("Max line length exceeded.");
+        if (pending.size() > kMaxLineLength + 1) throw LineTooLong();
         searched = pending.size();
         if (Fill() == 0) throw ConnectionClosedGracefully();
     }

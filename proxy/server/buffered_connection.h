@@ -2,12 +2,19 @@
 
 #include <cstddef>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "os/tcp_socket.h"
 
 namespace kiosk {
+
+// A line longer than the connection reads.
+class LineTooLong : public std::runtime_error {
+public:
+    LineTooLong() : std::runtime_error("Max line length exceeded.") {}
+};
 
 // A connection's byte stream (a socket, or a TLS session on one) with its input buffer: reads lines
 // and bodies, writes in pieces. The stream belongs to someone else and must outlive this object.
@@ -26,7 +33,7 @@ public:
     bool Connected();
 
     // Bytes up to the next line feed, without it and without a carriage return right before it.
-    // Throws "Max line length exceeded." for a longer line, ConnectionClosedGracefully when the peer
+    // Throws LineTooLong ("Max line length exceeded.") for a longer line, ConnectionClosedGracefully when the peer
     // closes first.
     std::string ReadLine();
 

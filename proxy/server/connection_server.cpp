@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "proxy/server/command_dispatch.h"
-
 namespace kiosk {
 
 namespace {
@@ -29,11 +27,6 @@ ConnectionServer::~ConnectionServer() {
     // the handlers and hooks, and what those refer to goes away with the server's owner.
     AbortAllConnections();
     JoinAllWorkers();
-}
-
-void ConnectionServer::AddCommandHandler(std::string name, CommandHandler handler) {
-    names_.push_back(std::move(name));
-    handlers_.push_back(std::move(handler));
 }
 
 void ConnectionServer::SetActive(bool active) {
@@ -215,7 +208,7 @@ void ConnectionServer::MarkEnded(WorkerList::iterator worker) {
 
 void ConnectionServer::Serve(ConnectionContext& context) {
     try {
-        ServeLines(context);
+        if (handler_ && FirstBytesArrive(context)) handler_(context);
     } catch (const std::exception& failure) {
         ReportFailure(context, failure.what());
     } catch (...) {
@@ -226,24 +219,14 @@ void ConnectionServer::Serve(ConnectionContext& context) {
 }
 
 // A connection that closes before sending a byte (browsers open spare ones), or sends nothing for
-// kIdleConnectionLimit, ends quietly; one that closes in the middle of a line fails as any read does.
-// What has arrived is taken without a wait first: a request is mostly there by the time its thread
-// looks.
-void ConnectionServer::ServeLines(ConnectionContext& context) {
+// kIdleConnectionLimit, ends quietly. What has arrived is taken without a wait first: a request is
+// mostly there by the time its thread looks.
+bool ConnectionServer::FirstBytesArrive(ConnectionContext& context) {
     BufferedConnection& connection = context.Connection();
     for (;;) {
-        if (!connection.Connected()) return;
-        if (!connection.HasBuffered()) {
-            if (!connection.Stream().WaitReadable(kIdleConnectionLimit)) return;
-            continue;
-        }
-        const std::string line = connection.ReadLine();
-        if (line.empty()) continue;
-        if (const std::optional<CommandMatch> match = MatchCommand(names_, line)) {
-            handlers_[match->handler](context, match->parameters);
-            return;
-        }
-        connection.Write("400 " + line + "\r\n");
+        if (!connection.Connected()) return false;
+        if (connection.HasBuffered()) return true;
+        if (!connection.Stream().WaitReadable(kIdleConnectionLimit)) return false;
     }
 }
 

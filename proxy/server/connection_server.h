@@ -34,17 +34,15 @@ struct ConnectionServerSettings {
     size_t MostParkedThreads = 32;
 };
 
-// A TCP server on the loopback addresses that gives every connection a thread of its own, reads its
-// lines and dispatches each by its first word to a command handler. One handled command per
-// connection: the connection is closed when the handler returns. Idle threads wait for connections in
-// the system's accept, which gives each new connection to one of them; the thread serves it, and a
-// new thread is started only when none is left waiting on that listening socket. A thread whose
-// connection has ended waits for another for a while. Settings, handlers and hooks are set while
-// inactive.
+// A TCP server on the loopback addresses that gives every connection a thread of its own and hands it,
+// once its first bytes have arrived, to the connection handler; the connection is closed when the
+// handler returns. Idle threads wait for connections in the system's accept, which gives each new
+// connection to one of them; the thread serves it, and a new thread is started only when none is left
+// waiting on that listening socket. A thread whose connection has ended waits for another for a while.
+// Settings, the handler and the hook are set while inactive.
 class ConnectionServer {
 public:
-    using CommandHandler =
-        std::function<void(ConnectionContext&, const std::vector<std::string>& parameters)>;
+    using ConnectionHandler = std::function<void(ConnectionContext&)>;
     using ContextFactory = std::function<std::unique_ptr<ConnectionContext>(TcpSocket)>;
     using ExceptionHook = std::function<void(ConnectionContext&, const std::string& failure)>;
 
@@ -55,8 +53,7 @@ public:
     ~ConnectionServer();
 
     void Configure(const ConnectionServerSettings& settings) { settings_ = settings; }
-    // name in capitals; handlers are tried in the order they were added.
-    void AddCommandHandler(std::string name, CommandHandler handler);
+    void SetConnectionHandler(ConnectionHandler handler) { handler_ = std::move(handler); }
     void SetOnException(ExceptionHook hook) { onException_ = std::move(hook); }
 
     // true: listens (throws SocketError when it cannot, for example when the port is taken).
@@ -108,7 +105,7 @@ private:
     void MarkEnded(WorkerList::iterator worker);
     bool NobodyWaits() const;
     void Serve(ConnectionContext& context);
-    void ServeLines(ConnectionContext& context);
+    static bool FirstBytesArrive(ConnectionContext& context);
     void ReportFailure(ConnectionContext& context, const std::string& failure);
     // Moves the workers whose threads have ended to ended, to be joined without the lock.
     void TakeEndedWorkers(WorkerList& ended);
@@ -118,8 +115,7 @@ private:
 
     ContextFactory createContext_;
     ConnectionServerSettings settings_;
-    std::vector<std::string> names_;
-    std::vector<CommandHandler> handlers_;
+    ConnectionHandler handler_;
     ExceptionHook onException_;
 
     // Used by the waiting threads without the lock: replaced only while no thread waits on them,

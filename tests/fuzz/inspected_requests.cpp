@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to what the proxy parses inside a decrypted CONNECT, as the plain bytes of its
 // two TLS sessions. The input's first byte is the most a read of either stream takes at once (0: as
 // much as asked); the rest is the browser's bytes up to the first "\n--origin--\n", the origin's after
-// it. Requests are read from the browser's bytes as the inspected exchange reads them (request line,
-// header lines, target, the body by its Content-Length), answers from the origin's (the head with
+// it. Requests are read from the browser's bytes as the inspected exchange reads them (the request
+// head, its body framing, target, the body by its Content-Length), answers from the origin's (the head with
 // interim answers passed over, the body by Content-Length, in chunks or up to the close), each side
 // until its bytes run out or a parse throws a std::exception; any other exception ends the run as a
-// crash. Besides the sanitizers' checks it checks what the exchange relies on: a line read is never
+// crash. Besides the sanitizers' checks it checks what the exchange relies on: a request head taken
+// holds a token method, no control character but tabs, and at most one Content-Length, a number;
+// a line read is never
 // longer than BufferedConnection::kMaxLineLength and holds no line feed; a body read by its length is
 // that long, and no body (chunked or not) is longer than the bytes taken from its stream; an answer
 // after which the origin's connection is kept never needed the close to end; and nothing keeps asking
@@ -21,10 +23,9 @@
 #include "proxy/http/exchange_steps.h"
 #include "proxy/http/inspected_steps.h"
 #include "proxy/http/leg_relay.h"
-#include "proxy/http/pass_through_exchange.h"
+#include "proxy/http/request_head.h"
 #include "proxy/http/request_target.h"
 #include "proxy/server/buffered_connection.h"
-#include "proxy/server/command_dispatch.h"
 #include "tests/support/memory_stream.h"
 
 namespace {
@@ -61,10 +62,21 @@ void CheckLines(const kiosk::TIdHeaderList& headers) {
     for (const std::string& line : headers.Lines()) CheckLine(line);
 }
 
-std::string ReadCheckedLine(BufferedConnection& connection) {
-    std::string line = connection.ReadLine();
-    CheckLine(line);
-    return line;
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f) return true;
+    }
+    return false;
+}
+
+void CheckRequestHead(const kiosk::RequestHead& request) {
+    Check(kiosk::IsHttpToken(request.method));
+    Check(!request.target.empty() && !HasControlCharacter(request.target));
+    CheckLines(request.headers);
+    for (const std::string& line : request.headers.Lines()) Check(!HasControlCharacter(line));
+    int lengths = 0;
+    for (const std::string& line : request.headers.Lines()) lengths += line.starts_with("Content-Length:");
+    Check(lengths <= 1 && (lengths == 0 || kiosk::ContentLength(request.headers) >= 0));
 }
 
 // Reads the browser's requests as the inspected exchange serves them, up to one it would refuse.
@@ -80,15 +92,13 @@ std::vector<std::string> ReadRequests(TIdHTTPProxyServerContext& context, Buffer
     std::vector<std::string> methods;
     try {
         while (browser.Connected()) {
-            std::string line = ReadCheckedLine(browser);
-            if (line.empty()) line = ReadCheckedLine(browser);
-            const auto match = kiosk::MatchCommand(kiosk::kForwardedMethods, line);
-            if (!match || match->parameters.empty()) break;  // 501 Not Implemented
-            context.Command = kiosk::kForwardedMethods[match->handler];
-            kiosk::ReadHeaderLines(browser, context.Headers);
-            CheckLines(context.Headers);
-            if (!context.Headers.Value("Transfer-Encoding").empty()) break;  // 411 Length Required
-            context.Document = kiosk::ParsePassThroughTarget(match->parameters[0]).document;
+            kiosk::RequestHead request;
+            if (kiosk::ReadRequestHead(browser, request) != kiosk::RequestRefusal::None) break;
+            if (kiosk::CheckRequestBody(request.headers) != kiosk::RequestRefusal::None) break;  // 400, 411, 501
+            CheckRequestHead(request);
+            context.Command = request.method;
+            context.Headers = request.headers;
+            context.Document = kiosk::ParsePassThroughTarget(request.target).document;
             kiosk::BeginRequestLeg(context, setup);
             kiosk::RelayLeg(context, browser, origin, hooks);
             methods.push_back(context.Command);

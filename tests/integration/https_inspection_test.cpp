@@ -117,6 +117,25 @@ TEST_F(HttpsInspectionTest, AnswersCarryTheirTrueLengthAndHeadAndErrorsWork) {
     EXPECT_TRUE(proxy->Failures().empty()) << proxy->Failures().front();
 }
 
+// The browser's connection inside a decrypted CONNECT carries request after request: a body is read by
+// its length, never as a request, and a head whose body cannot be framed gets an HTTP error.
+TEST_F(HttpsInspectionTest, InsideADecryptedConnectABodyIsNeverReadAsARequest) {
+    TlsOrigin origin(testCa.Issue({"127.0.0.1"}));
+    auto proxy = StartProxy("all");
+    const std::string url = "https://127.0.0.1:" + std::to_string(origin.Port()) + "/echo-body";
+    const std::string inner = "GET /smuggled HTTP/1.1\r\nHost: forged\r\n\r\n";
+    ASSERT_EQ(Curl(*proxy, TerminalCaFile(), {"-X", "PROPFIND", "--data-binary", inner, url}), 0) << Errors();
+    EXPECT_EQ(Output(), inner);
+    ASSERT_EQ(Curl(*proxy, TerminalCaFile(),
+                   {"-H", "Content-Length: 3", "-H", "Transfer-Encoding: chunked", "--data-binary", inner, url,
+                    "-w", "%{http_code}"}),
+              0);
+    EXPECT_EQ(Output(), "400");
+    EXPECT_EQ(origin.RequestsFor("/echo-body"), 1);
+    EXPECT_EQ(origin.RequestsFor("/smuggled"), 0);
+    EXPECT_TRUE(proxy->Failures().empty()) << proxy->Failures().front();
+}
+
 // An answer nobody filters passes as it arrives, even one whose end is the origin's close: the browser
 // gets it in chunks of the proxy's own and keeps its connection.
 TEST_F(HttpsInspectionTest, AnAnswerThatEndsWithTheOriginsCloseStreamsToTheBrowserInChunks) {

@@ -5,6 +5,8 @@ of their requests adds a line "AUTH PATH yes" or "AUTH PATH no" (no credentials,
 A file NAME is sent with the raw header lines of NAME.headers instead of the guessed ones when that
 file exists (its body as stored, so it may be compressed or in any charset). Each request's
 Accept-Encoding and Accept-Language go to LOGFILE.headers as "PATH accept-encoding=... accept-language=...".
+Requests with a page's own methods (FOO, PROPFIND) are answered empty, and their body is logged as
+"BODY METHOD PATH LENGTH".
 Usage: file_origin.py PORT DIRECTORY LOGFILE"""
 import base64
 import http.server
@@ -40,6 +42,16 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.end_headers()
             return
         super().do_GET()
+
+    def do_FOO(self):
+        self.record()
+        body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+        log.write(f"BODY {self.command} {self.path} {len(body)}\n")
+        self.send_response(204)
+        self.send_header("Access-Control-Allow-Origin", "*")
+        self.end_headers()
+
+    do_PROPFIND = do_FOO
 
     def send_with_own_headers(self):
         path = os.path.join(directory, self.path.split("?")[0].lstrip("/"))

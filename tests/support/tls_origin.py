@@ -6,7 +6,7 @@ Extra paths:
   /status/NNN     answers status NNN (200 to 599) with a small HTML page
   /echo-headers   answers the request line and header fields it received, as text/plain
   /events        one event, the second once the file "go" is in the directory; ends with the close
-  /echo-body      (POST) answers the request's body, as text/plain
+  /echo-body      (POST, FOO, PROPFIND) answers the request's body, as text/plain
   /websocket      a WebSocket handshake, then every message back until the client closes
 
 Once it listens, it writes its port to PORTFILE.
@@ -216,6 +216,9 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         elif not self.route():
             self.close_connection = True
             self.answer(405, "text/html", b"<html><body>method not allowed</body></html>")
+
+    do_FOO = do_POST  # a page's own methods, with a body
+    do_PROPFIND = do_POST
 
     def log_message(self, *args):
         pass

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "proxy/http/exchange_steps.h"
 #include "tests/support/memory_stream.h"
 
 namespace kiosk {
@@ -29,7 +30,11 @@ TEST(InspectedSteps, InterimAnswersArePassedOverButASwitchOfProtocolsIsTheAnswer
               "HTTP/1.1 200 OK");
     EXPECT_EQ(Answer("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\n\r\n").StatusLine(),
               "HTTP/1.1 101 Switching Protocols");
-    EXPECT_THROW(Answer("\r\n"), std::runtime_error);  // a head without a status line
+    EXPECT_EQ(Answer("HTTP/1.0 204\r\n\r\n").StatusLine(), "HTTP/1.0 204");
+    for (const char* notAStatusLine : {"\r\n", "ICY 200 OK\r\n\r\n", "HTTP/1.1 20 OK\r\n\r\n",
+                                       "HTTP/1.1 200OK\r\n\r\n", "HTTP/11 200 OK\r\n\r\n", "X: y\r\n\r\n"}) {
+        EXPECT_THROW(Answer{notAStatusLine}, std::runtime_error) << notAStatusLine;
+    }
 }
 
 TEST(InspectedSteps, TheOriginsConnectionIsKeptOnlyWhenItSaysSoAndTheEndIsKnown) {
