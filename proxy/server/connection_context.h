@@ -7,6 +7,10 @@
 
 namespace kiosk {
 
+// A connection (or a tunnel) that carries nothing for this long is closed; a request whose next bytes
+// take this long fails.
+inline constexpr Milliseconds kIdleConnectionLimit{120'000};
+
 // What the connection server keeps of one accepted connection: its socket and input buffer. Owned by
 // the connection's thread; Abort may be called from any thread while the context lives.
 class ConnectionContext {
@@ -33,7 +37,7 @@ public:
 
 private:
     TcpSocket socket_;
-    BufferedConnection connection_{socket_, kWaitForever};
+    BufferedConnection connection_{socket_, kIdleConnectionLimit};
     std::atomic<bool> aborted_{false};
 };
 

@@ -15,9 +15,6 @@
 
 namespace kiosk {
 
-// A connection (or a tunnel) that carries nothing for this long is closed.
-inline constexpr Milliseconds kIdleConnectionLimit{120'000};
-
 struct ConnectionServerSettings {
     int DefaultPort = 8080;  // 0: any free port (see ListeningPort)
     int ListenQueue = 15;
