@@ -28,51 +28,30 @@ bool IsContinuation(std::string_view line) {
     return !line.empty() && (line.front() == ' ' || line.front() == '\t');
 }
 
-// One header line of the head at a time, each without its line end.
-class HeadLines {
-public:
-    explicit HeadLines(std::string_view head) : rest_(head) {}
-    bool Empty() const { return rest_.empty(); }
-    std::string_view Peek() const { return rest_.substr(0, LineLength()); }
-    // The line with its end, taken off the head.
-    std::string_view Take() {
-        const size_t end = rest_.find('\n');
-        const size_t size = end == std::string_view::npos ? rest_.size() : end + 1;
-        const std::string_view line = rest_.substr(0, size);
-        rest_.remove_prefix(size);
-        return line;
-    }
-
-private:
-    size_t LineLength() const {
-        size_t end = rest_.find('\n');
-        if (end == std::string_view::npos) end = rest_.size();
-        if (end > 0 && rest_[end - 1] == '\r') --end;
-        return end;
-    }
-    std::string_view rest_;
-};
-
 std::string_view WithoutLineEnd(std::string_view line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     return line;
 }
 
-std::string_view LineEnd(std::string_view line) {
-    return line.substr(WithoutLineEnd(line).size());
+// The first line of rest, with its end, taken off rest.
+std::string_view TakeLine(std::string_view& rest) {
+    const size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
+    rest.remove_prefix(line.size());
+    return line;
 }
 
-// Replaces a secret header's value, with the continuation lines that follow it, by its length.
-void AppendMasked(HeadLines& lines, std::string& masked) {
-    const std::string_view first = lines.Take();
+// Appends a secret header's line with the value, continuation lines included, replaced by its length.
+void AppendMasked(std::string_view& rest, std::string& masked) {
+    const std::string_view first = TakeLine(rest);
     const std::string_view text = WithoutLineEnd(first);
     const size_t colon = text.find(':');
     std::string value(text.substr(colon + 1));
-    std::string_view end = LineEnd(first);
-    while (!lines.Empty() && IsContinuation(lines.Peek())) {
-        const std::string_view next = lines.Take();
+    std::string_view end = first.substr(text.size());
+    while (IsContinuation(rest)) {
+        const std::string_view next = TakeLine(rest);
         value.append(end).append(WithoutLineEnd(next));
-        end = LineEnd(next);
+        end = next.substr(WithoutLineEnd(next).size());
     }
     masked.append(text.substr(0, colon + 1)).append(" <");
     masked.append(std::to_string(TrimBlanks(value).size())).append(" bytes hidden>").append(end);
@@ -83,12 +62,12 @@ void AppendMasked(HeadLines& lines, std::string& masked) {
 std::string MaskSecretHeaders(std::string_view head) {
     std::string masked;
     masked.reserve(head.size());
-    HeadLines lines(head);
-    while (!lines.Empty()) {
-        if (IsSecretHeader(lines.Peek())) {
-            AppendMasked(lines, masked);
+    std::string_view rest = head;
+    while (!rest.empty()) {
+        if (IsSecretHeader(rest.substr(0, rest.find('\n')))) {
+            AppendMasked(rest, masked);
         } else {
-            masked.append(lines.Take());
+            masked.append(TakeLine(rest));
         }
     }
     return masked;
