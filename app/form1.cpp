@@ -73,7 +73,11 @@ void TForm1::PumpMailQueue() {
     if (!MailTable || !ErrorTable) return;
     MailTransport transport(parts_.ui, parts_.clock);
     transport.antiFreeze = Controls.IdAntiFreeze1Active;
-    NotificationSender sender(ReadMailSettings(*MailTable, *ErrorTable), transport);
+    const std::string caFile = Option("cafile");
+    NotificationSender sender(
+        ReadMailSettings(*MailTable, *ErrorTable,
+                         caFile.empty() ? std::string() : ResolvePath(parts_.workingDirectory, caFile)),
+        transport);
     const auto send = [&](const std::string& text) {
         std::string failure = sender.SendNotification(text);
         ++(failure.empty() ? metrics_.mailSent : metrics_.mailFailed);

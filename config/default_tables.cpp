@@ -28,7 +28,7 @@ void FillOptionTable(KeyValueTable& table) {
 }
 
 void FillMailTable(KeyValueTable& table) {
-    AddRows(table, {"host=", "login=", "password=", "from=", "subject=", "agent="});
+    AddRows(table, {"host=", "login=", "password=", "from=", "subject=", "agent=", "tls="});
 }
 
 void FillErrorTable(KeyValueTable& table) {

@@ -2,7 +2,8 @@
 
 namespace kiosk {
 
-MailSettings ReadMailSettings(const KeyValueTable& mail, const KeyValueTable& errors) {
+MailSettings ReadMailSettings(const KeyValueTable& mail, const KeyValueTable& errors,
+                              const std::string& caFile) {
     return MailSettings{
         .recipients = errors.Value("notification"),
         .host = mail.Value("host"),
@@ -11,6 +12,8 @@ MailSettings ReadMailSettings(const KeyValueTable& mail, const KeyValueTable& er
         .from = mail.Value("from"),
         .subject = mail.Value("subject"),
         .agent = mail.Value("agent"),
+        .tls = mail.Value("tls"),
+        .caFile = caFile,
     };
 }
 

@@ -24,6 +24,8 @@ SmtpEnvelope MakeEnvelope(const MailSettings& settings, const MailTransport& tra
         .sender = MailboxOf(settings.from),
         .recipients = {},
         .data = DataSection(MessageHeaders(settings, now, offset), text),
+        .tls = ParseMailTls(settings.tls),
+        .caFile = settings.caFile,
     };
     for (const std::string& entry : SplitAddressList(settings.recipients)) {
         envelope.recipients.push_back(MailboxOf(entry));

@@ -42,6 +42,7 @@ auto SmtpConnection::Guarded(Action action) {
 }
 
 void SmtpConnection::Connect(const std::string& host, int port, Milliseconds timeout) {
+    host_ = host;
     Guarded([&] {
         if (antiFreeze_) {
             ConnectWhileHandlingEvents(host, port, timeout);
@@ -68,14 +69,30 @@ void SmtpConnection::ConnectWhileHandlingEvents(const std::string& host, int por
     connected.get();
 }
 
-void SmtpConnection::WaitForBytes() {
-    const Clock::time_point deadline = Clock::now() + replyTimeout_;
+// Waits until the socket is readable (or writable) or the deadline passes.
+void SmtpConnection::WaitUntil(SmtpTls::Want want, Clock::time_point deadline, const char* timeoutMessage) {
     for (;;) {
         const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
-        if (left <= 0ms) throw SocketTimeout("Read timed out.");
-        if (socket_.WaitReadable(antiFreeze_ ? std::min(left, kAntiFreezeSlice) : left)) return;
+        if (left <= 0ms) throw SocketTimeout(timeoutMessage);
+        const Milliseconds slice = antiFreeze_ ? std::min(left, kAntiFreezeSlice) : left;
+        const bool ready = want == SmtpTls::Want::Write
+                               ? WaitWritable(static_cast<int>(socket_.Handle()), slice)
+                               : socket_.WaitReadable(slice);
+        if (ready) return;
         if (antiFreeze_) ProcessMessagesUnlessClosing();
     }
+}
+
+void SmtpConnection::StartTls(const std::string& caFile) {
+    Guarded([&] {
+        // Bytes that came after the server's 220 and before the handshake are nobody's to trust.
+        if (!received_.empty()) throw std::runtime_error("Сервер почты прислал данные до начала TLS");
+        auto tls = std::make_unique<SmtpTls>(static_cast<int>(socket_.Handle()), host_, caFile);
+        const Clock::time_point deadline = Clock::now() + replyTimeout_;
+        for (SmtpTls::Want want; (want = tls->Handshake()) != SmtpTls::Want::Nothing;)
+            WaitUntil(want, deadline, "Сбой TLS с сервером почты: время ожидания истекло");
+        tls_ = std::move(tls);
+    });
 }
 
 // Closing the window (or a termination signal) while a mail waits for its server abandons the mail:
@@ -86,11 +103,38 @@ void SmtpConnection::ProcessMessagesUnlessClosing() {
 }
 
 void SmtpConnection::ReceiveMore() {
-    WaitForBytes();
+    if (tls_) return ReceiveOverTls();
+    WaitUntil(SmtpTls::Want::Read, Clock::now() + replyTimeout_, "Read timed out.");
     char buffer[4096];
     const size_t count = socket_.Receive(buffer, sizeof buffer, 0ms);
     if (count == 0) throw ConnectionClosedGracefully();
     received_.append(buffer, count);
+}
+
+void SmtpConnection::ReceiveOverTls() {
+    const Clock::time_point deadline = Clock::now() + replyTimeout_;
+    char buffer[4096];
+    for (;;) {
+        size_t count = 0;
+        const SmtpTls::Want want = tls_->Read(buffer, sizeof buffer, count);
+        if (want == SmtpTls::Want::Nothing) {
+            if (count == 0) throw ConnectionClosedGracefully();
+            received_.append(buffer, count);
+            return;
+        }
+        WaitUntil(want, deadline, "Read timed out.");
+    }
+}
+
+// A server that takes no byte for the send time limit ends the send, as on a plain socket.
+void SmtpConnection::SendOverTls(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const Clock::time_point deadline = Clock::now() + kSendTimeLimit;
+        size_t written = 0;
+        for (SmtpTls::Want want; (want = tls_->Write(bytes, written)) != SmtpTls::Want::Nothing;)
+            WaitUntil(want, deadline, "Write timed out.");
+        bytes.remove_prefix(written);
+    }
 }
 
 std::string SmtpConnection::ReadLine() {
@@ -122,7 +166,14 @@ SmtpReply SmtpConnection::ReadReply() {
 }
 
 void SmtpConnection::SendText(std::string_view text) {
-    Guarded([&] { socket_.Send(EncodeNetworkText(text)); });
+    Guarded([&] {
+        const std::string bytes = EncodeNetworkText(text);
+        if (tls_) {
+            SendOverTls(bytes);
+        } else {
+            socket_.Send(bytes);
+        }
+    });
 }
 
 SmtpReply SmtpConnection::Command(std::string_view line) {
@@ -147,6 +198,8 @@ void SmtpConnection::Disconnect() {
     } catch (...) {
         // A QUIT that fails changes nothing: the message was accepted or its failure is known already.
     }
+    if (tls_ && Usable()) tls_->Close();
+    tls_.reset();
     socket_.Close();
 }
 

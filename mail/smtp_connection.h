@@ -1,10 +1,12 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "mail/smtp_reply.h"
+#include "mail/smtp_tls.h"
 #include "os/tcp_socket.h"
 #include "os/ui.h"
 
@@ -14,7 +16,7 @@ namespace kiosk {
 // a reply) is cut into slices of 250 ms, and the window's pending events are handled between them.
 // Text goes out through the fixed single-byte network mapping. Any failure of the socket (including
 // a time-out or the server closing) leaves the connection unusable, so that nothing more is tried on
-// it.
+// it. After StartTls everything goes through TLS on the same socket, waited for the same way.
 class SmtpConnection {
 public:
     SmtpConnection(Ui& ui, bool antiFreeze, Milliseconds replyTimeout);
@@ -24,6 +26,12 @@ public:
 
     // Open, and no failure of the socket has happened on it.
     bool Usable() const { return socket_.IsOpen() && !broken_; }
+
+    // Turns the connection to TLS (the server has just accepted STARTTLS): the handshake, within the
+    // reply time-out, with the server's certificate verified for the host connected to against the
+    // CAs of caFile (empty: the system's). Throws std::runtime_error when it fails.
+    void StartTls(const std::string& caFile);
+    bool Secure() const { return tls_ != nullptr; }
 
     // Reads one reply, all its lines. A reply that does not begin within the reply time-out throws
     // SocketTimeout "Read timed out.".
@@ -45,7 +53,10 @@ private:
     void ProcessMessagesUnlessClosing();
     std::string ReadLine();
     void ReceiveMore();
-    void WaitForBytes();
+    void ReceiveOverTls();
+    void SendOverTls(std::string_view bytes);
+    void WaitUntil(SmtpTls::Want want, std::chrono::steady_clock::time_point deadline,
+                   const char* timeoutMessage);
     void ConnectWhileHandlingEvents(const std::string& host, int port, Milliseconds timeout);
     template <typename Action>
     auto Guarded(Action action);
@@ -54,6 +65,8 @@ private:
     const bool antiFreeze_;
     const Milliseconds replyTimeout_;
     TcpSocket socket_;
+    std::string host_;
+    std::unique_ptr<SmtpTls> tls_;
     std::string received_;
     bool broken_ = false;
 };

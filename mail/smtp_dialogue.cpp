@@ -1,6 +1,7 @@
 #include "mail/smtp_dialogue.h"
 
 #include <sstream>
+#include <stdexcept>
 
 #include "text/ascii.h"
 #include "util/base64.h"
@@ -24,9 +25,15 @@ bool OffersAuthLogin(const std::string& capability) {
     return false;
 }
 
+bool OffersStartTls(const std::vector<std::string>& capabilities) {
+    for (const std::string& capability : capabilities) {
+        if (AsciiEqualsIgnoringCase(TrimBlanks(capability), "STARTTLS")) return true;
+    }
+    return false;
+}
+
 // The capability lines: every line of the EHLO reply after the first, without its code.
-std::vector<std::string> Greet(SmtpConnection& connection, const std::string& heloName) {
-    connection.ExpectReply({220});
+std::vector<std::string> Hello(SmtpConnection& connection, const std::string& heloName) {
     const SmtpReply ehlo = connection.Command("EHLO " + heloName);
     if (ehlo.code != 250) {
         connection.Expect("HELO " + heloName, {250});
@@ -37,6 +44,22 @@ std::vector<std::string> Greet(SmtpConnection& connection, const std::string& he
         const std::string& line = ehlo.lines[i];
         capabilities.push_back(line.size() > 4 ? line.substr(4) : std::string());
     }
+    return capabilities;
+}
+
+// The capabilities the rest of the dialogue goes by: after STARTTLS, those the server lists over TLS
+// (RFC 3207 has the client forget what it learnt before).
+std::vector<std::string> Greet(SmtpConnection& connection, const SmtpEnvelope& envelope) {
+    connection.ExpectReply({220});
+    std::vector<std::string> capabilities = Hello(connection, envelope.heloName);
+    if (envelope.tls != MailTls::Off && OffersStartTls(capabilities)) {
+        connection.Expect("STARTTLS", {220});
+        connection.StartTls(envelope.caFile);
+        capabilities = Hello(connection, envelope.heloName);
+    }
+    if (envelope.tls == MailTls::Required && !connection.Secure())
+        throw std::runtime_error(
+            "Сервер почты не предлагает STARTTLS, а строка tls требует TLS: письмо не отправлено");
     return capabilities;
 }
 
@@ -64,8 +87,13 @@ void SendMessage(SmtpConnection& connection, const SmtpEnvelope& envelope) {
 
 }  // namespace
 
+MailTls ParseMailTls(std::string_view row) {
+    if (row.empty()) return MailTls::WhenOffered;
+    return AsciiEqualsIgnoringCase(row, "off") ? MailTls::Off : MailTls::Required;
+}
+
 void RunSmtpDialogue(SmtpConnection& connection, const SmtpEnvelope& envelope) {
-    Authenticate(connection, Greet(connection, envelope.heloName), envelope);
+    Authenticate(connection, Greet(connection, envelope), envelope);
     try {
         SendMessage(connection, envelope);
     } catch (const SmtpReplyError&) {

@@ -22,6 +22,7 @@
 #include "os/tcp_socket.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/smtp_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/xvfb_display.h"
 #include "text/cp1251.h"
@@ -32,61 +33,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
-
-struct ReceivedMail {
-    Strings envelope;     // "from a", "to b", "login u"
-    std::string content;  // the raw bytes as the server received them, dots unstuffed
-};
-
-// aiosmtpd on a loopback port, keeping every message as files.
-class SmtpSink {
-public:
-    explicit SmtpSink(Strings options) {
-        Strings arguments{KIOSK_SOURCE_DIR "/tests/support/smtp_sink.py", dir_.str()};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        process_ = std::make_unique<ChildProcess>("/usr/bin/python3", arguments, dir_.str(),
-                                                  (output_ / "sink.txt").string());
-        if (!WaitUntil([&] { return fs::exists(dir_ / "port"); }, 20s)) {
-            throw std::runtime_error("the SMTP server did not start: " + ReadFile(output_ / "sink.txt"));
-        }
-        port_ = std::stoi(ReadFile(dir_ / "port"));
-    }
-    ~SmtpSink() {
-        process_->Signal(SIGTERM);
-        process_->WaitForExit(5s);
-    }
-    int Port() const { return port_; }
-
-    // The messages received so far, in order.
-    std::vector<ReceivedMail> Mails() const {
-        std::vector<ReceivedMail> mails;
-        for (int n = 1; fs::exists(dir_ / (std::to_string(n) + ".envelope")); ++n) {
-            ReceivedMail mail;
-            std::string envelope = ReadFile(dir_ / (std::to_string(n) + ".envelope"));
-            for (size_t end; (end = envelope.find('\n')) != std::string::npos; envelope.erase(0, end + 1)) {
-                mail.envelope.push_back(envelope.substr(0, end));
-            }
-            mail.content = ReadFile(dir_ / (std::to_string(n) + ".eml"));
-            mails.push_back(std::move(mail));
-        }
-        return mails;
-    }
-    std::vector<ReceivedMail> WaitForMails(size_t count, const std::function<void()>& meanwhile = {}) const {
-        WaitUntil(
-            [&] {
-                if (meanwhile) meanwhile();
-                return Mails().size() >= count;
-            },
-            20s);
-        return Mails();
-    }
-
-private:
-    TempDir dir_;
-    TempDir output_;
-    std::unique_ptr<ChildProcess> process_;
-    int port_ = 0;
-};
 
 // The body of a received message: what follows the empty line after the headers.
 std::string BodyOf(const std::string& content) {

@@ -10,11 +10,11 @@ namespace {
 TEST(MailSettings, RecipientsComeFromTheErrorsSectionTheRestFromMail) {
     KeyValueTable mail;
     for (const char* row : {"host=smtp.example.org", "login=k", "password=p", "from=kiosk@example.org",
-                            "subject=Ошибка", "agent=", "notification=wrong@example.org"})
+                            "subject=Ошибка", "agent=", "tls=required", "notification=wrong@example.org"})
         mail.AddRow(row);
     KeyValueTable errors;
     errors.AddRow("notification=ops@example.org");
-    const MailSettings settings = ReadMailSettings(mail, errors);
+    const MailSettings settings = ReadMailSettings(mail, errors, "/etc/kiosk/ca.pem");
     EXPECT_EQ(settings.recipients, "ops@example.org");
     EXPECT_EQ(settings.host, "smtp.example.org");
     EXPECT_EQ(settings.login, "k");
@@ -22,6 +22,8 @@ TEST(MailSettings, RecipientsComeFromTheErrorsSectionTheRestFromMail) {
     EXPECT_EQ(settings.from, "kiosk@example.org");
     EXPECT_EQ(settings.subject, "Ошибка");
     EXPECT_TRUE(settings.agent.empty());
+    EXPECT_EQ(settings.tls, "required");
+    EXPECT_EQ(settings.caFile, "/etc/kiosk/ca.pem");
     EXPECT_TRUE(settings.Enabled());
 }
 
