@@ -99,6 +99,7 @@ private:
         WarnAboutErrorPages(loaded.errors, at);
         WarnAboutStartPage(loaded.options.Value("start"), LineOf(at, "options/start"));
         WarnAboutHttps(loaded.options.Value("https"), LineOf(at, "options/https"));
+        WarnAboutMailTls(loaded.mail.Value("tls"), LineOf(at, "mail/tls"));
         for (size_t i = 0; i < loaded.scripts.size() && i < at.scriptHeaders.size(); ++i) {
             const int line = at.scriptUrls[i] > 0 ? at.scriptUrls[i] : at.scriptHeaders[i];
             WarnAboutPattern(loaded.scripts[i]->pattern, line);
@@ -134,6 +135,14 @@ private:
         Warning(line, "https=" + https +
                           ": допустимо пусто, all или tunnel; действует как пусто (расшифровываются только "
                           "узлы из url скриптов)");
+    }
+
+    void WarnAboutMailTls(const std::string& tls, int line) {
+        const std::string value = AsciiLower(tls);
+        if (value.empty() || value == "required" || value == "off") return;
+        Warning(line,
+                "tls=" + tls +
+                    ": допустимо пусто, required или off; действует как required (почта только по TLS)");
     }
 
     // A page's address is host, path and query: a pattern with no host, or with a scheme, names none.

@@ -75,7 +75,8 @@ bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browse
     RequestRefusal refusal = ReadRequestHead(browser, request);
     if (refusal == RequestRefusal::None) refusal = CheckRequestBody(request.headers);
     // A tunnel inside the tunnel is not served.
-    if (refusal == RequestRefusal::None && request.method == "CONNECT") refusal = RequestRefusal::NotImplemented;
+    if (refusal == RequestRefusal::None && request.method == "CONNECT")
+        refusal = RequestRefusal::NotImplemented;
     if (refusal != RequestRefusal::None) {
         browser.Write(RefusalAnswer(refusal));
         return false;

@@ -14,8 +14,8 @@ constexpr int kMostEmptyLinesBefore = 8;
 
 // Methods the proxy knows are taken in any letter case and sent on in capitals, as they always were;
 // every other method goes on exactly as sent.
-constexpr std::array<std::string_view, 8> kKnownMethods = {"GET",    "POST",   "HEAD",  "OPTIONS",
-                                                           "PUT",    "DELETE", "PATCH", "CONNECT"};
+constexpr std::array<std::string_view, 8> kKnownMethods = {"GET", "POST",   "HEAD",  "OPTIONS",
+                                                           "PUT", "DELETE", "PATCH", "CONNECT"};
 
 bool IsTokenCharacter(char c) {
     if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
@@ -142,7 +142,8 @@ RequestRefusal ReadRequestHead(BufferedConnection& browser, RequestHead& head) {
         if (HasControlCharacter(line) || !ParseRequestLine(line, head)) return RequestRefusal::BadRequest;
         for (line = browser.ReadLine(); !line.empty(); line = browser.ReadLine()) {
             headBytes += line.size() + 2;
-            if (headBytes > kMostRequestHeadBytes || HasControlCharacter(line)) return RequestRefusal::BadRequest;
+            if (headBytes > kMostRequestHeadBytes || HasControlCharacter(line))
+                return RequestRefusal::BadRequest;
             if (!AddHeaderLine(std::move(line), head.headers)) return RequestRefusal::BadRequest;
         }
     } catch (const LineTooLong&) {

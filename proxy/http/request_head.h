@@ -11,8 +11,8 @@ namespace kiosk {
 // A request's head as the browser sent it: "method target version", then its header lines (each
 // continuation line joined to the line before it with one blank).
 struct RequestHead {
-    std::string method;   // GET, POST, HEAD, OPTIONS, PUT, DELETE, PATCH and CONNECT in capitals;
-                          // any other token as sent
+    std::string method;  // GET, POST, HEAD, OPTIONS, PUT, DELETE, PATCH and CONNECT in capitals;
+                         // any other token as sent
     std::string target;
     std::string version;  // "HTTP/1.1", "HTTP/1.0", ...
     TIdHeaderList headers;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string_view>
 #include <string>
+#include <string_view>
 
 #include "proxy/http/exchange_steps.h"
 
@@ -11,9 +11,9 @@ namespace kiosk {
 inline constexpr std::string_view kConnectionEstablished =
     "HTTP/1.0 200 Connection established\r\nProxy-agent: Kiosk-Proxy/1.1\r\n\r\n";
 
-// Serves a CONNECT request whose head context holds: connects to its host and port, confirms to the browser and then relays
-// bytes both ways, unread, until either side closes; or, for a host the inspection decrypts, serves
-// the requests inside like plain ones.
+// Serves a CONNECT request whose head context holds: connects to its host and port, confirms to the browser
+// and then relays bytes both ways, unread, until either side closes; or, for a host the inspection decrypts,
+// serves the requests inside like plain ones.
 void TunnelExchange(TIdHTTPProxyServerContext& context, const std::string& requestTarget,
                     const ExchangeSetup& setup);
 

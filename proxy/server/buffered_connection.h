@@ -33,8 +33,8 @@ public:
     bool Connected();
 
     // Bytes up to the next line feed, without it and without a carriage return right before it.
-    // Throws LineTooLong ("Max line length exceeded.") for a longer line, ConnectionClosedGracefully when the peer
-    // closes first.
+    // Throws LineTooLong ("Max line length exceeded.") for a longer line, ConnectionClosedGracefully when the
+    // peer closes first.
     std::string ReadLine();
 
     // Appends exactly count bytes to body, growing it as they arrive (a count announced by the peer

@@ -94,7 +94,8 @@ std::vector<std::string> ReadRequests(TIdHTTPProxyServerContext& context, Buffer
         while (browser.Connected()) {
             kiosk::RequestHead request;
             if (kiosk::ReadRequestHead(browser, request) != kiosk::RequestRefusal::None) break;
-            if (kiosk::CheckRequestBody(request.headers) != kiosk::RequestRefusal::None) break;  // 400, 411, 501
+            if (kiosk::CheckRequestBody(request.headers) != kiosk::RequestRefusal::None)
+                break;  // 400, 411, 501
             CheckRequestHead(request);
             context.Command = request.method;
             context.Headers = request.headers;

@@ -16,10 +16,9 @@ TEST_F(KioskBrowsing, RequestsInsideABodyNeverReachAnyoneAsRequests) {
     std::string body = "'";
     for (const char c : inner) body += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
     body += "'";
-    origin.Put("index.html",
-               "<script>Promise.all([fetch('/own', {method: 'FOO', body: " + body +
-                   "}), fetch('/dav', {method: 'PROPFIND', body: " + body +
-                   "})]).finally(() => fetch('/report?done'));</script>");
+    origin.Put("index.html", "<script>Promise.all([fetch('/own', {method: 'FOO', body: " + body +
+                                 "}), fetch('/dav', {method: 'PROPFIND', body: " + body +
+                                 "})]).finally(() => fetch('/report?done'));</script>");
     StartOn(origin.Url("/index.html"));
     ASSERT_TRUE(origin.WaitForRequest("GET /report?done"));
     const std::vector<std::string> requests = origin.Requests();

@@ -127,8 +127,8 @@ TEST_F(HttpsInspectionTest, InsideADecryptedConnectABodyIsNeverReadAsARequest) {
     ASSERT_EQ(Curl(*proxy, TerminalCaFile(), {"-X", "PROPFIND", "--data-binary", inner, url}), 0) << Errors();
     EXPECT_EQ(Output(), inner);
     ASSERT_EQ(Curl(*proxy, TerminalCaFile(),
-                   {"-H", "Content-Length: 3", "-H", "Transfer-Encoding: chunked", "--data-binary", inner, url,
-                    "-w", "%{http_code}"}),
+                   {"-H", "Content-Length: 3", "-H", "Transfer-Encoding: chunked", "--data-binary", inner,
+                    url, "-w", "%{http_code}"}),
               0);
     EXPECT_EQ(Output(), "400");
     EXPECT_EQ(origin.RequestsFor("/echo-body"), 1);

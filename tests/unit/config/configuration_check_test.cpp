@@ -85,6 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
              "применится: http://shop/cart",
              "предупреждение: строка 19: у url скрипта нет узла, скрипт не применится ни к одной "
              "странице: "}},
+        CheckCase{
+            "UnknownMailTls",
+            "[options]\nstart\nhttp://a/\n[mail]\ntls\nyes\n",
+            {},
+            {},
+            {"предупреждение: строка 6: tls=yes: допустимо пусто, required или off; действует как required "
+             "(почта только по TLS)"}},
         CheckCase{"NetPageOnlyInTheWorkingFolder",
                   "[options]\nstart\nindex.html\n[errors]\nnet\nnet.html\n",
                   {"net.html"},

@@ -26,8 +26,7 @@ TEST(PassThroughExchange, GoesUpstreamAsHttp10WithTheBrowsersHeadersAndContinuat
                                               " HTTP/1.1\r\nHost: h\r\nAccept:  */*\r\n Folded\r\n\r\n");
     EXPECT_EQ(answer, kHello);
     ASSERT_EQ(origin.Requests().size(), 1u);
-    EXPECT_EQ(origin.Requests()[0],
-              "GET /a/b.html?q=1 HTTP/1.0\r\nHost: h\r\nAccept:  */* Folded\r\n\r\n");
+    EXPECT_EQ(origin.Requests()[0], "GET /a/b.html?q=1 HTTP/1.0\r\nHost: h\r\nAccept:  */* Folded\r\n\r\n");
     EXPECT_EQ(proxy.events.Events(),
               (std::vector<std::string>{"before 127.0.0.1:" + std::to_string(origin.origin.Port()),
                                         "server hello"}));
@@ -262,7 +261,8 @@ TEST(PassThroughExchange, RequestsThatAreNotHttpOrCannotBeFramedAreRefused) {
         {get + "Content-Length: -5\r\n\r\n", RequestRefusal::BadRequest},
         {get + "Content-Length: 3, 4\r\n\r\nabcd", RequestRefusal::BadRequest},
         {get + "Content-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", RequestRefusal::BadRequest},
-        {get + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n", RequestRefusal::BadRequest},
+        {get + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
+         RequestRefusal::BadRequest},
         {get + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n", RequestRefusal::LengthRequired},
         {get + "Transfer-Encoding: chunked, gzip\r\n\r\n", RequestRefusal::BadRequest},
         {get + "Transfer-Encoding: x-smuggle\r\n\r\n", RequestRefusal::NotImplemented},

@@ -58,7 +58,8 @@ ConnectionServerSettings EchoSettings(int listenQueue = 15, size_t mostConnectio
 void Serve(ConnectionContext& context) {
     const std::string line = context.Connection().ReadLine();
     const std::string command = line.substr(0, line.find(' '));
-    if (command == "ECHO") context.Connection().Write("[" + line.substr(std::min<size_t>(line.size(), 5)) + "]\r\n");
+    if (command == "ECHO")
+        context.Connection().Write("[" + line.substr(std::min<size_t>(line.size(), 5)) + "]\r\n");
     if (command == "FAIL") throw std::runtime_error("handler failed");
     if (command == "WAIT") context.Connection().ReadLine();
     // The system's thread id: unlike a pthread id it is not handed again to the next thread.
