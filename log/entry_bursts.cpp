@@ -18,11 +18,11 @@ struct EntryKind {
     std::string name;
 };
 
-// An error entry naming a page is of its host's kind: its text with the page cut out, after the
-// host. Its name keeps the text with the page shortened to "scheme://host/…".
-EntryKind KindOf(LogLevel level, std::string_view text) {
+// An entry naming a page is of its host's kind: its text with the page cut out, after the host. Its
+// name keeps the text with the page shortened to "scheme://host/…".
+EntryKind KindOf(std::string_view text) {
     const EntryPage page = PageOfEntry(text);
-    if (level != LogLevel::Error || page.host.empty()) return {std::string(text), std::string(text)};
+    if (page.host.empty()) return {std::string(text), std::string(text)};
     const size_t start = static_cast<size_t>(page.page.data() - text.data());
     const std::string_view before = text.substr(0, start);
     const std::string_view after = text.substr(start + page.page.size());
@@ -47,9 +47,10 @@ long long MillisecondsBetween(DateTime from, DateTime to) {
 }
 
 bool EntryBursts::CountRepeat(LogLevel level, std::string_view text, DateTime now) {
-    const std::string kind = KindOf(level, text).kind;
+    if (level != LogLevel::Error) return false;
+    const std::string kind = KindOf(text).kind;
     for (Burst& burst : bursts_) {
-        if (burst.level != level || burst.kind != kind) continue;
+        if (burst.kind != kind) continue;
         if (MillisecondsBetween(burst.last, now) >= kQuietMilliseconds) return false;
         ++burst.repeats;
         burst.last = now;
@@ -59,17 +60,18 @@ bool EntryBursts::CountRepeat(LogLevel level, std::string_view text, DateTime no
 }
 
 void EntryBursts::Open(LogLevel level, std::string_view text, DateTime now) {
-    EntryKind kind = KindOf(level, text);
+    if (level != LogLevel::Error) return;
+    EntryKind kind = KindOf(text);
     // An older burst of the same kind (ended, not yet taken) makes way for the new one.
     for (size_t i = 0; i < bursts_.size(); ++i) {
-        if (bursts_[i].level == level && bursts_[i].kind == kind.kind) End(i--);
+        if (bursts_[i].kind == kind.kind) End(i--);
     }
     if (bursts_.size() >= kMostBursts) {
         const auto quietest = std::min_element(
             bursts_.begin(), bursts_.end(), [](const Burst& a, const Burst& b) { return a.last < b.last; });
         End(static_cast<size_t>(quietest - bursts_.begin()));
     }
-    bursts_.push_back({level, std::move(kind.kind), std::move(kind.name), now, now, 0});
+    bursts_.push_back({std::move(kind.kind), std::move(kind.name), now, now, 0});
 }
 
 std::vector<BurstCountLine> EntryBursts::TakeEnded(DateTime now) {
@@ -97,8 +99,8 @@ std::optional<long long> EntryBursts::MillisecondsToNextEnd(DateTime now) const 
 void EntryBursts::End(size_t index) {
     const Burst& burst = bursts_[index];
     if (burst.repeats > 0) {
-        ended_.push_back({burst.level, CountLineText(burst.name, burst.repeats,
-                                                     MillisecondsBetween(burst.first, burst.last))});
+        ended_.push_back({LogLevel::Error, CountLineText(burst.name, burst.repeats,
+                                                         MillisecondsBetween(burst.first, burst.last))});
     }
     bursts_.erase(bursts_.begin() + static_cast<std::ptrdiff_t>(index));
 }

@@ -16,21 +16,23 @@ struct BurstCountLine {
     std::string text;  // UTF-8
 };
 
-// The bursts of repeating entries the event log merges. A burst is opened by an entry that is
-// written; a later entry of the same level and kind within 60 s of the burst's previous one is
-// counted instead of written, and once 60 s pass without another, a count line tells how many were
-// counted. Error entries are of one kind when they name the same host (PageOfEntry) and read the same
-// with the page taken out; any other entries only when their texts are equal. Not thread-safe: the
-// event log holds its lock around every call.
+// The bursts of repeating error entries the event log merges. A burst is opened by an error entry
+// that is written; a later one of the same kind within 60 s of the burst's previous one is counted
+// instead of written, and once 60 s pass without another, a count line tells how many were counted.
+// Entries are of one kind when they name the same host (PageOfEntry) and read the same with the page
+// taken out; entries that name no page only when their texts are equal. Information entries form no
+// bursts: each page load is written, as the record of what was shown. Not thread-safe: the event log
+// holds its lock around every call.
 class EntryBursts {
 public:
     static constexpr long long kQuietMilliseconds = 60'000;
     // Beyond this many open bursts, the one quiet the longest is closed early.
     static constexpr size_t kMostBursts = 64;
 
-    // Whether text repeats an open burst within 60 s of its previous entry: then it is counted.
+    // Whether text is an error entry that repeats an open burst within 60 s of its previous entry:
+    // then it is counted.
     bool CountRepeat(LogLevel level, std::string_view text, DateTime now);
-    // Opens a burst with an entry that was written.
+    // Opens a burst with an error entry that was written; information entries are ignored.
     void Open(LogLevel level, std::string_view text, DateTime now);
     // The count lines of the bursts quiet for 60 s at now (or closed early), oldest burst first;
     // those bursts are forgotten. Bursts without repeats end without a line.
@@ -43,7 +45,6 @@ public:
 
 private:
     struct Burst {
-        LogLevel level;
         std::string kind;
         std::string name;  // the first entry, with its page shortened to the host
         DateTime first;
