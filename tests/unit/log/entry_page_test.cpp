@@ -18,9 +18,7 @@ const PageCase kPageCases[] = {
     {"127.0.0.1:8080/x.js: Socket Error # 111", "127.0.0.1:8080/x.js", "127.0.0.1:8080"},
     {"[::1]:80/gone.html: Socket Error", "[::1]:80/gone.html", "[::1]:80"},
     {"[::1]:80: Socket Error", "", ""},
-    {"a.example/x.js Socket Error", "", ""},
     {"Файл: x.gif - Невозможно загрузить", "", ""},
-    {"Скрипт документа a.example/x: сбой", "", ""},
 };
 
 TEST(PageOfEntry, IsTheFirstUrlOrTheProxysLeadingPage) {

@@ -74,20 +74,6 @@ TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStops
     EXPECT_EQ(send.Sent().back(), "two\r\nthree\r\n");
 }
 
-TEST_F(MailWorkerTest, AFailedDigestIsLoggedAndSentAgainWithTheNextTexts) {
-    send.failure = "Connection Closed Gracefully.";
-    auto worker = std::make_unique<tsendmailthread>(fakeUi, queue, Pump(), 1h);
-    queue->QueueNotification("one");
-    ASSERT_TRUE(WaitUntil([&] { return !log.Errors().empty(); }, 5s));
-    worker.reset();
-    send.failure.clear();
-    queue->QueueNotification("two");
-    tsendmailthread next(fakeUi, queue, Pump(), 1h);
-    EXPECT_TRUE(WaitUntil([&] { return queue->Empty(); }, 5s));
-    EXPECT_EQ(send.Sent(), (Strings{"one\r\n", "one\r\ntwo\r\n"}));
-    EXPECT_EQ(log.Errors(), Strings{"Connection Closed Gracefully."});
-}
-
 // The real event loop on this thread, which is the main thread of the worker.
 class MailWorkerOnGlib : public MailWorkerTest {
 protected:
