@@ -74,14 +74,14 @@ void EntryBursts::Open(LogLevel level, std::string_view text, DateTime now) {
     bursts_.push_back({std::move(kind.kind), std::move(kind.name), now, now, 0});
 }
 
-std::vector<BurstCountLine> EntryBursts::TakeEnded(DateTime now) {
+std::vector<std::string> EntryBursts::TakeEnded(DateTime now) {
     for (size_t i = 0; i < bursts_.size(); ++i) {
         if (MillisecondsBetween(bursts_[i].last, now) >= kQuietMilliseconds) End(i--);
     }
     return std::exchange(ended_, {});
 }
 
-std::vector<BurstCountLine> EntryBursts::TakeAll() {
+std::vector<std::string> EntryBursts::TakeAll() {
     while (!bursts_.empty()) End(0);
     return std::exchange(ended_, {});
 }
@@ -99,8 +99,8 @@ std::optional<long long> EntryBursts::MillisecondsToNextEnd(DateTime now) const 
 void EntryBursts::End(size_t index) {
     const Burst& burst = bursts_[index];
     if (burst.repeats > 0) {
-        ended_.push_back({LogLevel::Error, CountLineText(burst.name, burst.repeats,
-                                                         MillisecondsBetween(burst.first, burst.last))});
+        ended_.push_back(
+            CountLineText(burst.name, burst.repeats, MillisecondsBetween(burst.first, burst.last)));
     }
     bursts_.erase(bursts_.begin() + static_cast<std::ptrdiff_t>(index));
 }

@@ -10,12 +10,6 @@
 
 namespace kiosk {
 
-// A line that closes a burst of entries: how often its first entry repeated and over how long.
-struct BurstCountLine {
-    LogLevel level;
-    std::string text;  // UTF-8
-};
-
 // The bursts of repeating error entries the event log merges. A burst is opened by an error entry
 // that is written; a later one of the same kind within 60 s of the burst's previous one is counted
 // instead of written, and once 60 s pass without another, a count line tells how many were counted.
@@ -34,11 +28,12 @@ public:
     bool CountRepeat(LogLevel level, std::string_view text, DateTime now);
     // Opens a burst with an error entry that was written; information entries are ignored.
     void Open(LogLevel level, std::string_view text, DateTime now);
-    // The count lines of the bursts quiet for 60 s at now (or closed early), oldest burst first;
-    // those bursts are forgotten. Bursts without repeats end without a line.
-    std::vector<BurstCountLine> TakeEnded(DateTime now);
+    // The count lines (UTF-8, error entries) of the bursts quiet for 60 s at now or closed early,
+    // oldest burst first: how often the first entry repeated and over how long. Those bursts are
+    // forgotten; bursts without repeats end without a line.
+    std::vector<std::string> TakeEnded(DateTime now);
     // Ends every burst now.
-    std::vector<BurstCountLine> TakeAll();
+    std::vector<std::string> TakeAll();
     // How long from now until the first burst with repeats ends (0 or less: it has ended), if there
     // is one.
     std::optional<long long> MillisecondsToNextEnd(DateTime now) const;
@@ -55,7 +50,7 @@ private:
     void End(size_t index);
 
     std::vector<Burst> bursts_;
-    std::vector<BurstCountLine> ended_;
+    std::vector<std::string> ended_;
 };
 
 // Milliseconds from one time to another, rounded.

@@ -130,12 +130,12 @@ void EventLog::WriteLine(LogLevel level, const std::string& utf8, const std::str
     }
 }
 
-void EventLog::WriteCountLines(const std::vector<BurstCountLine>& lines, DateTime now) {
+void EventLog::WriteCountLines(const std::vector<std::string>& lines, DateTime now) {
     const std::string keepOption = options_ == nullptr ? std::string() : options_->Value("log");
     if (keepOption.empty()) return;
-    for (const BurstCountLine& line : lines) {
+    for (const std::string& line : lines) {
         try {
-            WriteLine(line.level, line.text, Utf8ToCp1251(line.text), keepOption, now);
+            WriteLine(LogLevel::Error, line, Utf8ToCp1251(line), keepOption, now);
         } catch (...) {
             // The daily file cannot be opened: the next entry's own write reports it. (Nothing may
             // leave the log's timer thread.)

@@ -20,13 +20,13 @@ namespace kiosk {
 
 // The one event-log writer. Information entries go to the daily file dd.mm.yyyy.log, error entries to
 // dd.mm.yyyy.err, both in windows-1251 in the log directory; error entries are also handed to the
-// notification sink. Every entry written also goes to the system journal, when there is one. An entry is
-// written as CleanEntryText makes it: one line, with no user information in its URLs. Repeats are merged
-// (EntryBursts): the first entry of a burst is written whole at once, the repeats within 60 s of each
-// other are counted, and the burst's count line is written when it has been quiet for 60 s, by a thread
-// of the log's own that sleeps while no burst has repeats. Safe to call from several threads at once:
-// each call runs whole under one lock, so the merging, the write and the hand-off of two calls never
-// interleave.
+// notification sink. Every entry written also goes to the system journal, when there is one. An entry
+// is written as CleanEntryText makes it: one line, with no user information in its URLs. Error entries
+// that repeat are merged (EntryBursts): the first of a burst is written whole at once, the repeats
+// within 60 s of each other are counted, and the burst's count line is written once it has been quiet
+// for 60 s, by a timer thread of the log's own that sleeps while no burst has repeats. Safe to call
+// from several threads at once: each call runs whole under one lock, so the merging, the write and the
+// hand-off of two calls never interleave.
 class EventLog : public LogWriter {
 public:
     // directory: where the daily files live; empty means the process's current directory.
@@ -66,7 +66,7 @@ private:
     void WriteLine(LogLevel level, const std::string& utf8, const std::string& cp1251,
                    const std::string& keepOption, DateTime now);
     // Writes count lines, dropping the failures to write them. Called under the lock.
-    void WriteCountLines(const std::vector<BurstCountLine>& lines, DateTime now);
+    void WriteCountLines(const std::vector<std::string>& lines, DateTime now);
     void EndBurstsWhenQuiet(std::stop_token stop);
 
     const Clock& clock_;
