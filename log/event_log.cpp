@@ -1,5 +1,7 @@
 #include "log/event_log.h"
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "config/option_defaults.h"
+#include "log/entry_text.h"
 #include "log/journal_entry.h"
 #include "os/file_access.h"
 #include "text/cp1251.h"
@@ -25,20 +28,9 @@ std::string_view ExtensionOf(LogLevel level) {
     return level == LogLevel::Error ? ".err" : ".log";
 }
 
-// "[hh:mm:ss] message" and CR LF. A CR LF pair inside the message becomes one blank, so that a
-// multi-line message still takes one line; a lone CR or LF is kept as it is.
+// "[hh:mm:ss] message" and CR LF; message is one line already (CleanEntryText).
 std::string EntryLine(DateTime now, std::string_view message) {
-    const std::string time = FormatLongTime(now);
-    std::string line;
-    line.reserve(time.size() + message.size() + 5);
-    line.append("[").append(time).append("] ");
-    for (size_t i = 0; i < message.size(); ++i) {
-        const bool pair = message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n';
-        line += pair ? ' ' : message[i];
-        if (pair) ++i;
-    }
-    line += "\r\n";
-    return line;
+    return "[" + FormatLongTime(now) + "] " + std::string(message) + "\r\n";
 }
 
 // Only names that read back as a date in the daily file format are this log's files. Any other file
@@ -78,40 +70,95 @@ bool IsAbsent(const std::string& path) {
 
 EventLog::EventLog(const Clock& clock, NotificationSink& notifications, std::string directory,
                    SystemJournal* journal)
-    : clock_(clock), notifications_(notifications), directory_(std::move(directory)), journal_(journal) {}
+    : clock_(clock),
+      notifications_(notifications),
+      directory_(std::move(directory)),
+      journal_(journal),
+      burstTimer_([this](std::stop_token stop) { EndBurstsWhenQuiet(stop); }) {}
 
 void EventLog::AttachOptions(const KeyValueTable* options) {
     std::lock_guard lock(mutex_);
+    WriteCountLines(bursts_.TakeAll(), clock_.Now());
     options_ = options;
 }
 
 void EventLog::ResetLastLogText() {
     std::lock_guard lock(mutex_);
+    WriteCountLines(bursts_.TakeAll(), clock_.Now());
     lastLogText_.clear();
+}
+
+void EventLog::EndQuietBursts() {
+    std::lock_guard lock(mutex_);
+    const DateTime now = clock_.Now();
+    WriteCountLines(bursts_.TakeEnded(now), now);
 }
 
 void EventLog::WriteLog(LogLevel level, std::string_view message) {
     if (message.empty()) return;
-    // One lock around the whole call: the duplicate check, pruning, the write and the hand-off of two
-    // callers never interleave, and a day's file is created only once.
+    // One lock around the whole call: the merging, pruning, the write and the hand-off of two callers
+    // never interleave, and a day's file is created only once.
     std::lock_guard lock(mutex_);
     const std::string keepOption = options_ == nullptr ? std::string() : options_->Value("log");
     if (keepOption.empty()) return;
 
-    std::string text = Utf8ToCp1251(message);
+    const std::string clean = CleanEntryText(message);
+    const DateTime now = clock_.Now();
+    WriteCountLines(bursts_.TakeEnded(now), now);
+    if (bursts_.CountRepeat(level, clean, now)) {
+        burstCounted_.notify_all();
+        return;
+    }
+    std::string text = Utf8ToCp1251(clean);
     if (text == lastLogText_) return;
     // Taken before writing, so that a message whose writing fails still counts as the last one.
     lastLogText_ = text;
-    // First, so that the journal has the entry also when the daily file cannot be written.
-    if (journal_ != nullptr) journal_->Send(JournalEntry(level, message));
+    bursts_.Open(level, clean, now);
+    WriteLine(level, clean, text, keepOption, now);
+}
 
-    const DateTime now = clock_.Now();
+void EventLog::WriteLine(LogLevel level, const std::string& utf8, const std::string& cp1251,
+                         const std::string& keepOption, DateTime now) {
+    // First, so that the journal has the entry also when the daily file cannot be written.
+    if (journal_ != nullptr) journal_->Send(JournalEntry(level, utf8));
     ExclusiveFile file = OpenDailyFile(level, keepOption, now);
-    if (!file.Append(EntryLine(now, text))) {
+    if (!file.Append(EntryLine(now, cp1251))) {
         notifications_.QueueNotification(std::string(kWriteFailureText));
     } else if (level == LogLevel::Error) {
         ++errorEntries_;
-        notifications_.QueueNotification(Cp1251ToUtf8(text));
+        notifications_.QueueNotification(Cp1251ToUtf8(cp1251));
+    }
+}
+
+void EventLog::WriteCountLines(const std::vector<std::string>& lines, DateTime now) {
+    const std::string keepOption = options_ == nullptr ? std::string() : options_->Value("log");
+    if (keepOption.empty()) return;
+    for (const std::string& line : lines) {
+        try {
+            WriteLine(LogLevel::Error, line, Utf8ToCp1251(line), keepOption, now);
+        } catch (...) {
+            // The daily file cannot be opened: the next entry's own write reports it. (Nothing may
+            // leave the log's timer thread.)
+        }
+    }
+}
+
+// The log's timer: sleeps until a burst has repeats, then wakes when the first such burst ends by the
+// clock (checking at least every second, as the clock may be moved) to write its count line.
+void EventLog::EndBurstsWhenQuiet(std::stop_token stop) {
+    constexpr long long kLongestSleepMilliseconds = 1000;
+    std::unique_lock lock(mutex_);
+    while (!stop.stop_requested()) {
+        const DateTime now = clock_.Now();
+        const std::optional<long long> wait = bursts_.MillisecondsToNextEnd(now);
+        if (!wait) {
+            burstCounted_.wait(lock, stop, [&] { return bursts_.MillisecondsToNextEnd(now).has_value(); });
+        } else if (*wait > 0) {
+            const auto slice = std::chrono::milliseconds(std::min(*wait, kLongestSleepMilliseconds));
+            burstCounted_.wait_for(lock, stop, slice, [] { return false; });
+        } else {
+            WriteCountLines(bursts_.TakeEnded(now), now);
+        }
     }
 }
 

@@ -8,7 +8,7 @@ namespace kiosk {
 class NotificationSink {
 public:
     virtual ~NotificationSink() = default;
-    // text is UTF-8 and keeps its CR LF pairs.
+    // text is UTF-8, one line.
     virtual void QueueNotification(const std::string& text) = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "mail/encoded_subject.h"
 #include "mail/mail_address.h"
 #include "mail/mail_date.h"
+#include "text/russian_plural.h"
 #include "text/text_lines.h"
 
 namespace kiosk {
@@ -48,6 +49,16 @@ std::string DataSection(std::string_view headers, std::string_view body) {
     }
     data += ".\r\n";
     return data;
+}
+
+std::string DigestBody(const std::vector<std::string>& texts, size_t more) {
+    std::string body;
+    for (const std::string& text : texts) body.append(text).append("\r\n");
+    if (more > 0) {
+        body += "… и ещё " + CountInRussian(static_cast<long long>(more), "запись", "записи", "записей") +
+                " (в следующем письме)\r\n";
+    }
+    return body;
 }
 
 }  // namespace kiosk

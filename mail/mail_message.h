@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mail/mail_settings.h"
 #include "util/date_time.h"
@@ -17,5 +18,9 @@ std::string MessageHeaders(const MailSettings& settings, DateTime now, int utcOf
 // (a line beginning with "." gets one more in front) and the closing line ".". The body is split at
 // every kind of line break, so no bare CR or LF reaches the server.
 std::string DataSection(std::string_view headers, std::string_view body);
+
+// The body of a digest: one line for each text, oldest first, and when more wait behind them a
+// closing line that counts them ("… и ещё 3 записи (в следующем письме)").
+std::string DigestBody(const std::vector<std::string>& texts, size_t more);
 
 }  // namespace kiosk

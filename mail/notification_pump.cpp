@@ -1,15 +1,16 @@
 #include "mail/notification_pump.h"
 
-#include <optional>
 #include <string>
+
+#include "mail/mail_message.h"
 
 namespace kiosk {
 
 void PumpNotificationQueue(NotificationQueue& queue, const SendNotificationFn& send, LogWriter& log) {
-    const std::optional<std::string> text = queue.TakeFirst();
-    if (!text) return;
-    const std::string error = send(*text);
-    queue.RemoveFirst();
+    const NotificationDigest digest = queue.TakeDigest(kMostDigestTexts);
+    if (digest.texts.empty()) return;
+    const std::string error = send(DigestBody(digest.texts, digest.more));
+    if (error.empty()) queue.RemoveOldest(digest.texts.size());
     try {
         log.WriteLog(LogLevel::Error, error);
         // The texts a full queue had to drop are told in one entry (which is queued in turn).

@@ -1,5 +1,6 @@
 #include "mail/notification_queue.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kiosk {
@@ -17,16 +18,20 @@ void NotificationQueue::QueueNotification(const std::string& text) {
     wakeUp_.notify_all();
 }
 
-std::optional<std::string> NotificationQueue::TakeFirst() {
+NotificationDigest NotificationQueue::TakeDigest(size_t most) {
     std::lock_guard lock(mutex_);
-    if (texts_.empty()) return std::nullopt;
-    lastNotification_ = texts_.front();
-    return texts_.front();
+    const size_t count = std::min(most, texts_.size());
+    NotificationDigest digest{{texts_.begin(), texts_.begin() + static_cast<std::ptrdiff_t>(count)},
+                              texts_.size() - count};
+    if (count > 0) lastNotification_ = digest.texts.back();
+    return digest;
 }
 
-void NotificationQueue::RemoveFirst() {
+void NotificationQueue::RemoveOldest(size_t count) {
     std::lock_guard lock(mutex_);
-    if (!texts_.empty()) texts_.pop_front();
+    // Close may have emptied the queue while the digest was being sent.
+    texts_.erase(texts_.begin(),
+                 texts_.begin() + static_cast<std::ptrdiff_t>(std::min(count, texts_.size())));
 }
 
 void NotificationQueue::Close() {

@@ -3,7 +3,6 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -12,10 +11,16 @@
 
 namespace kiosk {
 
+// The oldest waiting texts, taken for one message.
+struct NotificationDigest {
+    std::vector<std::string> texts;
+    size_t more = 0;  // how many more wait behind them
+};
+
 // The notification texts waiting to be mailed, oldest first, together with the text last taken for
 // sending, both under one lock. The event log hands texts in from any thread; the mail worker sleeps
-// here while nothing waits; the queue pump takes and removes texts on the main thread. The lock is
-// never held while a text is being sent.
+// here while nothing waits; the queue pump takes the oldest texts as one digest and removes them once
+// it was sent. The lock is never held while a digest is being sent.
 class NotificationQueue : public NotificationSink {
 public:
     // Texts beyond this many are dropped (and counted) while the server cannot be reached: a long
@@ -29,10 +34,12 @@ public:
     // "a" was lost whenever "b" had not been taken yet, though it follows a different text.
     void QueueNotification(const std::string& text) override;
 
-    // The oldest text, which from now on counts as the last one taken for sending; nothing when none
-    // waits. It stays at the head until RemoveFirst, so texts queued meanwhile stay behind it.
-    std::optional<std::string> TakeFirst();
-    void RemoveFirst();
+    // The oldest texts, at most most of them; the last of them from now on counts as the last one
+    // taken for sending. They stay at the head until RemoveOldest, so texts queued meanwhile stay
+    // behind them, and a digest that could not be sent is taken again with the next one.
+    NotificationDigest TakeDigest(size_t most);
+    // Removes the count oldest texts (those of a digest that was sent).
+    void RemoveOldest(size_t count);
 
     // Shutdown: the texts still waiting are dropped without being sent, and so is every later one.
     void Close();

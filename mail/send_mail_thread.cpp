@@ -4,10 +4,12 @@
 
 namespace kiosk {
 
-tsendmailthread::tsendmailthread(Ui& ui, std::shared_ptr<NotificationQueue> queue, std::function<void()> pump)
+tsendmailthread::tsendmailthread(Ui& ui, std::shared_ptr<NotificationQueue> queue, std::function<void()> pump,
+                                 std::chrono::milliseconds pause)
     : ui_(ui),
       queue_(std::move(queue)),
       pump_(std::move(pump)),
+      pause_(pause),
       thread_([this](std::stop_token stop) { Execute(stop); }) {}
 
 tsendmailthread::~tsendmailthread() {
@@ -38,7 +40,7 @@ void tsendmailthread::Terminate() {
 void tsendmailthread::Execute(std::stop_token stop) {
     try {
         while (queue_->WaitForText(stop) && Resume(stop)) {
-            if (!RunOnMainThreadUnlessStopped(ui_, pump_, stop)) return;
+            if (!RunOnMainThreadUnlessStopped(ui_, pump_, stop) || !Rest(stop)) return;
         }
     } catch (...) {
         // Nothing leaves the thread; without it no more mail goes out, which is all that is lost.
@@ -51,6 +53,11 @@ bool tsendmailthread::Resume(const std::stop_token& stop) {
     if (stop.stop_requested()) return false;
     suspended_ = false;
     return true;
+}
+
+bool tsendmailthread::Rest(const std::stop_token& stop) {
+    std::unique_lock lock(stateMutex_);
+    return !rest_.wait_for(lock, stop, pause_, [&stop] { return stop.stop_requested(); });
 }
 
 }  // namespace kiosk

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "os/tcp_socket.h"
@@ -184,6 +185,40 @@ TEST_F(KioskProxy, ANameWithBothKindsOfAddressLoadsAfterOneStaggerWhenIPv6DoesNo
     EXPECT_EQ(Curl({"http://dual.test:" + std::to_string(v6Only.Port()) + "/page.html"}), page);
     EXPECT_EQ(Stop(), 0);
     EXPECT_EQ(LogMessages(dir.path(), ".err"), std::vector<std::string>{});
+}
+
+// An origin whose one answer no real server gives: a status line with a lone CR inside it.
+TEST_F(KioskProxy, ALoneCrInAnOriginsStatusLineIsABlankInTheLogLine) {
+    WriteFile(dir / "notfound.html", "<p>no such page</p>");
+    TcpListener origin("127.0.0.1", 0, 1);
+    std::thread answering([&] {
+        try {
+            std::optional<TcpSocket> connection = origin.Accept();
+            if (!connection || !connection->IsOpen()) return;
+            std::string head;
+            char buffer[4096];
+            while (head.find("\r\n\r\n") == std::string::npos) {
+                const size_t size = connection->Receive(buffer, sizeof buffer, 20s);
+                if (size == 0) return;
+                head.append(buffer, size);
+            }
+            connection->Send(
+                "HTTP/1.0 500 Bad\rFake: line\r\nContent-Type: text/html\r\nContent-Length: 5\r\n\r\nerror");
+            connection->Close();
+        } catch (const std::exception& failure) {
+            ADD_FAILURE() << "the origin: " << failure.what();
+        }
+    });
+    StartWith("[errors]\ndocument\nnotfound.html\n");
+    const std::string host = "127.0.0.1:" + std::to_string(origin.Port());
+    Curl({"http://" + host + "/x"});
+    origin.Shutdown();  // a request that never came ends the origin's wait
+    answering.join();
+    EXPECT_EQ(Stop(), 0);
+    const std::string file = ReadFile(dir / TodaysLogName(".err"));
+    EXPECT_EQ(file.find('\r'), file.size() - 2) << file;  // only the CR LF that ends the one line
+    EXPECT_EQ(LogMessages(dir.path(), ".err"),
+              std::vector<std::string>{host + "/x: HTTP/1.0 500 Bad Fake: line > notfound.html"});
 }
 
 }  // namespace

@@ -18,10 +18,12 @@
 #include "mail/notification_pump.h"
 #include "mail/notification_sender.h"
 #include "mail/send_mail_thread.h"
-#include "platform/linux/glib_ui.h"
 #include "os/tcp_socket.h"
+#include "platform/linux/glib_ui.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/kiosk_run.h"
+#include "tests/support/loopback_peers.h"
 #include "tests/support/smtp_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/xvfb_display.h"
@@ -56,16 +58,20 @@ protected:
         sender = std::make_unique<NotificationSender>(settings, *transport);
         options.AddRow("log=31");
         log.AttachOptions(&options);
-        worker = std::make_unique<tsendmailthread>(ui, queue, [this] {
-            PumpNotificationQueue(
-                *queue, [this](const std::string& text) { return sender->SendNotification(text); }, log);
-        });
+        worker = std::make_unique<tsendmailthread>(
+            ui, queue,
+            [this] {
+                PumpNotificationQueue(
+                    *queue, [this](const std::string& text) { return sender->SendNotification(text); }, log);
+            },
+            kPause);
     }
     void TearDown() override { worker.reset(); }
     std::function<void()> Loop() {
         return [this] { ui.ProcessMessages(); };
     }
 
+    static constexpr std::chrono::milliseconds kPause{300};
     MailSettings settings{.recipients = "ops@example.org, Дежурный <duty@example.org>",
                           .host = "127.0.0.1",
                           .login = "",
@@ -84,10 +90,14 @@ protected:
     std::unique_ptr<tsendmailthread> worker;
 };
 
-TEST_F(MailChain, AnErrorEntryArrivesWithItsHeadersAndItsWindows1251Body) {
+TEST_F(MailChain, AnErrorEntryArrivesAsOneLineWithItsHeadersAndItsWindows1251Body) {
     SmtpSink sink({});
+    queue->Hold();  // the three go in one digest
     Start(sink);
-    log.WriteLog(LogLevel::Error, "Файл: x.gif - Невозможно загрузить\r\n.точка\r\n.\r\nконец");
+    log.WriteLog(LogLevel::Error, "Файл: x.gif - Невозможно загрузить\r\nвторая строка");
+    queue->QueueNotification(".точка");
+    queue->QueueNotification(".");
+    queue->Release();
     const std::vector<ReceivedMail> mails = sink.WaitForMails(1, Loop());
     ASSERT_EQ(mails.size(), 1u);
     EXPECT_EQ(mails[0].envelope,
@@ -104,7 +114,7 @@ TEST_F(MailChain, AnErrorEntryArrivesWithItsHeadersAndItsWindows1251Body) {
                            "X-Mailer: Kiosk Shell\r\n"));
     // Lines that begin with a dot, even a lone one, arrive as they were.
     EXPECT_EQ(BodyOf(mails[0].content),
-              Utf8ToCp1251("Файл: x.gif - Невозможно загрузить\r\n.точка\r\n.\r\nконец\r\n"));
+              Utf8ToCp1251("Файл: x.gif - Невозможно загрузить вторая строка\r\n.точка\r\n.\r\n"));
 }
 
 TEST_F(MailChain, WithALoginAndAServerOfferingAuthLoginItAuthenticates) {
@@ -130,19 +140,21 @@ TEST_F(MailChain, WithAServerThatDoesNotListLoginItSendsWithoutAuthenticating) {
     EXPECT_EQ(BodyOf(mails[0].content), "plain\r\n");
 }
 
-TEST_F(MailChain, TextsAreMailedOneEachInOrderAndTheLastTakenIsNotQueuedAgain) {
+TEST_F(MailChain, WaitingTextsAreMailedAsDigestsAndTheLastTakenIsNotQueuedAgain) {
     SmtpSink sink({});
+    queue->Hold();
     Start(sink);
     for (const char* text : {"one", "two", "three"}) queue->QueueNotification(text);
-    ASSERT_EQ(sink.WaitForMails(3, Loop()).size(), 3u);
+    queue->Release();
+    ASSERT_EQ(sink.WaitForMails(1, Loop()).size(), 1u);
     queue->QueueNotification("three");  // the same as the last one: dropped
     queue->QueueNotification("four");
     queue->QueueNotification("three");  // after a different one: mailed again
-    const std::vector<ReceivedMail> mails = sink.WaitForMails(5, Loop());
+    sink.WaitForMails(2, Loop());
     for (int i = 0; i < 10; ++i) ui.ProcessMessages(), std::this_thread::sleep_for(20ms);
     Strings bodies;
     for (const ReceivedMail& mail : sink.Mails()) bodies.push_back(BodyOf(mail.content));
-    EXPECT_EQ(bodies, (Strings{"one\r\n", "two\r\n", "three\r\n", "four\r\n", "three\r\n"}));
+    EXPECT_EQ(bodies, (Strings{"one\r\ntwo\r\nthree\r\n", "four\r\nthree\r\n"}));
 }
 
 // The built program, with an error at start-up and mail settings pointing at port 25 of this host.
@@ -168,6 +180,48 @@ TEST(ProgramMail, AStartUpErrorIsMailedToTheOperators) {
     EXPECT_EQ(mails[0].envelope, (Strings{"from kiosk@example.org", "to ops@example.org"}));
     EXPECT_EQ(BodyOf(mails[0].content), Utf8ToCp1251("Файл: x.gif - Невозможно загрузить\r\n"));
     EXPECT_NE(mails[0].content.find("Subject: =?Windows-1251?B?yuju8eo=?=\r\n"), std::string::npos);
+}
+
+// The built program as the proxy of a page that makes 300 failing requests to one host in a burst.
+class ProgramFlood : public KioskRun {};
+
+TEST_F(ProgramFlood, FailuresOfOneHostAreMergedInTheLogAndMailedAsOneDigest) {
+    try {
+        TcpListener probe("127.0.0.1", 25, 1);
+    } catch (const SocketError&) {
+        GTEST_SKIP() << "port 25 is taken";
+    }
+    SmtpSink sink({"--port", "25"});
+    StartWith(
+        "[mail]\nhost\n127.0.0.1\nfrom\nkiosk@example.org\nsubject\nKiosk\n"
+        "[errors]\nnotification\nops@example.org\n");
+    const std::string closed = "127.0.0.1:" + std::to_string(FreePort());
+    TempDir scratch;
+    ChildProcess curl("/usr/bin/curl",
+                      {"-s", "-o", "/dev/null", "-x", "http://127.0.0.1:" + std::to_string(proxyPort),
+                       "http://" + closed + "/f?[1-300]"},
+                      scratch.str(), (scratch / "out").string());
+    ASSERT_TRUE(curl.WaitForExit(60s).has_value());
+    const std::vector<ReceivedMail> mails = sink.WaitForMails(1);
+    const std::string first = closed + "/f?1: Socket Error # 111 Connection refused.";
+    ASSERT_GE(mails.size(), 1u) << ReadFile(Output());
+    EXPECT_NE(BodyOf(mails[0].content).find(first + "\r\n"), std::string::npos) << mails[0].content;
+    EXPECT_EQ(Stop(), 0);
+
+    // The count line comes at shutdown, which ends the open bursts; the queue is closed by then.
+    const Strings errors = LogMessages(dir.path(), ".err");
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.front(), first);
+    EXPECT_LE(errors.size(), 5u);
+    EXPECT_NE(std::find_if(errors.begin(), errors.end(),
+                           [&](const std::string& line) {
+                               return line.starts_with(closed +
+                                                       "/…: Socket Error # 111 Connection refused. — "
+                                                       "повторилось ещё 299 раз за ");
+                           }),
+              errors.end())
+        << ::testing::PrintToString(errors);
+    EXPECT_LE(sink.Mails().size(), 2u);
 }
 
 }  // namespace

@@ -61,5 +61,11 @@ TEST(DataSection, StuffsDotsAndEndsEveryLineWithCrLf) {
     EXPECT_EQ(DataSection("H: v\r\n", ""), "H: v\r\n\r\n.\r\n");
 }
 
+TEST(DigestBody, IsOneLineForEachTextAndCountsTheRest) {
+    EXPECT_EQ(DigestBody({"a", "b"}, 0), "a\r\nb\r\n");
+    EXPECT_EQ(DigestBody({"a"}, 1), "a\r\n… и ещё 1 запись (в следующем письме)\r\n");
+    EXPECT_EQ(DigestBody({"a"}, 25), "a\r\n… и ещё 25 записей (в следующем письме)\r\n");
+}
+
 }  // namespace
 }  // namespace kiosk

@@ -32,26 +32,36 @@ protected:
     FakeSend send;
 };
 
-TEST_F(NotificationPumpTest, EveryTextLeavesTheQueueAndAFailureIsLoggedAndMailedOnce) {
+TEST_F(NotificationPumpTest, WaitingTextsGoAsOneDigestWhichStaysQueuedUntilItIsSent) {
     send.failure = "Socket Error # 111\r\nConnection refused.";
     const auto pump = [&] { PumpNotificationQueue(queue, std::ref(send), log); };
 
     log.WriteLog(LogLevel::Error, "first");
-    pump();
-    // The failure became an error entry, and so a notification of its own.
-    EXPECT_EQ(queue.Texts(), Strings{send.failure});
-    pump();
-    // Its own send failed the same way: the log skips the repetition, and the chain ends.
-    EXPECT_TRUE(queue.Empty());
-    EXPECT_EQ(send.Sent(), (Strings{"first", send.failure}));
-
-    const std::string failure = send.failure;
-    send.failure.clear();
     log.WriteLog(LogLevel::Error, "second");
     pump();
+    // The digest stays; the failure became an error entry (one line), and so a text of its own.
+    const std::string failure = "Socket Error # 111 Connection refused.";
+    EXPECT_EQ(queue.Texts(), (Strings{"first", "second", failure}));
+    pump();
+    // The same failure again: the log skips the repetition, and the chain ends.
+    EXPECT_EQ(queue.Texts(), (Strings{"first", "second", failure}));
+
+    send.failure.clear();
+    pump();
     pump();  // nothing waits: nothing is sent
-    EXPECT_EQ(send.Sent(), (Strings{"first", failure, "second"}));
+    EXPECT_EQ(send.Sent(), (Strings{"first\r\nsecond\r\n", "first\r\nsecond\r\n" + failure + "\r\n",
+                                    "first\r\nsecond\r\n" + failure + "\r\n"}));
     EXPECT_TRUE(queue.Empty());
+}
+
+TEST_F(NotificationPumpTest, ADigestHoldsAtMost200TextsAndCountsTheRestWhichGoNext) {
+    for (size_t i = 0; i < kMostDigestTexts + 3; ++i) queue.QueueNotification(std::to_string(i));
+    PumpNotificationQueue(queue, std::ref(send), log);
+    PumpNotificationQueue(queue, std::ref(send), log);
+    ASSERT_EQ(send.Sent().size(), 2u);
+    EXPECT_TRUE(send.Sent()[0].starts_with("0\r\n1\r\n"));
+    EXPECT_TRUE(send.Sent()[0].ends_with("\r\n199\r\n… и ещё 3 записи (в следующем письме)\r\n"));
+    EXPECT_EQ(send.Sent()[1], "200\r\n201\r\n202\r\n");
 }
 
 TEST_F(NotificationPumpTest, TextsAFullQueueDroppedAreToldInOneEntry) {

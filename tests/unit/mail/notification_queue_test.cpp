@@ -22,32 +22,35 @@ TEST(NotificationQueue, DropsATextThatRepeatsTheOneBeforeItTakenOrWaiting) {
     queue.QueueNotification("b");
     EXPECT_EQ(queue.Texts(), (Strings{"a", "b"}));
 
-    EXPECT_EQ(queue.TakeFirst(), "a");
+    EXPECT_EQ(queue.TakeDigest(1).texts, Strings{"a"});
     EXPECT_EQ(queue.LastNotification(), "a");
     queue.QueueNotification("a");  // after "b": a text of its own
     queue.QueueNotification("A");  // the comparison is exact
     EXPECT_EQ(queue.Texts(), (Strings{"a", "b", "a", "A"}));
-    queue.RemoveFirst();
+    queue.RemoveOldest(1);
     EXPECT_EQ(queue.Texts(), (Strings{"b", "a", "A"}));
 }
 
-TEST(NotificationQueue, ATextEqualToTheOneBeingSentOrLastSentIsNotQueued) {
+TEST(NotificationQueue, ADigestStaysAtTheHeadUntilRemovedAndTheLastTakenIsNotQueuedAgain) {
     NotificationQueue queue;
-    queue.QueueNotification("a");
-    EXPECT_EQ(queue.TakeFirst(), "a");
-    queue.QueueNotification("a");  // while it is being sent
-    EXPECT_EQ(queue.Texts(), Strings{"a"});
-    queue.RemoveFirst();
-    queue.QueueNotification("a");  // after it was sent
+    for (const char* text : {"a", "b", "c"}) queue.QueueNotification(text);
+    const NotificationDigest digest = queue.TakeDigest(2);
+    EXPECT_EQ(digest.texts, (Strings{"a", "b"}));
+    EXPECT_EQ(digest.more, 1u);
+    queue.QueueNotification("d");                                          // while it is being sent
+    EXPECT_EQ(queue.TakeDigest(10).texts, (Strings{"a", "b", "c", "d"}));  // not sent: taken again
+    queue.RemoveOldest(4);
+    queue.QueueNotification("d");  // after it was sent
     EXPECT_TRUE(queue.Empty());
+    EXPECT_TRUE(queue.TakeDigest(10).texts.empty());
 
     queue.ResetLastNotification();
-    queue.QueueNotification("a");
-    EXPECT_EQ(queue.Texts(), Strings{"a"});
+    queue.QueueNotification("d");
+    EXPECT_EQ(queue.Texts(), Strings{"d"});
     queue.Close();
-    queue.QueueNotification("c");
+    queue.RemoveOldest(1);  // a digest sent while the queue closed
+    queue.QueueNotification("e");
     EXPECT_TRUE(queue.Empty());
-    EXPECT_EQ(queue.TakeFirst(), std::nullopt);
 }
 
 TEST(NotificationQueue, AHeldQueueKeepsItsTextsFromTheWorkerUntilReleased) {

@@ -169,24 +169,27 @@ TEST_F(NotificationSenderTest, AConnectThatTakesTooLongTimesOut) {
     EXPECT_GE(record.Count("ProcessMessages"), 1);
 }
 
-// Through the worker and the pump: a server that closes in the middle fails every text, each is
-// logged and leaves the queue, and the worker keeps going.
+// Through the worker and the pump: a server that closes in the middle fails every digest; each failure
+// is logged, the texts stay queued for the next try, and the worker keeps going.
 TEST_F(NotificationSenderTest, TheWorkerGoesOnAfterAFailureOfAnyKind) {
     server.Reply("DATA", ScriptedSmtpServer::kClose);
     auto queue = std::make_shared<NotificationQueue>();
     testing::RecordingLog log;
     NotificationSender sender(settings, Transport());
-    tsendmailthread worker(ui, queue, [&] {
-        PumpNotificationQueue(
-            *queue, [&](const std::string& text) { return sender.SendNotification(text); }, log);
-    });
+    tsendmailthread worker(
+        ui, queue,
+        [&] {
+            PumpNotificationQueue(
+                *queue, [&](const std::string& text) { return sender.SendNotification(text); }, log);
+        },
+        0ms);
     queue->QueueNotification("one");
-    ASSERT_TRUE(testing::WaitUntil([&] { return log.Errors().size() == 1; }, 5s));
+    ASSERT_TRUE(testing::WaitUntil([&] { return !log.Errors().empty(); }, 5s));
     queue->QueueNotification("two");
-    ASSERT_TRUE(testing::WaitUntil([&] { return log.Errors().size() == 2; }, 5s));
-    EXPECT_TRUE(testing::WaitUntil([&] { return queue->Empty(); }, 5s));
-    EXPECT_EQ(log.Errors(), (Strings{"Connection Closed Gracefully.", "Connection Closed Gracefully."}));
-    EXPECT_EQ(server.Connections(), 2);
+    const int connections = server.Connections();
+    ASSERT_TRUE(testing::WaitUntil([&] { return server.Connections() >= connections + 2; }, 5s));
+    EXPECT_EQ(queue->Texts(), (Strings{"one", "two"}));
+    EXPECT_EQ(log.Errors().front(), "Connection Closed Gracefully.");
 }
 
 }  // namespace

@@ -37,33 +37,41 @@ protected:
     testing::RecordingLog log;
 };
 
-TEST_F(MailWorkerTest, SleepsSuspendedUntilTheFirstTextThenSendsEachInTurnAndWakesForLaterOnes) {
-    tsendmailthread worker(fakeUi, queue, Pump());
+TEST_F(MailWorkerTest, SleepsSuspendedUntilTheFirstTextThenSendsDigestsAndWakesForLaterOnes) {
+    tsendmailthread worker(fakeUi, queue, Pump(), 0ms);
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(worker.Suspended());
     EXPECT_TRUE(send.Sent().empty());
 
+    queue->Hold();  // the three wait together
     for (const char* text : {"one", "two", "three"}) queue->QueueNotification(text);
-    ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 3; }, 5s));
-    EXPECT_EQ(send.Sent(), (Strings{"one", "two", "three"}));
+    queue->Release();
+    ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 1; }, 5s));
+    EXPECT_EQ(send.Sent(), (Strings{"one\r\ntwo\r\nthree\r\n"}));
     EXPECT_FALSE(worker.Suspended());
 
     std::this_thread::sleep_for(50ms);  // asleep on the empty queue now
     queue->QueueNotification("four");
-    ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 4; }, 5s));
-    EXPECT_TRUE(queue->Empty());
+    ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 2; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return queue->Empty(); }, 5s));
     EXPECT_FALSE(worker.Terminated());
 }
 
-TEST_F(MailWorkerTest, AFailedSendIsLoggedAndTheWorkerGoesOn) {
-    send.failure = "Connection Closed Gracefully.";
-    tsendmailthread worker(fakeUi, queue, Pump());
+TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStopsAtOnceWhileResting) {
+    auto worker = std::make_unique<tsendmailthread>(fakeUi, queue, Pump(), 1h);
     queue->QueueNotification("one");
-    ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() >= 1; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 1; }, 5s));
     queue->QueueNotification("two");
+    queue->QueueNotification("three");
+    std::this_thread::sleep_for(100ms);
+    const auto started = std::chrono::steady_clock::now();
+    worker.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+    EXPECT_EQ(send.Sent(), Strings{"one\r\n"});
+
+    tsendmailthread next(fakeUi, queue, Pump(), 1h);
     ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 2; }, 5s));
-    EXPECT_TRUE(WaitUntil([&] { return queue->Empty(); }, 5s));
-    EXPECT_EQ(log.Errors(), (Strings{"Connection Closed Gracefully.", "Connection Closed Gracefully."}));
+    EXPECT_EQ(send.Sent().back(), "two\r\nthree\r\n");
 }
 
 // The real event loop on this thread, which is the main thread of the worker.
@@ -75,16 +83,19 @@ protected:
 TEST_F(MailWorkerOnGlib, ThePumpRunsOnTheMainThread) {
     std::atomic<bool> onMainThread{true};
     const std::thread::id mainThread = std::this_thread::get_id();
-    tsendmailthread worker(ui, queue, [&, pump = Pump()] {
-        onMainThread = onMainThread && std::this_thread::get_id() == mainThread;
-        pump();
-    });
+    tsendmailthread worker(
+        ui, queue,
+        [&, pump = Pump()] {
+            onMainThread = onMainThread && std::this_thread::get_id() == mainThread;
+            pump();
+        },
+        0ms);
     queue->QueueNotification("one");
     queue->QueueNotification("two");
     ASSERT_TRUE(WaitUntil(
         [&] {
             ui.ProcessMessages();
-            return send.Sent().size() == 2;
+            return queue->Empty();
         },
         5s));
     EXPECT_TRUE(onMainThread);
