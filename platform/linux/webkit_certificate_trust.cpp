@@ -24,17 +24,19 @@ void Confirmed(GObject* manager, GAsyncResult* result, gpointer data) {
 
 }  // namespace
 
-void WebKitCertificateTrust::AllowCertificate(const std::string& host, const std::string& pem,
+void WebKitCertificateTrust::AllowCertificate(const std::shared_ptr<const LeafCertificate>& leaf,
                                               std::function<void()> taken) {
+    const std::string& host = leaf->host;
     GError* error = nullptr;
     GTlsCertificate* certificate =
-        g_tls_certificate_new_from_pem(pem.c_str(), static_cast<gssize>(pem.size()), &error);
+        g_tls_certificate_new_from_pem(leaf->pem.c_str(), static_cast<gssize>(leaf->pem.size()), &error);
     if (certificate == nullptr) {
         const std::string reason = error != nullptr ? error->message : "unknown";
         g_clear_error(&error);
         throw std::runtime_error("Невозможно прочитать сертификат узла " + host + ": " + reason);
     }
-    allowed_.emplace_back(host, GObjectRef<GTlsCertificate>::Adopt(certificate));
+    ForgetReleasedLeaves();
+    allowed_[host] = Allowance{leaf, GObjectRef<GTlsCertificate>::Adopt(certificate)};
     if (contexts_.empty()) {
         taken();  // a context made later is told before it loads anything
         return;
@@ -53,12 +55,22 @@ void WebKitCertificateTrust::AllowCertificate(const std::string& host, const std
 void WebKitCertificateTrust::Serve(WebKitWebContext* context) {
     if (std::find(contexts_.begin(), contexts_.end(), context) != contexts_.end()) return;
     contexts_.push_back(context);
-    for (const auto& [host, certificate] : allowed_)
-        webkit_web_context_allow_tls_certificate_for_host(context, certificate.get(), host.c_str());
+    ForgetReleasedLeaves();
+    for (const auto& [host, allowance] : allowed_)
+        webkit_web_context_allow_tls_certificate_for_host(context, allowance.certificate.get(), host.c_str());
 }
 
 void WebKitCertificateTrust::Forget(WebKitWebContext* context) {
     std::erase(contexts_, context);
+}
+
+size_t WebKitCertificateTrust::Remembered() {
+    ForgetReleasedLeaves();
+    return allowed_.size();
+}
+
+void WebKitCertificateTrust::ForgetReleasedLeaves() {
+    std::erase_if(allowed_, [](const auto& entry) { return entry.second.leaf.expired(); });
 }
 
 }  // namespace kiosk
