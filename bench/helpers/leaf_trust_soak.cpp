@@ -3,6 +3,7 @@
 // hand-off to the main thread, the browser's certificate trust), as a page that reaches ever new
 // decrypted hosts would, and prints this process's resident memory and the number of leaves each
 // object remembers as it goes; then how many allowances a new visitor's context is given.
+// With "keep" as third argument every leaf stays held (the baseline of nothing ever let go).
 // Runs on an X display (the script starts one).
 
 #include <gtk/gtk.h>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/linux/glib_ui.h"
 #include "platform/linux/webkit_certificate_trust.h"
@@ -33,15 +35,17 @@ long ResidentKilobytes(const std::string& process) {
     return 0;
 }
 
-// The resident memory of the network processes WebKit started for this one.
-long NetworkProcessKilobytes() {
+// The resident memory of the network processes WebKit started for this one, and how many there are.
+long NetworkProcessKilobytes(int* count = nullptr) {
     long total = 0;
     const std::string parent = std::to_string(::getpid());
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         std::ifstream stat(entry.path() / "stat");
         std::string pid, name, state, ppid;
         if (!(stat >> pid >> name >> state >> ppid) || ppid != parent) continue;
-        if (name.find("Network") != std::string::npos) total += ResidentKilobytes(pid);
+        if (name.find("Network") == std::string::npos) continue;
+        total += ResidentKilobytes(pid);
+        if (count != nullptr) ++*count;
     }
     return total;
 }
@@ -51,6 +55,9 @@ long NetworkProcessKilobytes() {
 int main(int argc, char** argv) {
     const long hosts = argc > 1 ? std::stol(argv[1]) : 10'000;
     const long step = argc > 2 ? std::stol(argv[2]) : 1'000;
+    // The baseline: every leaf stays held, as when nothing was ever let go.
+    const bool keepEveryLeaf = argc > 3 && std::string(argv[3]) == "keep";
+    std::vector<std::shared_ptr<const kiosk::LeafCertificate>> kept;
     gtk_init(&argc, &argv);
     kiosk::GlibUi ui;
     kiosk::WebKitCertificateTrust trust;
@@ -81,6 +88,7 @@ int main(int argc, char** argv) {
             }
             if (host == hosts) break;
             const auto leaf = leaves.ForHost("host" + std::to_string(host) + ".soak.example");
+            if (keepEveryLeaf) kept.push_back(leaf);
             if (!handOff.Trust(leaf, [] { return false; })) ++refused;
         }
         ui.RunOnMainThread([&] { done = true; }, false);
@@ -93,8 +101,16 @@ int main(int argc, char** argv) {
     g_object_unref(visitor);
     WebKitWebContext* next = webkit_web_context_new_ephemeral();
     trust.Serve(next);
-    std::printf("leaves minted %zu, not taken %ld; a new visitor's context is given %zu allowances\n",
-                leaves.Minted(), refused.load(), trust.Remembered());
+    const size_t replayed = trust.Remembered();
+    // One more leaf through the new context, so that its network side has handled what came before.
+    bool taken = false;
+    trust.AllowCertificate(leaves.ForHost("next.soak.example"), [&] { taken = true; });
+    while (!taken) g_main_context_iteration(nullptr, TRUE);
+    int networkProcesses = 0;
+    const long networkKilobytes = NetworkProcessKilobytes(&networkProcesses);
+    std::printf("leaves minted %zu, not taken %ld; a new visitor's context is given %zu allowances; "
+                "%d network processes, %ld kB\n",
+                leaves.Minted(), refused.load(), replayed, networkProcesses, networkKilobytes);
     trust.Forget(next);
     handOff.Close();
     g_object_unref(next);
