@@ -100,7 +100,10 @@ int main(int argc, char** argv) {
     trust.Forget(visitor);
     g_object_unref(visitor);
     WebKitWebContext* next = webkit_web_context_new_ephemeral();
+    const auto serveStart = std::chrono::steady_clock::now();
     trust.Serve(next);
+    const double serveMilliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - serveStart).count();
     const size_t replayed = trust.Remembered();
     // One more leaf through the new context, so that its network side has handled what came before.
     bool taken = false;
@@ -108,9 +111,10 @@ int main(int argc, char** argv) {
     while (!taken) g_main_context_iteration(nullptr, TRUE);
     int networkProcesses = 0;
     const long networkKilobytes = NetworkProcessKilobytes(&networkProcesses);
-    std::printf("leaves minted %zu, not taken %ld; a new visitor's context is given %zu allowances; "
-                "%d network processes, %ld kB\n",
-                leaves.Minted(), refused.load(), replayed, networkProcesses, networkKilobytes);
+    std::printf(
+        "leaves minted %zu, not taken %ld; a new visitor's context is given %zu allowances in %.0f ms; "
+        "%d network processes, %ld kB\n",
+        leaves.Minted(), refused.load(), replayed, serveMilliseconds, networkProcesses, networkKilobytes);
     trust.Forget(next);
     handOff.Close();
     g_object_unref(next);

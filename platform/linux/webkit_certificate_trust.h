@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/gobject_ref.h"
 #include "proxy/tls/leaf_trust.h"
 
 namespace kiosk {
@@ -36,14 +35,9 @@ public:
     size_t Remembered();
 
 private:
-    struct Allowance {
-        std::weak_ptr<const LeafCertificate> leaf;
-        GObjectRef<GTlsCertificate> certificate;
-    };
-
     void ForgetReleasedLeaves();
 
-    std::map<std::string, Allowance> allowed_;  // by host: the latest leaf of each
+    std::map<std::string, std::weak_ptr<const LeafCertificate>> allowed_;  // by host: its latest leaf
     std::vector<WebKitWebContext*> contexts_;
 };
 
