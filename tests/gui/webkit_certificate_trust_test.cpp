@@ -10,11 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <stdexcept>
 
 #include "proxy/tls/leaf_certificates.h"
 #include "proxy/tls/terminal_ca.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/xvfb_display.h"
 
 namespace kiosk::testing {
@@ -70,14 +68,6 @@ TEST_F(WebKitCertificateTrustTest, ANewContextIsToldOnlyOfTheLeavesTheCacheHolds
     EXPECT_EQ(trust.Remembered(), 2u);  // b.example (again) and d.example; c.example was let go
     held.reset();
     EXPECT_EQ(trust.Remembered(), 1u);  // b.example (again)
-}
-
-TEST_F(WebKitCertificateTrustTest, ALeafThatIsNoCertificateIsRefused) {
-    auto leaf = std::make_shared<LeafCertificate>();
-    leaf->host = "bad.example";
-    leaf->pem = "-----BEGIN CERTIFICATE-----\nnot one\n-----END CERTIFICATE-----\n";
-    EXPECT_THROW(trust.AllowCertificate(leaf, [] {}), std::runtime_error);
-    EXPECT_EQ(trust.Remembered(), 0u);
 }
 
 }  // namespace
