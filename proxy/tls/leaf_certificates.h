@@ -22,8 +22,9 @@ struct LeafCertificate {
 
 // Mints and keeps the leaf certificates: subjectAltName the host (a DNS name or an IP address),
 // serverAuth, a random serial, valid from a day back for at most 90 days (never past the CA), all with
-// one EC P-256 key made for this run. The most recently used leaves are kept, so that a host costs
-// one signature per run. Safe to use from several threads.
+// one EC P-256 key made for this run. The most recently used leaves are kept (one per host), so that a
+// host costs one signature per run while it stays; the browser's trust holds leaves only weakly, so
+// the cache bounds that too. Safe to use from several threads.
 class LeafCertificates {
 public:
     static constexpr size_t kDefaultCapacity = 1000;
