@@ -119,6 +119,13 @@ TEST_F(LeafCertificatesTest, NoMoreLeavesLiveThanTheCacheHolds) {
     EXPECT_EQ(alive, lastFour);
 }
 
+TEST_F(LeafCertificatesTest, ALeafAboutToExpireIsReplaced) {
+    LeafCertificates shortLived(ca, 4, std::chrono::hours(36));  // ends in 12 hours
+    const auto first = shortLived.ForHost("a.example");
+    EXPECT_NE(shortLived.ForHost("a.example"), first);
+    EXPECT_EQ(shortLived.Minted(), 2u);
+}
+
 TEST_F(LeafCertificatesTest, NamesThatCouldCarryOtherNamesAreRefused) {
     LeafCertificates leaves(ca);
     for (const std::string& host :
