@@ -156,11 +156,14 @@ void TForm1::ConfigureAndActivateProxy() {
     IdHTTPProxyServer1->SetActive(true);
 }
 
-// Nothing is decrypted when "https" says "tunnel", or when the terminal's CA or the origins' CAs
-// cannot be had: the error is logged and every CONNECT stays a tunnel for this run.
+// Nothing is decrypted when no host can be ("https" says "tunnel", or no script names a host), or
+// when the run's CA or the origins' CAs cannot be had: the error is logged and every CONNECT stays a
+// tunnel for this run. The CA is made anew for every run, and only when some host can be decrypted;
+// what earlier runs left in its folder goes first.
 std::shared_ptr<HttpsInspection> TForm1::CreateHttpsInspection() {
+    WriteLog(LogLevel::Error, RemoveEarlierCaFiles(parts_.caFolder));
     const std::string https = Option("https");
-    if (https == "tunnel") return nullptr;
+    if (InspectionPolicy(https, *DocumentScripts).InspectsNothing()) return nullptr;
     const std::string caFile = Option("cafile");
     const HttpsInspectionSettings settings{
         .httpsOption = https,

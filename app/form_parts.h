@@ -48,7 +48,7 @@ struct FormParts {
     std::function<std::unique_ptr<BrowserControl>()> createBrowser;
     // What makes the browser accept the certificates the proxy shows it for the HTTPS it decrypts.
     BrowserCertificateTrust& certificateTrust;
-    // Where the terminal's own CA lives (made there at the first start).
+    // Where the certificate of the run's own CA is written (its key stays in memory).
     std::string caFolder;
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
     // The system's log service, which also gets every log entry; none when null.

@@ -47,7 +47,9 @@ private:
 // There is no browser to hand the leaves to: the tool's own client trusts the run's CA itself.
 class TrustAtOnce : public LeafTrust {
 public:
-    bool Trust(const LeafCertificate&, const std::function<bool()>&) override { return true; }
+    bool Trust(const std::shared_ptr<const LeafCertificate>&, const std::function<bool()>&) override {
+        return true;
+    }
 };
 
 // The configuration and everything the filter reaches, for one run of the tool.

@@ -6,7 +6,6 @@
 #include <openssl/evp.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,8 +18,7 @@
 namespace {
 
 const kiosk::TerminalCa& Ca() {
-    static const std::string folder = std::filesystem::temp_directory_path() / "kiosk-bench-ca";
-    static const kiosk::TerminalCa ca = kiosk::TerminalCa::OpenOrCreate(folder);
+    static const kiosk::TerminalCa ca = kiosk::TerminalCa::Create();
     return ca;
 }
 

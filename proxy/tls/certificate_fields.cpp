@@ -66,11 +66,4 @@ std::string CertificatePem(X509* certificate) {
     return BioText(bio.get());
 }
 
-std::string PrivateKeyPem(EVP_PKEY* key) {
-    BioPtr bio(BIO_new(BIO_s_mem()));
-    if (!bio || PEM_write_bio_PrivateKey(bio.get(), key, nullptr, nullptr, 0, nullptr, nullptr) != 1)
-        ThrowOpenSslFailure("Невозможно записать ключ");
-    return BioText(bio.get());
-}
-
 }  // namespace kiosk

@@ -23,8 +23,7 @@ void AddExtension(X509* certificate, X509* issuer, int nid, const char* value);
 // Signs certificate with the issuer's key (SHA-256).
 void SignCertificate(X509* certificate, EVP_PKEY* issuerKey);
 
-// The PEM texts of a certificate and of a private key.
+// The PEM text of a certificate. Keys are never turned into text: they live in memory only.
 std::string CertificatePem(X509* certificate);
-std::string PrivateKeyPem(EVP_PKEY* key);
 
 }  // namespace kiosk

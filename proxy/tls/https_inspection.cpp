@@ -7,16 +7,18 @@ namespace kiosk {
 HttpsInspection::HttpsInspection(const HttpsInspectionSettings& settings, const DocumentScriptList& scripts,
                                  LeafTrust& trust)
     : policy_(settings.httpsOption, scripts),
-      ca_(TerminalCa::OpenOrCreate(settings.caFolder)),
+      ca_(TerminalCa::Create()),
       leaves_(ca_),
       browserContext_(MakeBrowserSideContext()),
       originContext_(MakeOriginSideContext(settings.caFile)),
-      trust_(trust) {}
+      trust_(trust) {
+    ca_.WriteCertificate(settings.caFolder);
+}
 
 std::shared_ptr<const LeafCertificate> HttpsInspection::TrustedLeaf(const std::string& host,
                                                                     const std::function<bool()>& givenUp) {
     std::shared_ptr<const LeafCertificate> leaf = leaves_.ForHost(host);
-    trust_.Trust(*leaf, givenUp);
+    trust_.Trust(leaf, givenUp);
     return leaf;
 }
 

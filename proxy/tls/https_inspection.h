@@ -16,7 +16,7 @@ namespace kiosk {
 
 struct HttpsInspectionSettings {
     std::string httpsOption;  // "all", "tunnel", or anything else for the hosts the scripts name
-    std::string caFolder;     // where the terminal's CA lives
+    std::string caFolder;     // where the terminal's CA certificate is written
     std::string caFile;       // the CAs trusted for origins (PEM); empty: the system's store
 };
 
@@ -28,8 +28,9 @@ public:
     // Handshakes on either side give up when a read waits longer than this.
     static constexpr Milliseconds kHandshakeTimeout{30'000};
 
-    // Opens or creates the CA and reads the origin CAs. Throws std::runtime_error with the reason when
-    // either cannot be done. trust must outlive this object.
+    // Makes the run's CA, writes its certificate to the CA folder and reads the origin CAs. Throws
+    // std::runtime_error with the reason when any of that cannot be done. trust must outlive this
+    // object.
     HttpsInspection(const HttpsInspectionSettings& settings, const DocumentScriptList& scripts,
                     LeafTrust& trust);
     HttpsInspection(const HttpsInspection&) = delete;

@@ -60,4 +60,9 @@ bool InspectionPolicy::Inspects(const std::string& host, int port) const {
     return false;
 }
 
+bool InspectionPolicy::InspectsNothing() const {
+    return mode_ == Mode::Tunnel ||
+           (mode_ == Mode::ScriptedHosts && scriptedHosts_.empty() && hostWildcards_.empty());
+}
+
 }  // namespace kiosk

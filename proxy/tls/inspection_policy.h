@@ -22,6 +22,9 @@ public:
     // in brackets); letter case does not matter.
     bool Inspects(const std::string& host, int port) const;
 
+    // Whether no CONNECT at all can be decrypted: "tunnel", or no script names a host.
+    bool InspectsNothing() const;
+
 private:
     enum class Mode { ScriptedHosts, All, Tunnel };
 

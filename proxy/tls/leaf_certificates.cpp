@@ -3,6 +3,7 @@
 #include <openssl/err.h>
 
 #include <algorithm>
+#include <ctime>
 #include <stdexcept>
 
 #include "proxy/tls/certificate_fields.h"
@@ -13,9 +14,9 @@ namespace kiosk {
 
 namespace {
 
-constexpr auto kLeafLifetime = std::chrono::hours(24 * 90);
 constexpr size_t kMostNameLength = 253;
 constexpr size_t kMostCommonNameLength = 64;
+constexpr time_t kRenewalMargin = 24 * 60 * 60;  // seconds before its end a cached leaf is replaced
 
 bool IsDnsName(const std::string& name) {
     if (name.empty() || name.size() > kMostNameLength || name.front() == '.' || name.front() == '-')
@@ -74,17 +75,24 @@ void KeepWithinCa(X509* certificate, X509* ca) {
         ThrowOpenSslFailure("Невозможно ограничить срок сертификата");
 }
 
+bool NearItsEnd(const LeafCertificate& leaf) {
+    time_t soon = std::time(nullptr) + kRenewalMargin;
+    return X509_cmp_time(X509_get0_notAfter(leaf.certificate.get()), &soon) < 0;
+}
+
 }  // namespace
 
-LeafCertificates::LeafCertificates(const TerminalCa& ca, size_t capacity)
-    : ca_(ca), capacity_(std::max<size_t>(capacity, 1)), key_(NewP256Key()) {}
+LeafCertificates::LeafCertificates(const TerminalCa& ca, size_t capacity, std::chrono::hours lifetime)
+    : ca_(ca), capacity_(std::max<size_t>(capacity, 1)), lifetime_(lifetime), key_(NewP256Key()) {}
 
 std::shared_ptr<const LeafCertificate> LeafCertificates::ForHost(const std::string& connectHost) {
     const std::string host = AsciiLower(WithoutBrackets(connectHost));
     std::lock_guard lock(mutex_);
     if (const auto found = byHost_.find(host); found != byHost_.end()) {
         recent_.splice(recent_.begin(), recent_, found->second);
-        return recent_.front();
+        if (!NearItsEnd(*recent_.front())) return recent_.front();
+        byHost_.erase(found);
+        recent_.pop_front();
     }
     recent_.push_front(Mint(host));
     byHost_[host] = recent_.begin();
@@ -103,7 +111,7 @@ size_t LeafCertificates::Minted() const {
 
 std::shared_ptr<const LeafCertificate> LeafCertificates::Mint(const std::string& host) const {
     const GeneralNamesPtr alternative = AlternativeName(host);
-    X509Ptr certificate = NewCertificate(key_.get(), kLeafLifetime);
+    X509Ptr certificate = NewCertificate(key_.get(), lifetime_);
     SetNames(certificate.get(), ca_.Certificate(), host, alternative.get());
     KeepWithinCa(certificate.get(), ca_.Certificate());
     AddExtension(certificate.get(), ca_.Certificate(), NID_basic_constraints, "critical,CA:FALSE");

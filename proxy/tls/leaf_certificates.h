@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <list>
 #include <map>
@@ -22,16 +23,21 @@ struct LeafCertificate {
 
 // Mints and keeps the leaf certificates: subjectAltName the host (a DNS name or an IP address),
 // serverAuth, a random serial, valid from a day back for at most 90 days (never past the CA), all with
-// one EC P-256 key made for this run. The most recently used leaves are kept, so that a host costs
-// one signature per run. Safe to use from several threads.
+// one EC P-256 key made for this run. The most recently used leaves are kept (one per host), so that a
+// host costs one signature per run while it stays; the browser's trust holds leaves only weakly, so
+// the cache bounds that too. Safe to use from several threads.
 class LeafCertificates {
 public:
     static constexpr size_t kDefaultCapacity = 1000;
+    static constexpr std::chrono::hours kDefaultLifetime{24 * 90};
 
-    // ca must outlive this object.
-    explicit LeafCertificates(const TerminalCa& ca, size_t capacity = kDefaultCapacity);
+    // ca must outlive this object. A leaf is valid for lifetime from a day back.
+    explicit LeafCertificates(const TerminalCa& ca, size_t capacity = kDefaultCapacity,
+                              std::chrono::hours lifetime = kDefaultLifetime);
 
-    // The leaf for host, as written in a CONNECT request (an IPv6 address in brackets or without).
+    // The leaf for host, as written in a CONNECT request (an IPv6 address in brackets or without); a
+    // new one when the cached one would expire within a day, so that a long run never shows an expired
+    // leaf.
     // Throws std::invalid_argument for a host that is neither a DNS name nor an IP address, and
     // std::runtime_error when OpenSSL fails.
     std::shared_ptr<const LeafCertificate> ForHost(const std::string& host);
@@ -44,6 +50,7 @@ private:
 
     const TerminalCa& ca_;
     const size_t capacity_;
+    const std::chrono::hours lifetime_;
     const PkeyPtr key_;
     mutable std::mutex mutex_;
     std::list<std::shared_ptr<const LeafCertificate>> recent_;  // most recently used first

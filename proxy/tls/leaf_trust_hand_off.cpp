@@ -2,8 +2,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
-#include <set>
 
 namespace kiosk {
 
@@ -17,9 +17,13 @@ struct LeafTrustHandOff::Link {
     std::mutex mutex;
     std::condition_variable registered;
     BrowserCertificateTrust* browser = nullptr;  // none once closed
-    // The certificates the browser accepts (PEM text), and those handed to it and not yet taken.
-    std::set<std::string> accepted;
-    std::set<std::string> queued;
+    // The leaves handed to the browser: true once it has taken them. Weak, so that a leaf the proxy let
+    // go is forgotten here too (at the next new leaf); compared by owner, which stays valid after that.
+    std::map<std::weak_ptr<const LeafCertificate>, bool, std::owner_less<>> handed;
+
+    void ForgetReleasedLeaves() {
+        std::erase_if(handed, [](const auto& entry) { return entry.first.expired(); });
+    }
 };
 
 LeafTrustHandOff::LeafTrustHandOff(Ui& ui, BrowserCertificateTrust& browser)
@@ -31,24 +35,28 @@ LeafTrustHandOff::~LeafTrustHandOff() {
     Close();
 }
 
-bool LeafTrustHandOff::Trust(const LeafCertificate& leaf, const std::function<bool()>& givenUp) {
+bool LeafTrustHandOff::Trust(const std::shared_ptr<const LeafCertificate>& leaf,
+                             const std::function<bool()>& givenUp) {
     const std::shared_ptr<Link> link = link_;
+    const std::weak_ptr<const LeafCertificate> key = leaf;
     std::unique_lock lock(link->mutex);
-    if (link->accepted.count(leaf.pem) > 0) return true;
+    if (const auto found = link->handed.find(key); found != link->handed.end() && found->second) return true;
     if (link->browser == nullptr) return false;
-    if (link->queued.insert(leaf.pem).second) {
+    if (link->handed.count(key) == 0) {
+        link->ForgetReleasedLeaves();
+        link->handed.emplace(key, false);
         lock.unlock();
         ui_.RunOnMainThread(
-            [link, host = leaf.host, pem = leaf.pem] {
+            [link, leaf] {
                 std::unique_lock registering(link->mutex);
                 if (link->browser == nullptr) return;
                 BrowserCertificateTrust& browser = *link->browser;
                 // The browser may confirm at once, which takes the lock again.
                 registering.unlock();
-                browser.AllowCertificate(host, pem, [link, pem] {
+                browser.AllowCertificate(leaf, [link, key = std::weak_ptr<const LeafCertificate>(leaf)] {
                     std::lock_guard taken(link->mutex);
-                    link->queued.erase(pem);
-                    link->accepted.insert(pem);
+                    if (const auto found = link->handed.find(key); found != link->handed.end())
+                        found->second = true;
                     link->registered.notify_all();
                 });
             },
@@ -56,18 +64,25 @@ bool LeafTrustHandOff::Trust(const LeafCertificate& leaf, const std::function<bo
         lock.lock();
     }
     const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
-    while (link->accepted.count(leaf.pem) == 0) {
+    for (;;) {
+        const auto found = link->handed.find(key);
+        if (found != link->handed.end() && found->second) return true;
         if (link->browser == nullptr || givenUp() || std::chrono::steady_clock::now() >= deadline)
             return false;
         link->registered.wait_for(lock, kWaitSlice);
     }
-    return true;
 }
 
 void LeafTrustHandOff::Close() {
     std::lock_guard lock(link_->mutex);
     link_->browser = nullptr;
     link_->registered.notify_all();
+}
+
+size_t LeafTrustHandOff::Remembered() const {
+    std::lock_guard lock(link_->mutex);
+    link_->ForgetReleasedLeaves();
+    return link_->handed.size();
 }
 
 }  // namespace kiosk

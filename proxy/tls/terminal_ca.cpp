@@ -1,7 +1,6 @@
 #include "proxy/tls/terminal_ca.h"
 
 #include <fcntl.h>
-#include <openssl/pem.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +9,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "os/file_access.h"
 #include "os/host_info.h"
 #include "os/user_config_folder.h"
 #include "proxy/tls/certificate_fields.h"
@@ -20,22 +18,13 @@ namespace kiosk {
 namespace {
 
 constexpr char kCertificateFile[] = "ca.crt";
-constexpr char kKeyFile[] = "ca.key";
-constexpr auto kCaLifetime = std::chrono::hours(24 * 3653);  // ten years
-constexpr size_t kMostPemBytes = 64 * 1024;
-
-struct TerminalCaParts {
-    X509Ptr certificate;
-    PkeyPtr key;
-};
+// What earlier runs may have left: the key an earlier version kept beside the certificate, and the
+// temporary files of an interrupted write.
+constexpr const char* kEarlierFiles[] = {"ca.key", "ca.key.new", "ca.crt", "ca.crt.new"};
+constexpr auto kCaLifetime = std::chrono::hours(24 * 3653);  // ten years: a run may last long
 
 [[noreturn]] void ThrowFileFailure(const std::string& what, const std::string& path, int error) {
     throw std::runtime_error(what + " " + path + ": " + std::strerror(error));
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 // The folder and its parents; the folder itself only its owner may enter.
@@ -69,19 +58,6 @@ void WriteWholeFile(const std::string& path, const std::string& bytes, mode_t mo
     }
 }
 
-std::string ReadPem(const std::string& path) {
-    std::string bytes;
-    if (!ReadFileExcludingWriters(path, bytes)) throw std::runtime_error("Невозможно прочитать файл " + path);
-    if (bytes.size() > kMostPemBytes) throw std::runtime_error("Слишком большой файл " + path);
-    return bytes;
-}
-
-BioPtr MemoryBio(const std::string& bytes) {
-    BioPtr bio(BIO_new_mem_buf(bytes.data(), static_cast<int>(bytes.size())));
-    if (!bio) ThrowOpenSslFailure("Нет памяти");
-    return bio;
-}
-
 X509Ptr MakeCaCertificate(EVP_PKEY* key) {
     X509Ptr certificate = NewCertificate(key, kCaLifetime);
     X509_NAME* name = X509_get_subject_name(certificate.get());
@@ -100,39 +76,30 @@ X509Ptr MakeCaCertificate(EVP_PKEY* key) {
     return certificate;
 }
 
-TerminalCaParts Create(const std::string& folder, const std::string& certificatePath,
-                       const std::string& keyPath) {
-    MakePrivateFolder(folder);
-    PkeyPtr key = NewP256Key();
-    X509Ptr certificate = MakeCaCertificate(key.get());
-    WriteWholeFile(keyPath, PrivateKeyPem(key.get()), 0600);
-    WriteWholeFile(certificatePath, CertificatePem(certificate.get()), 0644);
-    return {std::move(certificate), std::move(key)};
-}
-
-TerminalCaParts Read(const std::string& certificatePath, const std::string& keyPath) {
-    const std::string certificateText = ReadPem(certificatePath);
-    const std::string keyText = ReadPem(keyPath);
-    X509Ptr certificate(PEM_read_bio_X509(MemoryBio(certificateText).get(), nullptr, nullptr, nullptr));
-    if (!certificate) ThrowOpenSslFailure("Повреждён сертификат " + certificatePath);
-    PkeyPtr key(PEM_read_bio_PrivateKey(MemoryBio(keyText).get(), nullptr, nullptr, nullptr));
-    if (!key) ThrowOpenSslFailure("Повреждён ключ " + keyPath);
-    if (X509_check_ca(certificate.get()) != 1)
-        throw std::runtime_error("Не сертификат центра: " + certificatePath);
-    if (X509_check_private_key(certificate.get(), key.get()) != 1)
-        ThrowOpenSslFailure("Ключ " + keyPath + " не подходит к сертификату " + certificatePath);
-    return {std::move(certificate), std::move(key)};
-}
-
 }  // namespace
 
-TerminalCa TerminalCa::OpenOrCreate(const std::string& folder) {
-    const std::string certificatePath = folder + "/" + kCertificateFile;
-    const std::string keyPath = folder + "/" + kKeyFile;
-    auto [certificate, key] = Exists(certificatePath) || Exists(keyPath)
-                                  ? Read(certificatePath, keyPath)
-                                  : Create(folder, certificatePath, keyPath);
+TerminalCa TerminalCa::Create() {
+    PkeyPtr key = NewP256Key();
+    X509Ptr certificate = MakeCaCertificate(key.get());
     return TerminalCa(std::move(certificate), std::move(key));
+}
+
+void TerminalCa::WriteCertificate(const std::string& folder) const {
+    MakePrivateFolder(folder);
+    WriteWholeFile(folder + "/" + kCertificateFile, CertificatePem(certificate_.get()), 0644);
+}
+
+std::string RemoveEarlierCaFiles(const std::string& folder) {
+    std::string failures;
+    for (const char* name : kEarlierFiles) {
+        const std::string path = folder + "/" + name;
+        if (::unlink(path.c_str()) == 0) continue;
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) continue;
+        if (!failures.empty()) failures += "; ";
+        failures += "Невозможно удалить файл " + path + ": " + std::strerror(error);
+    }
+    return failures;
 }
 
 std::string DefaultCaFolder() {

@@ -7,16 +7,18 @@
 namespace kiosk {
 
 // The terminal's own certificate authority, which signs the certificates the proxy shows the
-// browser for the HTTPS hosts it inspects. It lives in one folder of this terminal (ca.crt and ca.key;
-// the folder 0700, the key 0600), is made at the first start and reused afterwards, and is never
-// installed in any system store: only the kiosk's own browser trusts what it signs. Its key never
-// leaves that folder.
+// browser for the HTTPS hosts it inspects. A new one is made in memory at every start, and its key is
+// never written anywhere: the browser trusts each leaf by itself, never the CA, so nothing needs the
+// key after the run. Its certificate (public) may be written out for tools that want to trust it.
+// It is never installed in any system store.
 class TerminalCa {
 public:
-    // Reads the CA from folder, or creates it there (folders included) when neither file exists.
-    // Throws std::runtime_error when it can be neither read nor created: a file is missing, damaged,
-    // not a CA, or its key does not belong to its certificate.
-    static TerminalCa OpenOrCreate(const std::string& folder);
+    // A new CA for this run. Throws std::runtime_error when OpenSSL fails.
+    static TerminalCa Create();
+
+    // Writes the certificate as folder/ca.crt (the folder made, only its owner may enter) in place of
+    // whatever an earlier run left there. Throws std::runtime_error when it cannot be written.
+    void WriteCertificate(const std::string& folder) const;
 
     X509* Certificate() const { return certificate_.get(); }
     EVP_PKEY* Key() const { return key_.get(); }
@@ -29,7 +31,12 @@ private:
     PkeyPtr key_;
 };
 
-// Where the terminal's CA lives: the "ca" folder of the program's user configuration folder.
+// Removes what earlier runs left in folder: the CA key file an earlier version kept there and the
+// certificate of a CA that no longer exists. Returns a message when a file stays (empty when none).
+std::string RemoveEarlierCaFiles(const std::string& folder);
+
+// Where the terminal's CA certificate is written: the "ca" folder of the program's user configuration
+// folder.
 std::string DefaultCaFolder();
 
 }  // namespace kiosk

@@ -27,7 +27,9 @@ using namespace std::chrono_literals;
 
 // curl is the browser here and trusts the terminal's CA by its file.
 struct TrustEveryLeaf : LeafTrust {
-    bool Trust(const LeafCertificate&, const std::function<bool()>&) override { return true; }
+    bool Trust(const std::shared_ptr<const LeafCertificate>&, const std::function<bool()>&) override {
+        return true;
+    }
 };
 
 const std::string kPage = "<html><body>Kiosk page</body></html>\n";

@@ -44,8 +44,9 @@ private:
 // Records every certificate the proxy asks the browser to accept.
 class FakeCertificateTrust : public BrowserCertificateTrust {
 public:
-    void AllowCertificate(const std::string& host, const std::string&, std::function<void()> taken) override {
-        hosts.push_back(host);
+    void AllowCertificate(const std::shared_ptr<const LeafCertificate>& leaf,
+                          std::function<void()> taken) override {
+        hosts.push_back(leaf->host);
         taken();
     }
     std::vector<std::string> hosts;

@@ -277,34 +277,47 @@ TEST_F(FormTest, AProxyPortOutsideItsRangeIsAnErrorAndTheTerminalIsOutOfOrder) {
     EXPECT_EQ(record.Count("ProxyConfigure port=65535"), 1);
 }
 
-TEST_F(FormTest, TheProxyDecryptsHttpsWithTheTerminalsCaUnlessTunnelling) {
-    WriteConfig(kMinimalConfig);
-    Create();
-    ASSERT_NE(proxy->settings.Inspection, nullptr);
-    EXPECT_FALSE(proxy->settings.Inspection->Inspects("bank.example", 443));  // no script names it
-    EXPECT_TRUE(std::filesystem::exists(dir / "ca" / "ca.key"));
+TEST_F(FormTest, TheProxyDecryptsHttpsWithACaOfTheRunOnlyWhenSomeHostCanBe) {
+    const auto leaveEarlierKey = [&] {
+        std::filesystem::create_directories(dir / "ca");
+        WriteFile(dir / "ca" / "ca.key", "an earlier version's key");
+    };
+    const std::string namesBank = "[document]\nurl\nbank.example/\ntext\na\ncontinue\nreplace\nb\n";
+    const struct {
+        std::string config;
+        bool inspects;  // bank.example:443
+        bool everyHost;
+    } cases[] = {
+        {std::string(kMinimalConfig) + "https\nall\n", true, true},
+        {kMinimalConfig + namesBank, true, false},
+        {kMinimalConfig, false, false},  // no script names a host
+        {std::string(kMinimalConfig) + "https\ntunnel\n" + namesBank, false, false},
+    };
+    for (const auto& test : cases) {
+        leaveEarlierKey();
+        WriteConfig(test.config);
+        Create();
+        EXPECT_EQ(proxy->settings.Inspection != nullptr, test.inspects) << test.config;
+        EXPECT_EQ(std::filesystem::exists(dir / "ca" / "ca.crt"), test.inspects) << test.config;
+        EXPECT_FALSE(std::filesystem::exists(dir / "ca" / "ca.key")) << test.config;
+        if (test.inspects) {
+            EXPECT_TRUE(proxy->settings.Inspection->Inspects("bank.example", 443));
+            EXPECT_EQ(proxy->settings.Inspection->Inspects("other.example", 443), test.everyHost);
+        }
+        form.reset();
+    }
+    EXPECT_EQ(LogMessages(".err"), Events{});
+
     // The browser is told of a leaf through the main thread, and the hand-off ends with the window.
+    WriteConfig(kMinimalConfig + namesBank);
+    Create();
     const auto leaf = proxy->settings.Inspection->TrustedLeaf("bank.example", [] { return false; });
     EXPECT_EQ(certificateTrust.hosts, Events{"bank.example"});
-    form.reset();
-
-    WriteConfig(std::string(kMinimalConfig) + "https\nall\n");
-    Create();
-    ASSERT_NE(proxy->settings.Inspection, nullptr);
-    EXPECT_TRUE(proxy->settings.Inspection->Inspects("bank.example", 443));
-    form.reset();
-
-    std::filesystem::remove_all(dir / "ca");
-    WriteConfig(std::string(kMinimalConfig) + "https\ntunnel\n");
-    Create();
-    EXPECT_EQ(proxy->settings.Inspection, nullptr);
-    EXPECT_FALSE(std::filesystem::exists(dir / "ca"));  // a tunnelling terminal makes no CA
-    EXPECT_EQ(LogMessages(".err"), Events{});
 }
 
 TEST_F(FormTest, ACaOrCaFileThatCannotBeReadLeavesEveryConnectATunnel) {
     WriteFile(dir / "ca", "a file where the CA's folder belongs");
-    WriteConfig(kMinimalConfig);
+    WriteConfig(std::string(kMinimalConfig) + "https\nall\n");
     Create();
     EXPECT_FALSE(form->OutOfOrder);
     EXPECT_TRUE(proxy->active);
@@ -315,7 +328,7 @@ TEST_F(FormTest, ACaOrCaFileThatCannotBeReadLeavesEveryConnectATunnel) {
     form.reset();
 
     std::filesystem::remove(dir / "ca");
-    WriteConfig(std::string(kMinimalConfig) + "cafile\nmissing.pem\n");
+    WriteConfig(std::string(kMinimalConfig) + "https\nall\ncafile\nmissing.pem\n");
     Create();
     EXPECT_EQ(proxy->settings.Inspection, nullptr);
     errors = LogMessages(".err");

@@ -65,5 +65,18 @@ TEST(InspectionPolicy, AllAndTunnelDecideForEveryHostOtherValuesActAsEmpty) {
     }
 }
 
+TEST(InspectionPolicy, NothingIsInspectedWhenNoHostCanBe) {
+    const std::tuple<const char*, std::vector<std::string>, bool> cases[] = {
+        {"tunnel", {"example.org/"}, true},
+        {"", {}, true},
+        {"", {"/index.html", "example.org:x/"}, true},
+        {"all", {}, false},
+        {"", {"example.org/"}, false},
+        {"", {"*/banner.js"}, false},
+    };
+    for (const auto& [option, patterns, nothing] : cases)
+        EXPECT_EQ(InspectionPolicy(option, Scripts(patterns)).InspectsNothing(), nothing) << option;
+}
+
 }  // namespace
 }  // namespace kiosk

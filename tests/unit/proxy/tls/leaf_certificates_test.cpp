@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/temp_dir.h"
 #include "tests/unit/proxy/tls/certificate_days.h"
 
 namespace kiosk {
@@ -47,8 +46,7 @@ protected:
         return result;
     }
 
-    testing::TempDir dir;
-    TerminalCa ca = TerminalCa::OpenOrCreate((dir / "ca").string());
+    TerminalCa ca = TerminalCa::Create();
 };
 
 TEST_F(LeafCertificatesTest, ALeafVerifiesForItsHostOnlyThroughTheTerminalsCa) {
@@ -63,7 +61,7 @@ TEST_F(LeafCertificatesTest, ALeafVerifiesForItsHostOnlyThroughTheTerminalsCa) {
     EXPECT_NE(leaf->pem.find("-----BEGIN CERTIFICATE-----"), std::string::npos);
 
     // Another terminal's CA does not vouch for it.
-    const TerminalCa other = TerminalCa::OpenOrCreate((dir / "other").string());
+    const TerminalCa other = TerminalCa::Create();
     X509_STORE* store = X509_STORE_new();
     X509_STORE_add_cert(store, other.Certificate());
     X509_STORE_CTX* context = X509_STORE_CTX_new();
@@ -108,6 +106,24 @@ TEST_F(LeafCertificatesTest, AHostIsSignedOncePerRunWhileTheCacheKeepsIt) {
     leaves.ForHost("b.example");
     EXPECT_EQ(leaves.Minted(), 4u);
     EXPECT_EQ(Verify(*a, "a.example"), X509_V_OK);  // a leaf in use stays valid after it leaves the cache
+}
+
+TEST_F(LeafCertificatesTest, NoMoreLeavesLiveThanTheCacheHolds) {
+    LeafCertificates leaves(ca, 4);
+    std::vector<std::weak_ptr<const LeafCertificate>> minted;
+    for (int i = 0; i < 40; ++i) minted.push_back(leaves.ForHost("h" + std::to_string(i) + ".example"));
+    std::vector<bool> alive;
+    for (const auto& leaf : minted) alive.push_back(!leaf.expired());
+    std::vector<bool> lastFour(40, false);
+    std::fill(lastFour.begin() + 36, lastFour.end(), true);
+    EXPECT_EQ(alive, lastFour);
+}
+
+TEST_F(LeafCertificatesTest, ALeafAboutToExpireIsReplaced) {
+    LeafCertificates shortLived(ca, 4, std::chrono::hours(36));  // ends in 12 hours
+    const auto first = shortLived.ForHost("a.example");
+    EXPECT_NE(shortLived.ForHost("a.example"), first);
+    EXPECT_EQ(shortLived.Minted(), 2u);
 }
 
 TEST_F(LeafCertificatesTest, NamesThatCouldCarryOtherNamesAreRefused) {

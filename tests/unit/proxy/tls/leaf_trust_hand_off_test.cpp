@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "tests/support/fake_ui.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/wait_until.h"
 
 namespace kiosk {
@@ -16,9 +15,12 @@ namespace {
 using namespace std::chrono_literals;
 
 // The browser's side: records each allowance and confirms it when the test says so.
+// Like the real one, it keeps no strong hold on a leaf.
 struct RecordingTrust : BrowserCertificateTrust {
-    void AllowCertificate(const std::string& host, const std::string&, std::function<void()> taken) override {
-        hosts.push_back(host);
+    void AllowCertificate(const std::shared_ptr<const LeafCertificate>& leaf,
+                          std::function<void()> taken) override {
+        hosts.push_back(leaf->host);
+        if (confirmAtOnce) return taken();
         confirmations.push_back(std::move(taken));
     }
     void ConfirmAll() {
@@ -27,6 +29,7 @@ struct RecordingTrust : BrowserCertificateTrust {
     }
     std::vector<std::string> hosts;
     std::vector<std::function<void()>> confirmations;
+    bool confirmAtOnce = false;
 };
 
 class LeafTrustHandOffTest : public ::testing::Test {
@@ -36,8 +39,7 @@ protected:
     std::future<bool> TrustLater(
         const std::string& host, std::function<bool()> givenUp = [] { return false; }) {
         const auto leaf = leaves.ForHost(host);
-        return std::async(std::launch::async,
-                          [this, leaf, givenUp] { return handOff.Trust(*leaf, givenUp); });
+        return std::async(std::launch::async, [this, leaf, givenUp] { return handOff.Trust(leaf, givenUp); });
     }
     // Runs the main thread's queue until the calls queued by other threads have run.
     void RunMainThreadFor(std::chrono::milliseconds time) {
@@ -48,8 +50,7 @@ protected:
         }
     }
 
-    testing::TempDir dir;
-    TerminalCa ca = TerminalCa::OpenOrCreate((dir / "ca").string());
+    TerminalCa ca = TerminalCa::Create();
     LeafCertificates leaves{ca};
     testing::EventRecord record;
     testing::FakeUi ui{record};
@@ -67,7 +68,7 @@ TEST_F(LeafTrustHandOffTest, TheWaitEndsOnlyWhenTheBrowserHasTakenTheLeafAndEach
     EXPECT_TRUE(first.get());
     EXPECT_TRUE(second.get());
     // Taken once: later connections to the host do not wait at all.
-    EXPECT_TRUE(handOff.Trust(*leaves.ForHost("example.org"), [] { return false; }));
+    EXPECT_TRUE(handOff.Trust(leaves.ForHost("example.org"), [] { return false; }));
     EXPECT_EQ(browser.hosts.size(), 1u);
 }
 
@@ -85,6 +86,23 @@ TEST_F(LeafTrustHandOffTest, AnAbortedConnectionAndAClosedHandOffStopWaiting) {
     EXPECT_FALSE(other.get());
     ui.RunQueued();  // the registrations still queued find nothing to do
     EXPECT_TRUE(browser.hosts.empty());
+}
+
+TEST_F(LeafTrustHandOffTest, ItRemembersOnlyTheLeavesTheCacheStillHolds) {
+    ui.queueCalls = false;
+    browser.confirmAtOnce = true;
+    LeafCertificates cache(ca, 3);
+    const auto Trust = [&](const std::string& host) {
+        return handOff.Trust(cache.ForHost(host), [] { return false; });
+    };
+    for (int i = 0; i < 50; ++i) EXPECT_TRUE(Trust("host" + std::to_string(i) + ".example"));
+    EXPECT_LE(handOff.Remembered(), 3u);
+    EXPECT_EQ(browser.hosts.size(), 50u);
+    EXPECT_TRUE(Trust("host49.example"));  // still cached: no new leaf, nothing handed again
+    EXPECT_EQ(browser.hosts.size(), 50u);
+    EXPECT_TRUE(Trust("host0.example"));  // gone from the cache: a new leaf, handed once
+    EXPECT_EQ(browser.hosts.size(), 51u);
+    EXPECT_LE(handOff.Remembered(), 3u);
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <openssl/x509v3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "proxy/tls/certificate_fields.h"
 #include "tests/support/temp_dir.h"
@@ -27,16 +29,18 @@ unsigned Mode(const std::filesystem::path& path) {
 class TerminalCaTest : public ::testing::Test {
 protected:
     std::string Folder() const { return (dir / "config" / "kiosk-shell" / "ca").string(); }
+    std::vector<std::string> FolderFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Folder()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     testing::TempDir dir;
 };
 
-TEST_F(TerminalCaTest, TheFirstStartMakesAPrivateP256CaForTenYears) {
-    const TerminalCa ca = TerminalCa::OpenOrCreate(Folder());
-    EXPECT_EQ(Mode(Folder()), 0700u);
-    EXPECT_EQ(Mode(Folder() + "/ca.key"), 0600u);
-    EXPECT_TRUE(std::filesystem::is_regular_file(Folder() + "/ca.crt"));
-    EXPECT_FALSE(std::filesystem::exists(Folder() + "/ca.key.new"));
-
+TEST_F(TerminalCaTest, EveryRunMakesANewP256CaInMemory) {
+    const TerminalCa ca = TerminalCa::Create();
     X509* certificate = ca.Certificate();
     EXPECT_EQ(X509_check_ca(certificate), 1);
     EXPECT_EQ(X509_get_extension_flags(certificate) & EXFLAG_CRITICAL, 0u);  // no unknown critical ones
@@ -50,45 +54,36 @@ TEST_F(TerminalCaTest, TheFirstStartMakesAPrivateP256CaForTenYears) {
     EXPECT_STREQ(curve, "prime256v1");
     EXPECT_GE(DaysValid(certificate), 3652);
     EXPECT_LE(DaysValid(certificate), 3653);
+    EXPECT_NE(CertificatePem(TerminalCa::Create().Certificate()), CertificatePem(certificate));
 }
 
-TEST_F(TerminalCaTest, LaterStartsReuseTheSameCa) {
-    const std::string first = CertificatePem(TerminalCa::OpenOrCreate(Folder()).Certificate());
-    const TerminalCa again = TerminalCa::OpenOrCreate(Folder());
-    EXPECT_EQ(CertificatePem(again.Certificate()), first);
-    EXPECT_EQ(X509_check_private_key(again.Certificate(), again.Key()), 1);
+TEST_F(TerminalCaTest, OnlyTheCertificateIsWrittenInPlaceOfAnEarlierOne) {
+    std::filesystem::create_directories(Folder());
+    testing::WriteFile(Folder() + "/ca.crt", "an earlier run's certificate");
+    const TerminalCa ca = TerminalCa::Create();
+    ca.WriteCertificate(Folder());
+    EXPECT_EQ(Mode(Folder()), 0700u);
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"ca.crt"});
+    const std::string written = testing::ReadFile(Folder() + "/ca.crt");
+    EXPECT_EQ(written, CertificatePem(ca.Certificate()));
+    EXPECT_EQ(written.find("PRIVATE"), std::string::npos);
 }
 
-TEST_F(TerminalCaTest, ADamagedOrHalfCaIsAnErrorAndNothingIsOverwritten) {
-    const std::string key = PrivateKeyPem(TerminalCa::OpenOrCreate(Folder()).Key());
-
-    testing::WriteFile(Folder() + "/ca.crt", "-----BEGIN CERTIFICATE-----\ngarbage\n");
-    EXPECT_THROW(TerminalCa::OpenOrCreate(Folder()), std::runtime_error);
-    EXPECT_EQ(testing::ReadFile(Folder() + "/ca.key"), key);
-
-    std::filesystem::remove(Folder() + "/ca.crt");
-    EXPECT_THROW(TerminalCa::OpenOrCreate(Folder()), std::runtime_error);  // the key alone
-    EXPECT_FALSE(std::filesystem::exists(Folder() + "/ca.crt"));
-}
-
-TEST_F(TerminalCaTest, AKeyOfAnotherCaIsRefused) {
-    const std::string other = (dir / "other").string();
-    TerminalCa::OpenOrCreate(Folder());
-    TerminalCa::OpenOrCreate(other);
-    std::filesystem::copy_file(other + "/ca.key", Folder() + "/ca.key",
-                               std::filesystem::copy_options::overwrite_existing);
-    try {
-        TerminalCa::OpenOrCreate(Folder());
-        ADD_FAILURE() << "a foreign key was taken";
-    } catch (const std::runtime_error& failure) {
-        EXPECT_NE(std::string(failure.what()).find("не подходит"), std::string::npos) << failure.what();
-        EXPECT_EQ(std::string(failure.what()).find("PRIVATE KEY"), std::string::npos);  // no key text in it
-    }
+TEST_F(TerminalCaTest, EarlierFilesAreRemovedAndOthersKept) {
+    std::filesystem::create_directories(Folder());
+    for (const char* name : {"ca.key", "ca.key.new", "ca.crt", "ca.crt.new", "notes.txt"})
+        testing::WriteFile(Folder() + "/" + name, "x");
+    EXPECT_EQ(RemoveEarlierCaFiles(Folder()), "");
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"notes.txt"});
+    EXPECT_EQ(RemoveEarlierCaFiles(Folder()), "");                   // nothing left to remove
+    EXPECT_EQ(RemoveEarlierCaFiles((dir / "absent").string()), "");  // no folder at all
+    std::filesystem::create_directories(Folder() + "/ca.key");       // not removable as a file
+    EXPECT_NE(RemoveEarlierCaFiles(Folder()).find("ca.key"), std::string::npos);
 }
 
 TEST_F(TerminalCaTest, AFolderThatCannotBeMadeIsAnError) {
     testing::WriteFile(dir / "file", "");
-    EXPECT_THROW(TerminalCa::OpenOrCreate((dir / "file" / "ca").string()), std::runtime_error);
+    EXPECT_THROW(TerminalCa::Create().WriteCertificate((dir / "file" / "ca").string()), std::runtime_error);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ protected:
     std::string caFile() const { return (dir / "trusted.pem").string(); }
 
     testing::TempDir dir;
-    TerminalCa ca = TerminalCa::OpenOrCreate((dir / "ca").string());
+    TerminalCa ca = TerminalCa::Create();
     LeafCertificates leaves{ca};
     const SslContextPtr browserContext = MakeBrowserSideContext();
 };
@@ -87,7 +87,7 @@ TEST_F(TlsContextsTest, AWrongNameOrAnUntrustedCaEndsTheHandshake) {
     EXPECT_FALSE(result.originSide);
     EXPECT_EQ(result.verification, "hostname mismatch");
 
-    const TerminalCa other = TerminalCa::OpenOrCreate((dir / "other").string());
+    const TerminalCa other = TerminalCa::Create();
     testing::WriteFile(dir / "other.pem", CertificatePem(other.Certificate()));
     const SslContextPtr otherTrust = MakeOriginSideContext((dir / "other.pem").string());
     const SslPtr untrusted = NewOriginSession(otherTrust.get(), "example.org");

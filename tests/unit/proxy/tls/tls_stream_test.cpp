@@ -47,7 +47,7 @@ struct TlsPair {
     }
 
     testing::TempDir dir;
-    TerminalCa ca = TerminalCa::OpenOrCreate((dir / "ca").string());
+    TerminalCa ca = TerminalCa::Create();
     LeafCertificates leaves{ca};
     std::shared_ptr<const LeafCertificate> leaf = leaves.ForHost("example.org");
     SslContextPtr browserContext = MakeBrowserSideContext();
