@@ -8,7 +8,13 @@
 #include <webkit2/webkit2.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <utility>
 
@@ -102,13 +108,24 @@ std::string TrialRun() {
     return said.empty() ? "bwrap завершился с кодом " + std::to_string(status) : said;
 }
 
-}  // namespace
+// Whether the sandboxed process a web process folder's bwrapinfo.json names still runs.
+bool StillRuns(const std::filesystem::path& info) {
+    std::ifstream file(info);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const size_t at = text.find("\"child-pid\":");
+    if (at == std::string::npos) return false;
+    const long pid = std::strtol(text.c_str() + at + 12, nullptr, 10);
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
 
+// Why bubblewrap cannot run here the way WebKit runs it; empty when it can.
 std::string SandboxProblem() {
     for (const char* helper : {kBubblewrap, kDBusProxy})
         if (::access(helper, X_OK) != 0) return std::string("нет программы ") + helper;
     return TrialRun();
 }
+
+}  // namespace
 
 WebKitSandbox::WebKitSandbox() {
     const std::string problem = SandboxProblem();
@@ -116,9 +133,31 @@ WebKitSandbox::WebKitSandbox() {
         problem_ = "Браузер работает без песочницы (bubblewrap, пространства имён пользователя): " + problem;
 }
 
+WebKitSandbox::~WebKitSandbox() {
+    try {
+        RemoveInstanceFolders(true);
+    } catch (const std::exception&) {
+        // A folder that cannot be read or removed stays.
+    }
+}
+
 void WebKitSandbox::Apply(WebKitWebContext* context) const {
     if (!problem_.empty()) return;
+    RemoveInstanceFolders(false);
     webkit_web_context_set_sandbox_enabled(context, TRUE);
+}
+
+void WebKitSandbox::RemoveInstanceFolders(bool all) const {
+    if (!problem_.empty()) return;
+    namespace fs = std::filesystem;
+    const std::string ours = "webkit-" + std::to_string(::getpid()) + "-";
+    const fs::path folder = fs::path(g_get_user_runtime_dir()) / ".flatpak";
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (!entry.path().filename().string().starts_with(ours)) continue;
+        if (all || !StillRuns(entry.path() / "bwrapinfo.json")) fs::remove_all(entry.path(), error);
+    }
+    if (all) fs::remove(folder, error);  // only when nothing else is left in it
 }
 
 }  // namespace kiosk
