@@ -27,8 +27,9 @@ namespace kiosk {
 // announces a change.
 //
 // What the view refuses or answers itself is WebKitLockdown's; new windows are always refused, and
-// nothing is downloaded. The web context runs its pages in WebKit's sandbox where it can be had. Every press,
-// touch, wheel turn and key in the page is reported as the visitor's activity. Main thread only.
+// nothing is downloaded. The web context runs its pages in WebKit's sandbox where it can be had.
+// Every press, touch, wheel turn and key in the page is reported as the visitor's activity. Main
+// thread only.
 //
 // Document access and SetBodyStyle are WebKitDocumentAccess's: they run JavaScript and wait for its
 // answer by running the main context's events, at most kScriptTimeLimit long; the control may be
