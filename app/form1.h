@@ -79,7 +79,7 @@ public:
     void RestartIdleTimer();
 
     // Buttons Home, Back and Refresh; the idle return; every key release in the window (its
-    // arguments play no part, so it takes none).
+    // arguments play no part, so it takes none); every press, touch, wheel turn or key in the page.
     void RxSpeedButton4Click();
     void RxSpeedButton2Click();
     void RxSpeedButton3Click();
@@ -87,6 +87,7 @@ public:
     void RxSpeedButton1Click();
     void Timer2Timer();
     void FormKeyUp();
+    void WebBrowser1PageActivity();
 
     // The text-field search: focuses the first usable text field of every form and opens the
     // keyboard; true when a field got the focus. The poll repeats it for marked documents.

@@ -1,4 +1,5 @@
-// The return to the start page after the idle time, and the key releases that count as activity.
+// The return to the start page after the idle time, and the key releases and the use of the page
+// that count as activity.
 
 #include "app/form1.h"
 #include "shell/idle_return.h"
@@ -12,6 +13,10 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::FormKeyUp() {
+    RestartIdleTimer();
+}
+
+void TForm1::WebBrowser1PageActivity() {
     RestartIdleTimer();
 }
 

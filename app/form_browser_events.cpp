@@ -25,6 +25,10 @@ void FormBrowserEvents::PageProcessEnded(const std::string& url) {
     RunHandler(ui_, form_, [&] { form_.WebBrowser1PageProcessEnded(url); });
 }
 
+void FormBrowserEvents::PageActivity() {
+    RunHandler(ui_, form_, [&] { form_.WebBrowser1PageActivity(); });
+}
+
 void FormBrowserEvents::NewWindow(bool& cancel) {
     RunHandler(ui_, form_, [&] { form_.WebBrowser1NewWindow2(cancel); });
 }

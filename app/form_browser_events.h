@@ -19,6 +19,7 @@ public:
     void NewWindow(bool& cancel) override;
     void BeforeNavigate(const std::string& url, bool& cancel) override;
     void PageProcessEnded(const std::string& url) override;
+    void PageActivity() override;
 
 private:
     TForm1& form_;

@@ -11,6 +11,7 @@
 #include "proxy/filter/document_filter.h"
 #include "shell/browser_languages.h"
 #include "shell/busy_animation.h"
+#include "shell/visitor_browser.h"
 #include "util/integer_text.h"
 #include "util/paths.h"
 
@@ -39,6 +40,7 @@ void TForm1::FormCreate() {
     MailSender = parts_.createMailWorker(notifications_, [this] { PumpMailQueue(); });
     CreateTables();
     if (!OutOfOrder) LoadConfigurationFile();
+    WriteLog(LogLevel::Error, parts_.browserSandboxProblem);
     ApplyBrowserLanguages();
     ApplyButtonAndTimerOptions();
     if (!OutOfOrder && !Option("process").empty()) LoadBusyPicture();
@@ -208,7 +210,7 @@ void TForm1::EnterRunState() {
     }
     if (Option("menu") == "false") MouseHook = parts_.mouseHooks.Install();
     WebBrowser1->SetVisible(true);
-    WebBrowser1->SetSilent(false);
+    LockDownVisitorBrowser(*WebBrowser1);
     WriteLog(LogLevel::Information, "Начало работы");
     WebBrowser1->Navigate(StartPageUrl());
     LastActionTime = parts_.clock.Now();

@@ -55,6 +55,8 @@ struct FormParts {
     SystemJournal* journal = nullptr;
     // The terminal's locale as the environment names it (LC_ALL, LC_MESSAGES or LANG); empty: none.
     std::string locale = {};
+    // Why the browser's pages run without a sandbox on this system; empty when they run in one.
+    std::string browserSandboxProblem = {};
 };
 
 }  // namespace kiosk

@@ -45,6 +45,7 @@ FormParts KioskParts::Parts() {
         .caFolder = DefaultCaFolder(),
         .journal = &platform_.GetJournal(),
         .locale = LocaleOfEnvironment(),
+        .browserSandboxProblem = platform_.BrowserSandboxProblem(),
     };
 }
 

@@ -47,6 +47,8 @@ public:
     // The browser's list of certificates it accepts for a host beyond its CAs: every web context the
     // browser uses, now or later, accepts them.
     virtual BrowserCertificateTrust& GetCertificateTrust() = 0;
+    // Why the browser's pages run without a sandbox here; empty when they run in one.
+    virtual std::string BrowserSandboxProblem() = 0;
     virtual MouseHookInstaller& GetMouseHooks() = 0;
     virtual FullScreenSizer& GetFullScreen() = 0;
 

@@ -28,6 +28,8 @@ public:
     // The process that showed url has ended (a crash, a kill, too much memory): the view shows
     // nothing until it navigates again.
     virtual void PageProcessEnded(const std::string& url) = 0;
+    // The visitor pressed, touched, scrolled or typed in the page.
+    virtual void PageActivity() {}
 };
 
 // The level of Refresh2 that reloads bypassing the cache.

@@ -4,6 +4,7 @@
 #include "shell/busy_animation.h"
 #include "shell/idle_return.h"
 #include "shell/repeat_guard.h"
+#include "shell/visitor_browser.h"
 
 namespace kiosk {
 
@@ -64,9 +65,7 @@ void HomeButton::ReplaceBrowser(const BrowsingContext& window) {
     std::unique_ptr<BrowserControl> browser = createBrowser_();
     browser->SetEnabled(false);
     browser->SetVisible(false);
-    browser->SetAddressBar(false);
-    browser->SetSilent(true);
-    browser->SetStatusBar(false);
+    LockDownVisitorBrowser(*browser);
     browser->SetEvents(&events_);
     window.browser = std::move(browser);
     window.browser->SetEnabled(true);

@@ -63,8 +63,9 @@ public:
     MainWindowView& GetMainWindow() override { return window_; }
     std::unique_ptr<BrowserControl> CreateBrowserControl(InternetSettingsBroadcaster& notifier) override {
         return std::make_unique<WebKitBrowserControl>(window_.BrowserHost(), settings_, notifier,
-                                                      certificateTrust_);
+                                                      certificateTrust_, sandbox_);
     }
+    std::string BrowserSandboxProblem() override { return sandbox_.Problem(); }
     BrowserCertificateTrust& GetCertificateTrust() override { return certificateTrust_; }
     MouseHookInstaller& GetMouseHooks() override { return mouseHooks_; }
     FullScreenSizer& GetFullScreen() override { return fullScreen_; }
@@ -107,6 +108,7 @@ private:
     XkbKeyboardSettings keyboardSettings_{GdkXDisplay()};
     std::unique_ptr<GtkKeyboardView> keyboardView_;
     WebKitCertificateTrust certificateTrust_;
+    WebKitSandbox sandbox_;
 };
 
 }  // namespace

@@ -22,12 +22,13 @@ namespace {
 // cookies, storage, caches, HTTP authentication and permissions in memory only, in a network
 // session of its own, and all of it goes with the context. (Clearing one shared context leaves the
 // network session's HTTP authentication behind: a visitor would stay signed in for the next.)
-GObjectRef<WebKitWebContext> NewVisitorContext() {
+GObjectRef<WebKitWebContext> NewVisitorContext(const WebKitSandbox& sandbox) {
     const auto manager =
         GObjectRef<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new_ephemeral());
     auto context =
         GObjectRef<WebKitWebContext>::Adopt(webkit_web_context_new_with_website_data_manager(manager.get()));
     webkit_web_context_set_cache_model(context.get(), WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    sandbox.Apply(context.get());
     RefuseDownloads(context.get());
     return context;
 }
@@ -183,6 +184,18 @@ struct WebKitBrowserControl::Callbacks {
         return cancel ? TRUE : FALSE;
     }
 
+    // A press, a touch, a turn of the wheel or a key in the page: the visitor is using it. WebKit
+    // handles the event afterwards as ever.
+    static gboolean VisitorActivity(WebKitWebView*, GdkEvent* event, gpointer data) {
+        if (event->type == GDK_TOUCH_UPDATE || event->type == GDK_TOUCH_END ||
+            event->type == GDK_TOUCH_CANCEL)
+            return FALSE;
+        Guarded(data, [](WebKitBrowserControl& self) {
+            self.Raise([](BrowserEvents& events) { events.PageActivity(); });
+        });
+        return FALSE;
+    }
+
     static void WebProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
                                      gpointer data) {
         if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
@@ -195,11 +208,11 @@ struct WebKitBrowserControl::Callbacks {
 
 WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
                                            InternetSettingsBroadcaster& broadcaster,
-                                           WebKitCertificateTrust& trust)
+                                           WebKitCertificateTrust& trust, const WebKitSandbox& sandbox)
     : settings_(settings),
       broadcaster_(broadcaster),
       trust_(trust),
-      context_(NewVisitorContext()),
+      context_(NewVisitorContext(sandbox)),
       view_(NewView(context_.get())),
       lockdown_(std::make_unique<WebKitLockdown>(View())),
       document_(View(), alive_) {
@@ -214,6 +227,10 @@ WebKitBrowserControl::WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& 
         {"create", G_CALLBACK(&Callbacks::Create)},
         {"web-process-terminated", G_CALLBACK(&Callbacks::WebProcessTerminated)},
         {"decide-policy", G_CALLBACK(&Callbacks::DecidePolicy)},
+        {"button-press-event", G_CALLBACK(&Callbacks::VisitorActivity)},
+        {"touch-event", G_CALLBACK(&Callbacks::VisitorActivity)},
+        {"scroll-event", G_CALLBACK(&Callbacks::VisitorActivity)},
+        {"key-press-event", G_CALLBACK(&Callbacks::VisitorActivity)},
     };
     for (const auto& connection : connections)
         g_signal_connect(View(), connection.signal, connection.callback, this);

@@ -12,6 +12,7 @@
 #include "platform/linux/webkit_certificate_trust.h"
 #include "platform/linux/webkit_document_access.h"
 #include "platform/linux/webkit_lockdown.h"
+#include "platform/linux/webkit_sandbox.h"
 #include "shell/browser_control.h"
 
 typedef struct _GtkOverlay GtkOverlay;
@@ -26,7 +27,9 @@ namespace kiosk {
 // announces a change.
 //
 // What the view refuses or answers itself is WebKitLockdown's; new windows are always refused, and
-// nothing is downloaded. Main thread only.
+// nothing is downloaded. The web context runs its pages in WebKit's sandbox where it can be had.
+// Every press, touch, wheel turn and key in the page is reported as the visitor's activity. Main
+// thread only.
 //
 // Document access and SetBodyStyle are WebKitDocumentAccess's: they run JavaScript and wait for its
 // answer by running the main context's events, at most kScriptTimeLimit long; the control may be
@@ -37,7 +40,8 @@ public:
 
     // The control's web context accepts the certificates trust holds.
     WebKitBrowserControl(GtkOverlay* host, UserSettingsStore& settings,
-                         InternetSettingsBroadcaster& broadcaster, WebKitCertificateTrust& trust);
+                         InternetSettingsBroadcaster& broadcaster, WebKitCertificateTrust& trust,
+                         const WebKitSandbox& sandbox);
     WebKitBrowserControl(const WebKitBrowserControl&) = delete;
     WebKitBrowserControl& operator=(const WebKitBrowserControl&) = delete;
     ~WebKitBrowserControl() override;

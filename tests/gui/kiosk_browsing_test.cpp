@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <thread>
 
@@ -264,6 +265,46 @@ TEST_F(KioskBrowsing, TheIdleReturnBringsTheStartPageBackOnce) {
     ASSERT_TRUE(WaitUntil([&] { return Reports("index") == 3; }, 75s));
     // Once: no further return within 5 s.
     EXPECT_TRUE(HoldsFor([&] { return Reports("index") == 3; }, 5s)) << Reports("index");
+    EXPECT_EQ(Stop(), 0);
+}
+
+// A visitor who only clicks and scrolls in the page is using it: no idle return while that goes on
+// (a click or a wheel turn every 15 s for longer than the minute of idle time), one after it stops.
+TEST_F(KioskBrowsing, ClicksAndWheelTurnsInThePageHoldTheIdleReturnOff) {
+    origin.Put("index.html", Page("index", "<p style='height:2000px'>nothing to follow</p>"));
+    StartOn(origin.Url("/index.html"), "sleep\n1\n");
+    ASSERT_TRUE(WaitForReports("index", 1));
+    WaitOutTheRepeatGuard();
+    PressRefresh();  // starts the idle timer
+    ASSERT_TRUE(WaitForReports("index", 2));
+    for (const int button : {1, 5, 1, 4, 1}) {
+        std::this_thread::sleep_for(15s);
+        ClickAt(display, 300, 200, button);
+    }
+    EXPECT_EQ(Reports("index"), 2);
+    EXPECT_TRUE(WaitUntil([&] { return Reports("index") == 3; }, 75s));
+    EXPECT_EQ(Stop(), 0);
+}
+
+// A page's alert and confirm wait for nobody: the page's script goes on at once, for the first
+// visitor as for the next one after Home.
+TEST_F(KioskBrowsing, APagesDialogsAreAnsweredAlikeForTheFirstVisitorAndAfterHome) {
+    origin.Put("index.html", Page("index",
+                                  "<p id='answer'></p><script>alert('hello');"
+                                  "answer.textContent = 'confirm ' + confirm('sure?');</script>"));
+    const auto answered = [&] {
+        return std::ranges::count_if(origin.Requests(), [](const std::string& line) {
+            return line.find("/report?index-") != std::string::npos &&
+                   line.find("confirm%20false") != std::string::npos;
+        });
+    };
+    StartOn(origin.Url("/index.html"));
+    ASSERT_TRUE(WaitForReports("index", 1));
+    EXPECT_EQ(answered(), 1);
+    WaitOutTheRepeatGuard();
+    PressHome();
+    ASSERT_TRUE(WaitForReports("index", 2));
+    EXPECT_EQ(answered(), 2);
     EXPECT_EQ(Stop(), 0);
 }
 

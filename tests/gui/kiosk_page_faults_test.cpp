@@ -134,17 +134,10 @@ TEST_F(KioskBrowsing, KeyboardShortcutsLeaveTheKioskAsItIs) {
 // The process that draws the page, ended from outside (a crash, the kernel's out-of-memory killer).
 class KioskPageProcess : public KioskBrowsing {
 protected:
-    // The kiosk's web processes now, one pid per line.
-    std::string WebProcesses() const {
-        try {
-            return RunOnDisplay(display, "pgrep -P " + std::to_string(child->Pid()) + " -f WebKitWebProcess");
-        } catch (const std::exception&) {
-            return "";  // pgrep fails when it finds none
-        }
-    }
     void KillWebProcesses() {
-        ASSERT_FALSE(WebProcesses().empty());
-        RunOnDisplay(display, "kill -9 $(pgrep -P " + std::to_string(child->Pid()) + " -f WebKitWebProcess)");
+        const std::vector<pid_t> pages = WebProcessesBelow(child->Pid());
+        ASSERT_FALSE(pages.empty());
+        for (const pid_t page : pages) ::kill(page, SIGKILL);
     }
     int ErrorsMentioning(const std::string& text) const {
         int count = 0;

@@ -237,7 +237,7 @@ protected:
     }
 
     WebKitBrowserControl& Create(bool silent = true) {
-        control_ = std::make_unique<WebKitBrowserControl>(overlay_, store_, broadcaster_, trust_);
+        control_ = std::make_unique<WebKitBrowserControl>(overlay_, store_, broadcaster_, trust_, sandbox_);
         control_->SetSilent(silent);
         control_->SetEvents(&events_);
         return *control_;
@@ -293,6 +293,7 @@ protected:
     FileSettingsStore store_{(settingsDir_ / "user-settings").string()};
     InternetSettingsBroadcaster broadcaster_;
     WebKitCertificateTrust trust_;
+    WebKitSandbox sandbox_;
     RecordingEvents events_;
     GtkWidget* window_ = nullptr;
     GtkOverlay* overlay_ = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <fstream>
 
 #include "tests/support/loopback_peers.h"
 #include "tests/support/screen.h"
@@ -28,6 +29,30 @@ std::vector<std::string> LogMessages(const fs::path& dir, const std::string& ext
         }
     }
     return messages;
+}
+
+std::string ProcessStatusField(pid_t pid, const std::string& name) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with(name + ":")) return line.substr(line.find_first_not_of(" \t", name.size() + 1));
+    return {};
+}
+
+std::vector<pid_t> WebProcessesBelow(pid_t ancestor) {
+    std::vector<pid_t> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = std::stoi(name);
+        if (ProcessStatusField(pid, "Name") != "WebKitWebProces") continue;  // the kernel keeps 15 characters
+        for (pid_t parent = pid; parent > 1; parent = std::stoi("0" + ProcessStatusField(parent, "PPid"))) {
+            if (parent == ancestor) {
+                found.push_back(pid);
+                break;
+            }
+        }
+    }
+    return found;
 }
 
 std::string TodaysLogName(const std::string& extension) {

@@ -33,6 +33,13 @@ inline constexpr const char* kNewUsersProxySetting =
 // The built program run by a test as an operator would run it: in a directory of its own (dir), with
 // the user's settings in another (config) and the user's home and data folders in a third (home), so
 // that a test never touches the real user's.
+// A field of /proc/PID/status ("Seccomp", "PPid", ...) without its name; empty when there is none.
+std::string ProcessStatusField(pid_t pid, const std::string& name);
+
+// The browser's web processes among the descendants of ancestor (in the sandbox, bubblewrap's
+// processes stand between them).
+std::vector<pid_t> WebProcessesBelow(pid_t ancestor);
+
 class KioskRun : public ::testing::Test {
 protected:
     KioskRun();

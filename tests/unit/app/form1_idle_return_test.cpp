@@ -15,6 +15,20 @@ TEST_F(RunningFormTest, TheIdleTimerRunsTheIdleReturnOnce) {
     EXPECT_FALSE(IdleTimer().Enabled());
 }
 
+// A visitor who only touches, scrolls or types in the page is using the terminal: each use starts
+// the idle time anew, also after an idle return has switched the timer off.
+TEST_F(RunningFormTest, UseOfThePageStartsTheIdleTimeAnew) {
+    Start();
+    ASSERT_FALSE(IdleTimer().Enabled());
+    browser->events->PageActivity();
+    EXPECT_TRUE(IdleTimer().Enabled());
+    At(5);
+    IdleTimer().Fire();
+    ASSERT_FALSE(IdleTimer().Enabled());
+    browser->events->PageActivity();
+    EXPECT_TRUE(IdleTimer().Enabled());
+}
+
 TEST_F(RunningFormTest, AFailedIdleReturnReachesTheErrorBox) {
     Start();
     form->FormKeyUp();

@@ -36,7 +36,9 @@ TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
                                    "ProcessMessages",
                                    "InstallHook",
                                    "BrowserVisible 1",
-                                   "BrowserSilent 0",
+                                   "BrowserAddressBar 0",
+                                   "BrowserSilent 1",
+                                   "BrowserStatusBar 0",
                                    "Navigate " + LocalPageUrl(ProgramDir(), "index.html"),
                                }));
     EXPECT_FALSE(form->OutOfOrder);
@@ -61,6 +63,16 @@ TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
     EXPECT_EQ(settings.TerminateWaitTime, 5000);
     EXPECT_EQ(settings.ReuseSocket, TIdReuseSocket::rsOSDependent);
     EXPECT_TRUE(proxy->hooks.OnException && proxy->hooks.OnHTTPBeforeCommand && proxy->hooks.OnHTTPDocument);
+}
+
+// Without a sandbox for the browser's pages the terminal still serves, and says so once.
+TEST_F(FormTest, ABrowserWithoutASandboxIsOneErrorEntryAndTheTerminalServes) {
+    WriteConfig(kMinimalConfig);
+    browserSandboxProblem = "Браузер работает без песочницы: нет программы /usr/bin/bwrap";
+    Create();
+    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_EQ(LogMessages(".err"), Events{browserSandboxProblem});
+    EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
 }
 
 TEST_F(FormTest, WithoutAConfigurationFileTheTerminalIsOutOfOrder) {

@@ -41,6 +41,7 @@ FormParts FormTest::Parts() {
         .certificateTrust = certificateTrust,
         .caFolder = (dir / "ca").string(),
         .fillDefaultRows = fillDefaultRows,
+        .browserSandboxProblem = browserSandboxProblem,
     };
 }
 

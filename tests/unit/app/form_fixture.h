@@ -43,6 +43,7 @@ protected:
     DefaultRowsFiller fillDefaultRows = FillDefaultRows;
     std::string proxyActivationFailure;
     std::string browserCreationFailure;  // thrown when a control replaces the window's first one
+    std::string browserSandboxProblem;
 
     FakeProxyServer* proxy = nullptr;
     FakeBrowser* browser = nullptr;  // the window's current browser control
