@@ -2,8 +2,11 @@
 // the event log, the queue, the mail worker on the real event loop and the sender; and end to end,
 // the built program mailing an error of its start-up.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -35,6 +38,33 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
+
+// The built program mails to port 25 of this host. ctest runs tests side by side, so the tests that
+// listen there hold this lock for their whole run, one after another; a port taken by anything else
+// skips them.
+class Port25Turn {
+public:
+    Port25Turn() : fd_(::open("/tmp/kiosk-tests-port-25.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666)) {
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~Port25Turn() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Port25Turn(const Port25Turn&) = delete;
+    Port25Turn& operator=(const Port25Turn&) = delete;
+
+    static bool Free() {
+        try {
+            TcpListener probe("127.0.0.1", 25, 1);
+            return true;
+        } catch (const SocketError&) {
+            return false;
+        }
+    }
+
+private:
+    int fd_;
+};
 
 // The body of a received message: what follows the empty line after the headers.
 std::string BodyOf(const std::string& content) {
@@ -159,11 +189,8 @@ TEST_F(MailChain, WaitingTextsAreMailedAsDigestsAndTheLastTakenIsNotQueuedAgain)
 
 // The built program, with an error at start-up and mail settings pointing at port 25 of this host.
 TEST(ProgramMail, AStartUpErrorIsMailedToTheOperators) {
-    try {
-        TcpListener probe("127.0.0.1", 25, 1);
-    } catch (const SocketError&) {
-        GTEST_SKIP() << "port 25 is taken";
-    }
+    const Port25Turn turn;
+    if (!Port25Turn::Free()) GTEST_SKIP() << "port 25 is taken";
     SmtpSink sink({"--port", "25"});
     TempDir dir, outputDir, config;
     const XvfbDisplay display;
@@ -186,11 +213,8 @@ TEST(ProgramMail, AStartUpErrorIsMailedToTheOperators) {
 class ProgramFlood : public KioskRun {};
 
 TEST_F(ProgramFlood, FailuresOfOneHostAreMergedInTheLogAndMailedAsOneDigest) {
-    try {
-        TcpListener probe("127.0.0.1", 25, 1);
-    } catch (const SocketError&) {
-        GTEST_SKIP() << "port 25 is taken";
-    }
+    const Port25Turn turn;
+    if (!Port25Turn::Free()) GTEST_SKIP() << "port 25 is taken";
     SmtpSink sink({"--port", "25"});
     StartWith(
         "[mail]\nhost\n127.0.0.1\nfrom\nkiosk@example.org\nsubject\nKiosk\n"
