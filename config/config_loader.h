@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "script/document_script.h"
 #include "config/key_value_table.h"
+#include "script/document_script.h"
 
 namespace kiosk {
 

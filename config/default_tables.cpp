@@ -20,11 +20,26 @@ std::string Row(const char* name, int value) {
 }  // namespace
 
 void FillOptionTable(KeyValueTable& table) {
-    AddRows(table, {"start=", "process=", "zoom=0", Row("interval", kDefaultKeyboardInterval),
-                    Row("keys", kDefaultKeyboardKeys), "back=true", "menu=false",
-                    Row("sleep", kDefaultSleepMinutes), Row("log", kDefaultDaysToKeep),
-                    Row("internal", kDefaultInternalPort), Row("port", kDefaultProxyPort),
-                    "proxy=", "host=", "login=", "password=", "headers=", "https=", "cafile=", "metrics=", "language="});
+    AddRows(table, {"start=",
+                    "process=",
+                    "zoom=0",
+                    Row("interval", kDefaultKeyboardInterval),
+                    Row("keys", kDefaultKeyboardKeys),
+                    "back=true",
+                    "menu=false",
+                    Row("sleep", kDefaultSleepMinutes),
+                    Row("log", kDefaultDaysToKeep),
+                    Row("internal", kDefaultInternalPort),
+                    Row("port", kDefaultProxyPort),
+                    "proxy=",
+                    "host=",
+                    "login=",
+                    "password=",
+                    "headers=",
+                    "https=",
+                    "cafile=",
+                    "metrics=",
+                    "language="});
 }
 
 void FillMailTable(KeyValueTable& table) {

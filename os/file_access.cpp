@@ -7,9 +7,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 namespace kiosk {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "proxy/server/connection_server.h"
 #include "proxy/proxy_server.h"
+#include "proxy/server/connection_server.h"
 
 namespace kiosk {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "config/key_value_table.h"
-#include "util/log_writer.h"
 #include "proxy/http/proxy_context.h"
+#include "util/log_writer.h"
 
 namespace kiosk {
 

@@ -15,10 +15,10 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -54,10 +54,11 @@ struct Options {
 };
 
 [[noreturn]] void Usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s --origin HOST:PORT [--proxy HOST:PORT] --ca FILE --path PATH --body FILE\n"
-                 "          [--connections C] [--duration SECONDS | --requests N] [--cpu-of PID] [--hold N]\n",
-                 program);
+    std::fprintf(
+        stderr,
+        "usage: %s --origin HOST:PORT [--proxy HOST:PORT] --ca FILE --path PATH --body FILE\n"
+        "          [--connections C] [--duration SECONDS | --requests N] [--cpu-of PID] [--hold N]\n",
+        program);
     std::exit(2);
 }
 
@@ -98,9 +99,7 @@ std::string Lower(std::string text) {
 // One connection: its socket and, once the handshake is done, its TLS session.
 class Connection {
 public:
-    Connection(const Options& options, SSL_CTX* context) : options_(options) {
-        Open(context);
-    }
+    Connection(const Options& options, SSL_CTX* context) : options_(options) { Open(context); }
     ~Connection() {
         if (ssl_) SSL_free(ssl_);
         if (fd_ >= 0) ::close(fd_);
@@ -117,8 +116,9 @@ public:
     // Sends the GET and reads its answer whole; throws when it is not 200 with the expected body.
     // Returns whether the connection stays open for the next request.
     bool Get() {
-        const std::string request = "GET " + options_.path + " HTTP/1.1\r\nHost: " + options_.originHost + ":" +
-                                    options_.originPort + "\r\nUser-Agent: https-load\r\nAccept: */*\r\n\r\n";
+        const std::string request = "GET " + options_.path + " HTTP/1.1\r\nHost: " + options_.originHost +
+                                    ":" + options_.originPort +
+                                    "\r\nUser-Agent: https-load\r\nAccept: */*\r\n\r\n";
         Write(request);
         std::string head = ReadHead();
         if (head.compare(0, 9, "HTTP/1.1 ") != 0 && head.compare(0, 9, "HTTP/1.0 ") != 0)
@@ -164,9 +164,9 @@ private:
         }
         if (SSL_connect(ssl_) != 1) {
             const long verified = SSL_get_verify_result(ssl_);
-            throw std::runtime_error(std::string("TLS handshake: ") +
-                                     (verified != X509_V_OK ? X509_verify_cert_error_string(verified)
-                                                            : OpenSslError().c_str()));
+            throw std::runtime_error(
+                std::string("TLS handshake: ") +
+                (verified != X509_V_OK ? X509_verify_cert_error_string(verified) : OpenSslError().c_str()));
         }
     }
 
@@ -203,7 +203,8 @@ private:
         while (answer.size() < 4 || answer.compare(answer.size() - 4, 4, "\r\n\r\n") != 0) {
             char c;
             if (::recv(fd_, &c, 1, 0) != 1)
-                throw std::runtime_error("the proxy closed or stalled during CONNECT: " + answer.substr(0, 80));
+                throw std::runtime_error("the proxy closed or stalled during CONNECT: " +
+                                         answer.substr(0, 80));
             answer += c;
             if (answer.size() > 16384) throw std::runtime_error("CONNECT answer too long");
         }
@@ -344,7 +345,8 @@ public:
         remaining_ = options_.requests;
         std::vector<Tally> tallies(options_.connections);
         std::vector<std::thread> threads;
-        for (int i = 0; i < options_.connections; ++i) threads.emplace_back([this, &tallies, i] { Work(tallies[i]); });
+        for (int i = 0; i < options_.connections; ++i)
+            threads.emplace_back([this, &tallies, i] { Work(tallies[i]); });
         // Every connection is open and has had its first answer before the clock starts.
         {
             std::unique_lock lock(mutex_);
@@ -356,7 +358,8 @@ public:
         go_.notify_all();
         if (options_.requests <= 0) {
             std::unique_lock lock(mutex_);
-            done_.wait_for(lock, std::chrono::duration<double>(options_.duration), [this] { return failed_.load(); });
+            done_.wait_for(lock, std::chrono::duration<double>(options_.duration),
+                           [this] { return failed_.load(); });
             stop_ = true;
         }
         for (auto& thread : threads) thread.join();
@@ -374,10 +377,12 @@ public:
             total.setupMs += tally.setupMs;
         }
         std::printf("%.1f %.3f %.2f %ld %ld ", total.requests / seconds,
-                    total.requests ? total.latencyMs / total.requests : 0.0, total.setupMs / options_.connections,
-                    total.requests, total.reconnections);
-        if (options_.cpuOf > 0 && total.requests > 0) std::printf("%.1f\n", cpu * 1e6 / total.requests);
-        else std::printf("-\n");
+                    total.requests ? total.latencyMs / total.requests : 0.0,
+                    total.setupMs / options_.connections, total.requests, total.reconnections);
+        if (options_.cpuOf > 0 && total.requests > 0)
+            std::printf("%.1f\n", cpu * 1e6 / total.requests);
+        else
+            std::printf("-\n");
         return 0;
     }
 
@@ -471,30 +476,44 @@ int main(int argc, char** argv) {
             const std::string name = argv[i];
             if (i + 1 >= argc) Usage(argv[0]);
             const std::string value = argv[++i];
-            if (name == "--origin") SplitHostPort(value, options.originHost, options.originPort);
-            else if (name == "--proxy") SplitHostPort(value, options.proxyHost, options.proxyPort);
-            else if (name == "--ca") options.caFile = value;
-            else if (name == "--path") options.path = value;
-            else if (name == "--body") options.expected = ReadWholeFile(value);
-            else if (name == "--connections") options.connections = std::stoi(value);
-            else if (name == "--duration") options.duration = std::stod(value);
-            else if (name == "--requests") options.requests = std::stol(value);
-            else if (name == "--hold") options.hold = std::stoi(value);
-            else if (name == "--cpu-of") options.cpuOf = std::stoi(value);
-            else Usage(argv[0]);
+            if (name == "--origin")
+                SplitHostPort(value, options.originHost, options.originPort);
+            else if (name == "--proxy")
+                SplitHostPort(value, options.proxyHost, options.proxyPort);
+            else if (name == "--ca")
+                options.caFile = value;
+            else if (name == "--path")
+                options.path = value;
+            else if (name == "--body")
+                options.expected = ReadWholeFile(value);
+            else if (name == "--connections")
+                options.connections = std::stoi(value);
+            else if (name == "--duration")
+                options.duration = std::stod(value);
+            else if (name == "--requests")
+                options.requests = std::stol(value);
+            else if (name == "--hold")
+                options.hold = std::stoi(value);
+            else if (name == "--cpu-of")
+                options.cpuOf = std::stoi(value);
+            else
+                Usage(argv[0]);
         }
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         Usage(argv[0]);
     }
-    if (options.originHost.empty() || options.caFile.empty() || options.path.empty() || options.connections < 1)
+    if (options.originHost.empty() || options.caFile.empty() || options.path.empty() ||
+        options.connections < 1)
         Usage(argv[0]);
 
-    std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_client_method()), &SSL_CTX_free);
+    std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(SSL_CTX_new(TLS_client_method()),
+                                                              &SSL_CTX_free);
     static const unsigned char kHttp11[] = {8, 'h', 't', 't', 'p', '/', '1', '.', '1'};
     if (!context || SSL_CTX_load_verify_file(context.get(), options.caFile.c_str()) != 1 ||
         SSL_CTX_set_alpn_protos(context.get(), kHttp11, sizeof kHttp11) != 0) {
-        std::fprintf(stderr, "cannot set up TLS with %s: %s\n", options.caFile.c_str(), OpenSslError().c_str());
+        std::fprintf(stderr, "cannot set up TLS with %s: %s\n", options.caFile.c_str(),
+                     OpenSslError().c_str());
         return 1;
     }
     SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);

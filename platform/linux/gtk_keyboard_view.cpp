@@ -1,8 +1,8 @@
 #include "platform/linux/gtk_keyboard_view.h"
 
 #include "platform/linux/button_caption.h"
-#include "platform/linux/picture_loader.h"
 #include "platform/linux/embedded_files.h"
+#include "platform/linux/picture_loader.h"
 
 namespace kiosk {
 namespace {

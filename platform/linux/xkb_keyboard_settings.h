@@ -3,8 +3,8 @@
 #include <map>
 #include <string>
 
-#include "platform/linux/x_display.h"
 #include "os/user_settings_store.h"
+#include "platform/linux/x_display.h"
 
 namespace kiosk {
 

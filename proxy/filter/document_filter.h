@@ -25,7 +25,8 @@ public:
     // The body's content encodings, as the answer lists them (empty: none), and the charset its
     // texts are matched in, with where that came from ("Content-Type", "byte-order mark", "meta",
     // "default").
-    virtual void Decoded(const std::string& encodings, const std::string& charset, const std::string& source) = 0;
+    virtual void Decoded(const std::string& encodings, const std::string& charset,
+                         const std::string& source) = 0;
     virtual void ScriptStarted(const DocumentScript& script) = 0;
     virtual void ScriptEnded(const DocumentScript& script, ScriptOutcome outcome) = 0;
     // What became of the answer, in a few words ("переписан ...", "не фильтруется: ...").

@@ -89,7 +89,8 @@ protected:
 std::string GreetingScript(const std::string& pattern) {
     return "[document]\nurl\n" + pattern +
            "\nlabel\nascii\ntext\nold\ncontinue\ntry\nrussian\nreplace\nnew\ngoto\nascii\n"
-           "label\nrussian\nstart\nlabel\nnext\ntext\nПривет\ncontinue\ntry\ndone\nreplace\nЗдравствуйте\ngoto\nnext\n"
+           "label\nrussian\nstart\nlabel\nnext\ntext\nПривет\ncontinue\ntry\ndone\nreplace\nЗдравствуйте\ngot"
+           "o\nnext\n"
            "label\ndone\n";
 }
 

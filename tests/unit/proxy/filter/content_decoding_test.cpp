@@ -124,7 +124,10 @@ TEST(DecodeContent, EachEncodingAndTheirStacksComeOffInReverseOrder) {
 
 TEST(DecodeContent, UnknownEncodingsAreNamedBeforeAnythingIsDecoded) {
     const std::pair<std::string, std::string> cases[] = {
-        {"compress", "compress"}, {"gzip, foo", "foo"}, {"Foo ,gzip", "Foo"}, {"br, dcz", "dcz"},
+        {"compress", "compress"},
+        {"gzip, foo", "foo"},
+        {"Foo ,gzip", "Foo"},
+        {"br, dcz", "dcz"},
         {"gzip, gzip, gzip, gzip, identity, br", "5 encodings"}};
     for (const auto& [contentEncoding, unknown] : cases) {
         const DecodedContent decoded = DecodeContent(contentEncoding, Brotli(Gzip(kText)));
