@@ -63,8 +63,8 @@ void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& cont
 
 void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body) {
     FilterDocument(context, body,
-                   {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_, focusPoll_,
-                    parts_.workingDirectory, &filterCounters_});
+                   {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_,
+                    [this] { focusPoll_.StartFocusPoll(); }, parts_.workingDirectory, &filterCounters_});
 }
 
 // One pass of the mail worker, on the main thread. The settings are read anew for every text; the

@@ -34,16 +34,6 @@ private:
     FilterTracePrinter& printer_;
 };
 
-// There is no window whose text fields could be polled: a script that asks for it is only named.
-class NoWindowFocusPoll : public FocusPollStarter {
-public:
-    explicit NoWindowFocusPoll(FilterTracePrinter& printer) : printer_(printer) {}
-    void StartFocusPoll() override { printer_.Note("скрипт без шагов: окно опрашивало бы текстовые поля"); }
-
-private:
-    FilterTracePrinter& printer_;
-};
-
 // There is no browser to hand the leaves to: the tool's own client trusts the run's CA itself.
 class TrustAtOnce : public LeafTrust {
 public:
@@ -56,10 +46,7 @@ public:
 class RewriteRun {
 public:
     RewriteRun(const LoadedConfiguration& configuration, std::ostream& err)
-        : configuration_(configuration),
-          printer_(err, configuration.operators),
-          log_(printer_),
-          poll_(printer_) {}
+        : configuration_(configuration), printer_(err, configuration.operators), log_(printer_) {}
 
     // The document hook of the window, watched: the answer's status, the filter's trace, the result.
     void FilterAnswer(TIdHTTPProxyServerContext& context, std::string& body) {
@@ -105,7 +92,9 @@ private:
                 configuration_.errors,
                 configuration_.scripts,
                 log_,
-                poll_,
+                // There is no window whose text fields could be polled: a script that asks for it is
+                // only named.
+                [this] { printer_.Note("скрипт без шагов: окно опрашивало бы текстовые поля"); },
                 {},
                 nullptr,
                 &printer_};
@@ -114,7 +103,6 @@ private:
     const LoadedConfiguration& configuration_;
     FilterTracePrinter printer_;
     TraceLog log_;
-    NoWindowFocusPoll poll_;
     bool answered_ = false;  // the current answer's body is read whole for the filter
     std::mutex mutex_;
     std::vector<std::string> failures_;

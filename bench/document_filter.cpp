@@ -16,11 +16,6 @@ public:
 };
 
 // None of the benchmark's scripts marks the page for the text-field poll.
-class NoFocusPoll : public FocusPollStarter {
-public:
-    void StartFocusPoll() override {}
-};
-
 std::string Page(size_t size) {
     std::string page = "<html><head><title>t</title></head><body>";
     for (int i = 0; page.size() < size; ++i) {
@@ -47,7 +42,6 @@ void BM_FilterDocument(benchmark::State& state) {
     scripts.push_back(ReplaceAll("ordinary", "plain"));
     scripts.push_back(ReplaceAll("</a>", "</a>&nbsp;"));
     SilentLog log;
-    NoFocusPoll poll;
     const std::string page = Page(1 << 20);
     for (auto _ : state) {
         TIdHTTPProxyServerContext context;
@@ -57,7 +51,7 @@ void BM_FilterDocument(benchmark::State& state) {
         context.Headers.Add("Content-Type: text/html; charset=utf-8");
         context.Headers.Add("Content-Length: " + std::to_string(page.size()));
         std::string body = page;
-        FilterDocument(context, body, {options, errors, scripts, log, poll, {}});
+        FilterDocument(context, body, {options, errors, scripts, log, {}, {}});
         benchmark::DoNotOptimize(body.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));

@@ -4,21 +4,21 @@
 #include <memory>
 
 #include "os/ui.h"
-#include "proxy/filter/focus_poll.h"
 
 namespace kiosk {
 
 // Hands the poll's start from any thread to the main thread, where start runs. Close (on the main
 // thread, before whatever start uses goes away) turns the starts still queued, and all later ones,
 // into nothing; so does the destructor.
-class MainThreadFocusPoll : public FocusPollStarter {
+class MainThreadFocusPoll {
 public:
     MainThreadFocusPoll(Ui& ui, std::function<void()> start);
     MainThreadFocusPoll(const MainThreadFocusPoll&) = delete;
     MainThreadFocusPoll& operator=(const MainThreadFocusPoll&) = delete;
-    ~MainThreadFocusPoll() override;
+    ~MainThreadFocusPoll();
 
-    void StartFocusPoll() override;
+    // From any thread; a running poll is left alone.
+    void StartFocusPoll();
     void Close();
 
 private:

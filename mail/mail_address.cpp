@@ -1,17 +1,13 @@
 #include "mail/mail_address.h"
 
+#include "text/ascii.h"
+
 namespace kiosk {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 void AddEntry(std::vector<std::string>& entries, std::string_view entry) {
-    const std::string_view trimmed = Trimmed(entry);
+    const std::string_view trimmed = TrimBlanks(entry);
     if (!trimmed.empty()) entries.emplace_back(trimmed);
 }
 
@@ -34,8 +30,8 @@ std::vector<std::string> SplitAddressList(std::string_view list) {
 std::string MailboxOf(std::string_view entry) {
     const size_t open = entry.rfind('<');
     const size_t close = open == std::string_view::npos ? open : entry.find('>', open);
-    if (close == std::string_view::npos) return std::string(Trimmed(entry));
-    return std::string(Trimmed(entry.substr(open + 1, close - open - 1)));
+    if (close == std::string_view::npos) return std::string(TrimBlanks(entry));
+    return std::string(TrimBlanks(entry.substr(open + 1, close - open - 1)));
 }
 
 }  // namespace kiosk

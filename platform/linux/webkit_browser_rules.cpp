@@ -16,13 +16,6 @@ bool IsDomain(std::string_view domain, GQuark quark) {
     return domain == g_quark_to_string(quark);
 }
 
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 std::optional<std::int32_t> IoErrorCode(int code) {
     using namespace navigate_error;
     switch (code) {
@@ -106,12 +99,13 @@ std::optional<std::int32_t> NavigateErrorCode(std::string_view domain, int code)
 }
 
 bool IsHtmlMimeType(std::string_view mimeType) {
-    const std::string type = AsciiLower(Trimmed(mimeType.substr(0, mimeType.find(';'))));
+    const std::string type = AsciiLower(TrimBlanks(mimeType.substr(0, mimeType.find(';'))));
     return type == "text/html" || type == "application/xhtml+xml";
 }
 
 bool IsAttachment(std::string_view contentDisposition) {
-    const std::string kind = AsciiLower(Trimmed(contentDisposition.substr(0, contentDisposition.find(';'))));
+    const std::string kind =
+        AsciiLower(TrimBlanks(contentDisposition.substr(0, contentDisposition.find(';'))));
     return kind == "attachment";
 }
 

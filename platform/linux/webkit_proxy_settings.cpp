@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "proxy/internet_proxy_setting.h"
+#include "text/ascii.h"
 
 namespace kiosk {
 
@@ -28,17 +29,10 @@ private:
     UserSettingsStore& store_;
 };
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 std::string ProxyUriOf(const std::string& server) {
-    const std::string value = Trimmed(server);
+    const std::string value(TrimBlanks(server));
     if (value.empty()) return {};
     if (value.find("://") != std::string::npos) return value;
     return "http://" + value;

@@ -170,7 +170,7 @@ private:
             if (script->steps.empty()) {
                 // A script without steps marks a page for the keyboard's text-field poll and leaves the
                 // answer exactly as it arrived.
-                settings_.focusPoll.StartFocusPoll();
+                if (settings_.startFocusPoll) settings_.startFocusPoll();
                 replaceBody_ = false;
                 Trace("не изменён: у скрипта " + script->pattern + " нет шагов (опрос полей ввода)");
                 return true;

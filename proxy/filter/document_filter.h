@@ -1,10 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "config/key_value_table.h"
-#include "proxy/filter/focus_poll.h"
 #include "proxy/http/proxy_context.h"
 #include "script/document_script.h"
 #include "script/script_machine.h"
@@ -41,7 +41,8 @@ struct DocumentFilterSettings {
     const KeyValueTable& errors;
     const DocumentScriptList& scripts;
     LogWriter& log;
-    FocusPollStarter& focusPoll;
+    // Starts the main window's text-field poll (from any thread; a running poll is left alone).
+    std::function<void()> startFocusPoll;
     std::string directory;
     FilterCounters* counters = nullptr;
     FilterTrace* trace = nullptr;

@@ -80,4 +80,12 @@ int PortNumber(std::string_view text, int fallback) {
     return IntegerOr(text, fallback);
 }
 
+std::string UrlHost(const std::string& host) {
+    return host.find(':') != std::string::npos ? "[" + host + "]" : host;
+}
+
+std::string HostAndPort(const std::string& host, int port) {
+    return UrlHost(host) + ":" + std::to_string(port);
+}
+
 }  // namespace kiosk

@@ -29,4 +29,10 @@ TunnelTarget ParseTunnelTarget(std::string_view target);
 // The port's number, or fallback when the text is empty or not a number.
 int PortNumber(std::string_view text, int fallback);
 
+// host as a URL writes it: a host with colons (IPv6) goes in brackets.
+std::string UrlHost(const std::string& host);
+
+// "host:port" as a request target writes it, the host as in a URL.
+std::string HostAndPort(const std::string& host, int port);
+
 }  // namespace kiosk

@@ -1,6 +1,6 @@
 #include "proxy/tls/https_inspection.h"
 
-#include "proxy/upstream/http_upstream.h"
+#include "proxy/http/request_target.h"
 
 namespace kiosk {
 

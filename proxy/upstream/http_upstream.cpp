@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "proxy/http/request_target.h"
 #include "proxy/upstream/upstream_connect.h"
 #include "text/network_text.h"
 #include "util/base64.h"
@@ -55,14 +56,6 @@ bool IsSuccess(std::string_view status) {
 }
 
 }  // namespace
-
-std::string UrlHost(const std::string& host) {
-    return host.find(':') != std::string::npos ? "[" + host + "]" : host;
-}
-
-std::string HostAndPort(const std::string& host, int port) {
-    return UrlHost(host) + ":" + std::to_string(port);
-}
 
 std::string ProxyAuthorizationLine(const TIdConnectThroughHttpProxy& proxy) {
     if (proxy.Username.empty()) return {};

@@ -10,12 +10,6 @@ namespace kiosk {
 // The route through an upstream HTTP proxy. A pass-through request goes to the proxy itself, with its
 // target in absolute form; a tunnel is asked for with CONNECT.
 
-// host as a URL writes it: a host with colons (IPv6) goes in brackets.
-std::string UrlHost(const std::string& host);
-
-// "host:port" as a request target writes it, the host as in a URL.
-std::string HostAndPort(const std::string& host, int port);
-
 // "Proxy-Authorization: Basic " and the base64 of user name, ":" and password, when the proxy has a
 // user name; empty otherwise.
 std::string ProxyAuthorizationLine(const TIdConnectThroughHttpProxy& proxy);

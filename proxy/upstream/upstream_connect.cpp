@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "proxy/http/request_target.h"
 #include "proxy/upstream/http_upstream.h"
 #include "proxy/upstream/socks_handshake.h"
 

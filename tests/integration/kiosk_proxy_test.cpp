@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "os/tcp_socket.h"
-#include "proxy/upstream/http_upstream.h"
+#include "proxy/http/request_target.h"
 #include "tests/support/child_process.h"
 #include "tests/support/chromium.h"
 #include "tests/support/kiosk_run.h"

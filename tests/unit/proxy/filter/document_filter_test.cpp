@@ -29,12 +29,6 @@ std::string Gzip(const std::string& data) {
     return out;
 }
 
-class CountingPoll : public FocusPollStarter {
-public:
-    void StartFocusPoll() override { ++starts; }
-    std::atomic<int> starts{0};
-};
-
 class FilterTest : public ::testing::Test {
 protected:
     FilterTest() {
@@ -63,7 +57,7 @@ protected:
         for (auto& line : lines) context.Headers.Add(line);
     }
     void Filter(std::string& body) {
-        FilterDocument(context, body, {options, errors, scripts, log, poll, dir.str()});
+        FilterDocument(context, body, {options, errors, scripts, log, [this] { ++pollStarts; }, dir.str()});
     }
     void SetOption(KeyValueTable& table, const char* key, const std::string& value) {
         table.SetValueAt(table.IndexOfName(key), value);
@@ -75,7 +69,7 @@ protected:
     KeyValueTable errors;
     DocumentScriptList scripts;
     RecordingLog log;
-    CountingPoll poll;
+    std::atomic<int> pollStarts{0};
     TIdHTTPProxyServerContext context;
 };
 
@@ -219,7 +213,7 @@ TEST_F(FilterTest, AScriptWithoutStepsLeavesTheAnswerAsItCameAndStartsThePoll) {
     Filter(body);
     EXPECT_EQ(body, compressed);  // even the first script's rewrite is dropped
     EXPECT_EQ(HeaderLines(), headers);
-    EXPECT_EQ(poll.starts, 1);
+    EXPECT_EQ(pollStarts, 1);
 }
 
 TEST_F(FilterTest, AFailedScriptGivesTheSearchPageToTheNextScript) {

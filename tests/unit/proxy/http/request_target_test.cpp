@@ -53,5 +53,16 @@ TEST(RequestTarget, TunnelTargetsDefaultTo443) {
     EXPECT_EQ(PortNumber("8080", 80), 8080);
 }
 
+// Written back, an IPv6 host goes in brackets again, and reads back as it was.
+TEST(RequestTarget, HostAndPortWriteWhatTunnelTargetsRead) {
+    for (const std::string host : {"example.org", "127.0.0.1", "::1", "2001:db8::1"}) {
+        const TunnelTarget read = ParseTunnelTarget(HostAndPort(host, 8443));
+        EXPECT_EQ(read.host, host);
+        EXPECT_EQ(read.port, 8443);
+    }
+    EXPECT_EQ(UrlHost("::1"), "[::1]");
+    EXPECT_EQ(UrlHost("example.org"), "example.org");
+}
+
 }  // namespace
 }  // namespace kiosk
