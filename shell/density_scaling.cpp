@@ -2,21 +2,9 @@
 
 namespace kiosk {
 
-int MulDiv(int value, int numerator, int denominator) {
-    if (denominator == 0) return value;
-    long long product = static_cast<long long>(value) * numerator;
-    long long divisor = denominator;
-    if (divisor < 0) {
-        product = -product;
-        divisor = -divisor;
-    }
-    const long long half = divisor / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / divisor : (product - half) / divisor);
-}
-
 int ScaledFontHeight(int fontHeight, int pixelsPerInch, const DesignDensity& design) {
     if (pixelsPerInch <= 0) return fontHeight;
-    return MulDiv(fontHeight, pixelsPerInch, design.PixelsPerInch);
+    return RoundedRatio(fontHeight, pixelsPerInch, design.PixelsPerInch, Halves::AwayFromZero);
 }
 
 ScaleRatio DensityScale(int pixelsPerInch, const DesignDensity& design, const TextHeightOf& textHeight) {

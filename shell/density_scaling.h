@@ -3,19 +3,16 @@
 #include <functional>
 
 #include "shell/main_window_controls.h"
+#include "util/rounding.h"
 
 namespace kiosk {
-
-// value * numerator / denominator, rounded to the nearest whole number with halves away from zero
-// (the rounding of the Windows MulDiv). A denominator of 0 leaves value as it is.
-int MulDiv(int value, int numerator, int denominator);
 
 // The ratio Numerator / Denominator by which positions and sizes are scaled.
 struct ScaleRatio {
     int Numerator = 1;
     int Denominator = 1;
     bool IsIdentity() const { return Numerator == Denominator; }
-    int Apply(int value) const { return MulDiv(value, Numerator, Denominator); }
+    int Apply(int value) const { return RoundedRatio(value, Numerator, Denominator, Halves::AwayFromZero); }
 };
 
 // The screen a window was laid out on: its pixels per inch, the character height of the window's

@@ -17,16 +17,6 @@ std::vector<int> Bounds(const ControlModel& c) {
     return {c.Left, c.Top, c.Width, c.Height};
 }
 
-TEST(MulDivTest, RoundsToNearestWithHalvesAwayFromZero) {
-    EXPECT_EQ(MulDiv(13, 96, 120), 10);   // 10.4
-    EXPECT_EQ(MulDiv(13, 144, 120), 16);  // 15.6
-    EXPECT_EQ(MulDiv(5, 1, 2), 3);
-    EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-    EXPECT_EQ(MulDiv(5, 1, -2), -3);
-    EXPECT_EQ(MulDiv(2000000000, 3, 4), 1500000000);
-    EXPECT_EQ(MulDiv(7, 3, 0), 7);
-}
-
 TEST(DensityScaleTest, IsTheIdentityAtTheDesignDensityWhateverTheFont) {
     int calls = 0;
     const TextHeightOf otherFont = [&calls](int) { return ++calls, 20; };
