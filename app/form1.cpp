@@ -67,12 +67,14 @@ void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, 
                     [this] { focusPoll_.StartFocusPoll(); }, parts_.workingDirectory, &filterCounters_});
 }
 
-// One pass of the mail worker, on the main thread. The settings are read anew for every text; the
-// tables only change during start-up.
-void TForm1::PumpMailQueue() {
+// One pass of the mail worker, on its own thread. The settings are read anew for every pass. The
+// tables are filled during start-up, before the queue hands the worker its first text, and are only
+// read after that until shutdown has stopped and joined the worker; the log and the counters are
+// thread-safe.
+void TForm1::PumpMailQueue(std::stop_token stop) {
     if (!MailTable || !ErrorTable) return;
-    MailTransport transport(parts_.ui, parts_.clock);
-    transport.antiFreeze = Controls.IdAntiFreeze1Active;
+    MailTransport transport(parts_.clock);
+    transport.stop = std::move(stop);
     const std::string caFile = Option("cafile");
     NotificationSender sender(
         ReadMailSettings(*MailTable, *ErrorTable,

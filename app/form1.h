@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 #include "app/form_browser_events.h"
@@ -158,7 +159,7 @@ private:
     KeysToggle Keys();
 
     void RestoreProxySetting();
-    void PumpMailQueue();
+    void PumpMailQueue(std::stop_token stop);
     void StopMailWorker();
     void FreeProxyServer();
     void FreeTables();

@@ -30,14 +30,14 @@ void TForm1::FormCreate() {
     ProgramDir = path.directory;
     ResetProcessValues();
     IdHTTPProxyServer1 = parts_.createProxyServer();
-    // Errors of start-up wait in the queue until it has finished: a send then would block start-up
-    // (without the anti-freeze) for as long as a silent server takes.
+    // Errors of start-up wait in the queue until it has finished, so that the mail worker reads the
+    // tables only once they are filled.
     notifications_->Hold();
     const struct ReleaseAtTheEnd {
         NotificationQueue& queue;
         ~ReleaseAtTheEnd() { queue.Release(); }
     } release{*notifications_};
-    MailSender = parts_.createMailWorker(notifications_, [this] { PumpMailQueue(); });
+    MailSender = parts_.createMailWorker(notifications_, [this](std::stop_token stop) { PumpMailQueue(std::move(stop)); });
     CreateTables();
     if (!OutOfOrder) LoadConfigurationFile();
     WriteLog(LogLevel::Error, parts_.browserSandboxProblem);
@@ -49,7 +49,6 @@ void TForm1::FormCreate() {
     PlaceKeyboard();
     CheckLayout();
     EnterRunState();
-    Controls.IdAntiFreeze1Active = true;
     startTime_ =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
             .count();

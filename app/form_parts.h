@@ -24,7 +24,7 @@ namespace kiosk {
 // Creates the mail worker (suspended): it sleeps on queue and has the main thread run pump, one pass
 // of the queue pump, for every waiting text.
 using MailWorkerFactory = std::function<std::unique_ptr<MailWorker>(std::shared_ptr<NotificationQueue> queue,
-                                                                    std::function<void()> pump)>;
+                                                                    MailPump pump)>;
 
 using DefaultRowsFiller = std::function<void(KeyValueTable& options, KeyValueTable& mail,
                                              KeyValueTable& errors, KeyValueTable& operators)>;

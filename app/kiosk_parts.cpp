@@ -36,9 +36,8 @@ FormParts KioskParts::Parts() {
         .fullScreen = platform_.GetFullScreen(),
         .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },
         .createMailWorker =
-            [this](std::shared_ptr<NotificationQueue> queue, std::function<void()> pump) {
-                return std::make_unique<tsendmailthread>(platform_.GetUi(), std::move(queue),
-                                                         std::move(pump));
+            [](std::shared_ptr<NotificationQueue> queue, MailPump pump) {
+                return std::make_unique<tsendmailthread>(std::move(queue), std::move(pump));
             },
         .createBrowser = [this] { return platform_.CreateBrowserControl(internetSettings_); },
         .certificateTrust = platform_.GetCertificateTrust(),

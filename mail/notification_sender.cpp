@@ -56,7 +56,7 @@ std::string NotificationSender::SendNotification(const std::string& text) {
 
 std::string NotificationSender::Deliver(const std::string& text) {
     const SmtpEnvelope envelope = MakeEnvelope(settings_, transport_, text);
-    SmtpConnection connection(transport_.ui, transport_.antiFreeze, transport_.replyTimeout);
+    SmtpConnection connection(transport_.replyTimeout, transport_.stop);
     std::string error;
     try {
         connection.Connect(settings_.host, transport_.port, transport_.connectTimeout);

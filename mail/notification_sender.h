@@ -2,11 +2,11 @@
 
 #include <chrono>
 #include <functional>
+#include <stop_token>
 #include <string>
 
 #include "mail/mail_settings.h"
 #include "os/tcp_socket.h"
-#include "os/ui.h"
 #include "util/clock.h"
 
 namespace kiosk {
@@ -15,14 +15,13 @@ inline constexpr int kSmtpPort = 25;
 inline constexpr Milliseconds kSmtpConnectTimeout = std::chrono::seconds(120);
 inline constexpr Milliseconds kSmtpReplyTimeout = std::chrono::seconds(120);
 
-// How a notification reaches the server: the main thread's services, the server's port and the
-// time limits.
+// How a notification reaches the server: the clock, the server's port, the time limits, and the stop
+// that abandons a send in progress.
 struct MailTransport {
-    MailTransport(Ui& ui, const Clock& clock) : ui(ui), clock(clock) {}
+    explicit MailTransport(const Clock& clock) : clock(clock) {}
 
-    Ui& ui;
     const Clock& clock;
-    bool antiFreeze = false;  // handle window events while waiting on the network
+    std::stop_token stop{};
     int port = kSmtpPort;
     Milliseconds connectTimeout = kSmtpConnectTimeout;
     Milliseconds replyTimeout = kSmtpReplyTimeout;
@@ -30,7 +29,7 @@ struct MailTransport {
     std::function<int(DateTime)> utcOffsetMinutes;  // empty: the local time zone's
 };
 
-// Mails notification texts, one SMTP dialogue each, on the main thread.
+// Mails notification texts, one SMTP dialogue each, on the mail worker's thread.
 class NotificationSender {
 public:
     NotificationSender(MailSettings settings, MailTransport transport);

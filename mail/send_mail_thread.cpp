@@ -1,13 +1,10 @@
 #include "mail/send_mail_thread.h"
 
-#include "mail/main_thread_call.h"
-
 namespace kiosk {
 
-tsendmailthread::tsendmailthread(Ui& ui, std::shared_ptr<NotificationQueue> queue, std::function<void()> pump,
+tsendmailthread::tsendmailthread(std::shared_ptr<NotificationQueue> queue, MailPump pump,
                                  std::chrono::milliseconds pause)
-    : ui_(ui),
-      queue_(std::move(queue)),
+    : queue_(std::move(queue)),
       pump_(std::move(pump)),
       pause_(pause),
       thread_([this](std::stop_token stop) { Execute(stop); }) {}
@@ -40,7 +37,8 @@ void tsendmailthread::Terminate() {
 void tsendmailthread::Execute(std::stop_token stop) {
     try {
         while (queue_->WaitForText(stop) && Resume(stop)) {
-            if (!RunOnMainThreadUnlessStopped(ui_, pump_, stop) || !Rest(stop)) return;
+            pump_(stop);
+            if (!Rest(stop)) return;
         }
     } catch (...) {
         // Nothing leaves the thread; without it no more mail goes out, which is all that is lost.

@@ -6,27 +6,26 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 #include "mail/mail_worker.h"
 #include "mail/notification_queue.h"
-#include "os/ui.h"
 
 namespace kiosk {
 
 // How long the mail worker rests after each pass: at most one message goes out in this time.
 inline constexpr std::chrono::milliseconds kMailPause = std::chrono::seconds(60);
 
-// The mail worker: paces the notification mail. It sleeps while the queue is empty; when texts wait
-// it has the main thread run one pass of the queue pump (which sends them as one digest) and waits
-// for it, then rests for the pause, so that the texts queued meanwhile go in the next digest. It
-// counts as suspended until the first text wakes it. Suspend and Terminate both end its loop at once,
-// a wait for the main thread or the rest included, so that shutdown never hangs on a pass the main
-// loop will not run; a pass still queued then does nothing. Freeing joins the thread.
+// The mail worker: sends the notification mail on its own thread, so that no socket wait ever holds
+// the main thread. It sleeps while the queue is empty; when texts wait it runs one pass of the queue
+// pump (which sends them as one digest), then rests for the pause, so that the texts queued meanwhile
+// go in the next digest. It counts as suspended until the first text wakes it. Suspend and Terminate
+// both stop it from the calling thread: a send in progress ends at once (its socket is shut down), as
+// does the rest. Freeing joins the thread.
 class tsendmailthread : public MailWorker {
 public:
-    // pump: one pass of the queue pump, run on the main thread; must not throw.
-    tsendmailthread(Ui& ui, std::shared_ptr<NotificationQueue> queue, std::function<void()> pump,
+    tsendmailthread(std::shared_ptr<NotificationQueue> queue, MailPump pump,
                     std::chrono::milliseconds pause = kMailPause);
     tsendmailthread(const tsendmailthread&) = delete;
     tsendmailthread& operator=(const tsendmailthread&) = delete;
@@ -43,9 +42,8 @@ private:
     // Rests for the pause; returns false when stopped meanwhile.
     bool Rest(const std::stop_token& stop);
 
-    Ui& ui_;
     const std::shared_ptr<NotificationQueue> queue_;
-    const std::function<void()> pump_;
+    const MailPump pump_;
     const std::chrono::milliseconds pause_;
     mutable std::mutex stateMutex_;
     std::condition_variable_any rest_;  // never notified: only a stop ends the rest early

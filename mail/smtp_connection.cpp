@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
-#include <future>
 #include <stdexcept>
-#include <thread>
 
 #include "text/network_text.h"
 
@@ -16,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr Milliseconds kAntiFreezeSlice = 250ms;
+constexpr const char* kAbandoned = "Отправка прервана: программа завершается";
 // A reply longer than this is no SMTP server's: the connection is given up rather than read forever.
 constexpr size_t kLongestReply = 64 * 1024;
 
@@ -26,8 +24,8 @@ bool IsExpected(int code, std::initializer_list<int> expected) {
 
 }  // namespace
 
-SmtpConnection::SmtpConnection(Ui& ui, bool antiFreeze, Milliseconds replyTimeout)
-    : ui_(ui), antiFreeze_(antiFreeze), replyTimeout_(replyTimeout) {}
+SmtpConnection::SmtpConnection(Milliseconds replyTimeout, std::stop_token stop)
+    : replyTimeout_(replyTimeout), stop_(std::move(stop)), onStop_(stop_, ShutDownSocket{&socket_}) {}
 
 template <typename Action>
 auto SmtpConnection::Guarded(Action action) {
@@ -37,49 +35,27 @@ auto SmtpConnection::Guarded(Action action) {
         throw;
     } catch (...) {
         broken_ = true;
+        // Whatever the shut-down socket made the step fail with, the send was abandoned.
+        if (stop_.stop_requested()) throw std::runtime_error(kAbandoned);
         throw;
     }
 }
 
 void SmtpConnection::Connect(const std::string& host, int port, Milliseconds timeout) {
     host_ = host;
-    Guarded([&] {
-        if (antiFreeze_) {
-            ConnectWhileHandlingEvents(host, port, timeout);
-        } else {
-            socket_.Connect(host, port, timeout);
-        }
-    });
+    Guarded([&] { socket_.Connect(host, port, timeout); });
 }
 
-// Name resolution and connecting run on a helper thread, so that the main thread can go on handling
-// the window's events meanwhile. When anything goes wrong on the main thread, the attempt is cut short
-// before the helper is joined.
-void SmtpConnection::ConnectWhileHandlingEvents(const std::string& host, int port, Milliseconds timeout) {
-    std::future<void> connected =
-        std::async(std::launch::async, [&] { socket_.Connect(host, port, timeout); });
-    try {
-        while (connected.wait_for(kAntiFreezeSlice) != std::future_status::ready)
-            ProcessMessagesUnlessClosing();
-    } catch (...) {
-        socket_.Shutdown();
-        connected.wait();
-        throw;
-    }
-    connected.get();
-}
-
-// Waits until the socket is readable (or writable) or the deadline passes.
+// Waits until the socket is readable (or writable) or the deadline passes; a wait cut short by a
+// signal goes on for the time left.
 void SmtpConnection::WaitUntil(SmtpTls::Want want, Clock::time_point deadline, const char* timeoutMessage) {
     for (;;) {
         const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
         if (left <= 0ms) throw SocketTimeout(timeoutMessage);
-        const Milliseconds slice = antiFreeze_ ? std::min(left, kAntiFreezeSlice) : left;
         const bool ready = want == SmtpTls::Want::Write
-                               ? WaitWritable(static_cast<int>(socket_.Handle()), slice)
-                               : socket_.WaitReadable(slice);
+                               ? WaitWritable(static_cast<int>(socket_.Handle()), left)
+                               : socket_.WaitReadable(left);
         if (ready) return;
-        if (antiFreeze_) ProcessMessagesUnlessClosing();
     }
 }
 
@@ -93,13 +69,6 @@ void SmtpConnection::StartTls(const std::string& caFile) {
             WaitUntil(want, deadline, "Сбой TLS с сервером почты: время ожидания истекло");
         tls_ = std::move(tls);
     });
-}
-
-// Closing the window (or a termination signal) while a mail waits for its server abandons the mail:
-// the program ends within a slice instead of waiting for a silent server.
-void SmtpConnection::ProcessMessagesUnlessClosing() {
-    ui_.ProcessMessages();
-    if (ui_.CloseRequested()) throw std::runtime_error("Отправка прервана: программа завершается");
 }
 
 void SmtpConnection::ReceiveMore() {

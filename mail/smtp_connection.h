@@ -2,24 +2,28 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
 #include "mail/smtp_reply.h"
 #include "mail/smtp_tls.h"
 #include "os/tcp_socket.h"
-#include "os/ui.h"
 
 namespace kiosk {
 
-// The main thread's connection to the SMTP server. With the anti-freeze on, every wait (connecting,
-// a reply) is cut into slices of 250 ms, and the window's pending events are handled between them.
-// Text goes out through the fixed single-byte network mapping. Any failure of the socket (including
+// The mail worker's connection to the SMTP server. Every wait (connecting, a reply, a TLS step) blocks
+// the calling thread within its time limit. A stop requested on stop (from any thread) shuts the socket
+// down, which ends the wait in progress at once; the send then fails with "Отправка прервана: программа
+// завершается". Text goes out through the fixed single-byte network mapping. Any failure of the socket (including
 // a time-out or the server closing) leaves the connection unusable, so that nothing more is tried on
 // it. After StartTls everything goes through TLS on the same socket, waited for the same way.
 class SmtpConnection {
 public:
-    SmtpConnection(Ui& ui, bool antiFreeze, Milliseconds replyTimeout);
+    explicit SmtpConnection(Milliseconds replyTimeout, std::stop_token stop = {});
+    SmtpConnection(const SmtpConnection&) = delete;
+    SmtpConnection& operator=(const SmtpConnection&) = delete;
 
     // Throws SocketError, or SocketTimeout "Connect timed out." after timeout.
     void Connect(const std::string& host, int port, Milliseconds timeout);
@@ -50,25 +54,29 @@ public:
     void Disconnect();
 
 private:
-    void ProcessMessagesUnlessClosing();
     std::string ReadLine();
     void ReceiveMore();
     void ReceiveOverTls();
     void SendOverTls(std::string_view bytes);
     void WaitUntil(SmtpTls::Want want, std::chrono::steady_clock::time_point deadline,
                    const char* timeoutMessage);
-    void ConnectWhileHandlingEvents(const std::string& host, int port, Milliseconds timeout);
     template <typename Action>
     auto Guarded(Action action);
 
-    Ui& ui_;
-    const bool antiFreeze_;
+    struct ShutDownSocket {
+        TcpSocket* socket;
+        void operator()() const { socket->Shutdown(); }
+    };
+
     const Milliseconds replyTimeout_;
+    const std::stop_token stop_;
     TcpSocket socket_;
     std::string host_;
     std::unique_ptr<SmtpTls> tls_;
     std::string received_;
     bool broken_ = false;
+    // After the socket: it is unregistered (and a shutdown running on another thread finished) first.
+    std::stop_callback<ShutDownSocket> onStop_;
 };
 
 }  // namespace kiosk

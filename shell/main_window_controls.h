@@ -17,7 +17,6 @@ struct MainWindowControls {
     ControlModel RxSpeedButton1;  // Keys (toggle)
     PanelModel FlowPanel1;        // keyboard place
     AnimatorModel RxGIFAnimator1;
-    bool IdAntiFreeze1Active = false;  // keeps the window responsive while a socket call waits
 };
 
 // The controls at their design sizes (a 1067 x 800 client area at 120 pixels per inch).

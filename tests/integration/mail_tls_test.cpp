@@ -9,7 +9,6 @@
 
 #include "mail/notification_pump.h"
 #include "mail/notification_sender.h"
-#include "platform/linux/glib_ui.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/recording_log.h"
 #include "tests/support/smtp_sink.h"
@@ -22,7 +21,7 @@ using Strings = std::vector<std::string>;
 
 class MailTls : public ::testing::Test {
 protected:
-    // Mails one text with a login as the mail worker does (anti-freeze on); returns the errors logged.
+    // Mails one text with a login as the mail worker does; returns the errors logged.
     Strings Send(const SmtpSink& sink, const std::string& tls) {
         const MailSettings settings{.recipients = "ops@example.org",
                                     .host = "127.0.0.1",
@@ -31,9 +30,8 @@ protected:
                                     .from = "kiosk@example.org",
                                     .tls = tls,
                                     .caFile = testCa.CaFile()};
-        MailTransport transport(ui, clock);
+        MailTransport transport(clock);
         transport.port = sink.Port();
-        transport.antiFreeze = true;
         NotificationSender sender(settings, transport);
         NotificationQueue queue;
         RecordingLog log;
@@ -50,7 +48,6 @@ protected:
     }
 
     TestCa testCa;
-    GlibUi ui;
     FakeClock clock;
 };
 

@@ -75,22 +75,21 @@ std::string HeadersOf(const std::string& content) {
     return content.substr(0, content.find("\r\n\r\n") + 2);
 }
 
-// The mail path of the program: errors written to the log reach the queue, and the worker has the
-// main thread (this one, running the loop while the test waits) send them.
+// The mail path of the program: errors written to the log reach the queue, and the worker sends them
+// on its own thread.
 class MailChain : public ::testing::Test {
 protected:
     void Start(SmtpSink& sink) {
-        transport = std::make_unique<MailTransport>(ui, clock);
+        transport = std::make_unique<MailTransport>(clock);
         transport->port = sink.Port();
         transport->heloName = "kiosk-test";
         transport->utcOffsetMinutes = [](DateTime) { return 180; };
-        transport->antiFreeze = true;
         sender = std::make_unique<NotificationSender>(settings, *transport);
         options.AddRow("log=31");
         log.AttachOptions(&options);
         worker = std::make_unique<tsendmailthread>(
-            ui, queue,
-            [this] {
+            queue,
+            [this](std::stop_token) {
                 PumpNotificationQueue(
                     *queue, [this](const std::string& text) { return sender->SendNotification(text); }, log);
             },

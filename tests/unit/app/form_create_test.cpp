@@ -49,7 +49,6 @@ TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
     EXPECT_DOUBLE_EQ(form->LastActionTime, clock.Now());
     EXPECT_TRUE(form->Controls.RxGIFAnimator1.Visible);
     EXPECT_TRUE(form->Controls.RxGIFAnimator1.Animate);
-    EXPECT_TRUE(form->Controls.IdAntiFreeze1Active);
     EXPECT_EQ(form->MinButtonPanelWidth, kHomeWithMargins);
     EXPECT_EQ(form->Controls.FlowPanel1.Left, kRoomForKeyboard - kDesign.FlowPanel1.Width);
     EXPECT_EQ(form->Timer2->Interval(), 15 * 60 * 1000);
@@ -89,7 +88,6 @@ TEST_F(FormTest, WithoutAConfigurationFileTheTerminalIsOutOfOrder) {
     EXPECT_TRUE(record.Contains("BrowserVisible 0"));
     EXPECT_FALSE(form->Controls.WebBrowser1.Visible);
     EXPECT_TRUE(record.Contains("FitToScreen"));
-    EXPECT_TRUE(form->Controls.IdAntiFreeze1Active);
     EXPECT_DOUBLE_EQ(form->LastActionTime, clock.Now());
     // Both error entries were handed on for mailing.
     EXPECT_EQ(form->MailQueue->Texts(), (Events{"Файл kiosk.cfg: Ошибка чтения", "Не работает"}));
@@ -158,7 +156,6 @@ TEST_F(FormTest, AFailureThatEscapesAStepEndsStartUpWithAnErrorBox) {
     EXPECT_FALSE(record.Contains("FitToScreen"));
     EXPECT_FALSE(record.Contains("PlaceKeyboard 0 0"));
     EXPECT_TRUE(record.Starting("Navigate").empty());
-    EXPECT_FALSE(form->Controls.IdAntiFreeze1Active);
 
     record.Clear();
     Destroy();

@@ -1,4 +1,4 @@
-// The mail worker that paces the queue, on a fake main loop and on GLib's.
+// The mail worker that paces the queue and sends on its own thread.
 
 #include "mail/send_mail_thread.h"
 
@@ -10,10 +10,7 @@
 
 #include "mail/notification_pump.h"
 #include "mail/notification_queue.h"
-#include "platform/linux/glib_ui.h"
 #include "tests/support/child_process.h"
-#include "tests/support/event_record.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/recording_log.h"
 #include "tests/unit/mail/fake_send.h"
 
@@ -27,18 +24,16 @@ using Strings = std::vector<std::string>;
 
 class MailWorkerTest : public ::testing::Test {
 protected:
-    std::function<void()> Pump() {
-        return [this] { PumpNotificationQueue(*queue, std::ref(send), log); };
+    MailPump Pump() {
+        return [this](std::stop_token) { PumpNotificationQueue(*queue, std::ref(send), log); };
     }
-    testing::EventRecord record;
-    testing::FakeUi fakeUi{record};
     std::shared_ptr<NotificationQueue> queue = std::make_shared<NotificationQueue>();
     FakeSend send;
     testing::RecordingLog log;
 };
 
 TEST_F(MailWorkerTest, SleepsSuspendedUntilTheFirstTextThenSendsDigestsAndWakesForLaterOnes) {
-    tsendmailthread worker(fakeUi, queue, Pump(), 0ms);
+    tsendmailthread worker(queue, Pump(), 0ms);
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(worker.Suspended());
     EXPECT_TRUE(send.Sent().empty());
@@ -58,7 +53,7 @@ TEST_F(MailWorkerTest, SleepsSuspendedUntilTheFirstTextThenSendsDigestsAndWakesF
 }
 
 TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStopsAtOnceWhileResting) {
-    auto worker = std::make_unique<tsendmailthread>(fakeUi, queue, Pump(), 1h);
+    auto worker = std::make_unique<tsendmailthread>(queue, Pump(), 1h);
     queue->QueueNotification("one");
     ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 1; }, 5s));
     queue->QueueNotification("two");
@@ -69,55 +64,46 @@ TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStops
     EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
     EXPECT_EQ(send.Sent(), Strings{"one\r\n"});
 
-    tsendmailthread next(fakeUi, queue, Pump(), 1h);
+    tsendmailthread next(queue, Pump(), 1h);
     ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 2; }, 5s));
     EXPECT_EQ(send.Sent().back(), "two\r\nthree\r\n");
 }
 
-// The real event loop on this thread, which is the main thread of the worker.
-class MailWorkerOnGlib : public MailWorkerTest {
-protected:
-    GlibUi ui;
-};
-
-TEST_F(MailWorkerOnGlib, ThePumpRunsOnTheMainThread) {
-    std::atomic<bool> onMainThread{true};
+TEST_F(MailWorkerTest, ThePumpRunsOnTheWorkersOwnThreadWithoutTheMainOne) {
+    std::atomic<bool> elsewhere{true};
     const std::thread::id mainThread = std::this_thread::get_id();
     tsendmailthread worker(
-        ui, queue,
-        [&, pump = Pump()] {
-            onMainThread = onMainThread && std::this_thread::get_id() == mainThread;
-            pump();
+        queue,
+        [&, pump = Pump()](std::stop_token stop) {
+            elsewhere = elsewhere && std::this_thread::get_id() != mainThread;
+            pump(stop);
         },
         0ms);
     queue->QueueNotification("one");
     queue->QueueNotification("two");
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            ui.ProcessMessages();
-            return queue->Empty();
-        },
-        5s));
-    EXPECT_TRUE(onMainThread);
+    ASSERT_TRUE(WaitUntil([&] { return queue->Empty(); }, 5s));
+    EXPECT_TRUE(elsewhere);
 }
 
-TEST_F(MailWorkerOnGlib, StoppingAWorkerThatWaitsForTheMainThreadDoesNotHangAndItsPassNeverRuns) {
-    std::atomic<int> passes{0};
-    auto worker = std::make_unique<tsendmailthread>(ui, queue, [&] { ++passes; });
-    queue->QueueNotification("text");
-    ASSERT_TRUE(WaitUntil([&] { return !worker->Suspended(); }, 5s));
-    std::this_thread::sleep_for(50ms);  // its pass is queued on the loop, which does not run
-
-    const auto started = std::chrono::steady_clock::now();
-    worker->Suspend();
-    worker->Terminate();
-    worker.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
-
-    // The loop gets to the queued pass only now, when the worker is gone.
-    queue.reset();
-    for (int i = 0; i < 5; ++i) ui.ProcessMessages();
-    EXPECT_EQ(passes, 0);
+// Shutdown suspends, terminates and frees the worker; each of the first two alone ends a pass waiting
+// on its stop token (as a send waits on its socket) at once.
+TEST_F(MailWorkerTest, StoppingAWorkerInTheMiddleOfAPassEndsThePassAtOnce) {
+    for (const bool suspend : {true, false}) {
+        std::atomic<bool> stopped{false};
+        auto worker = std::make_unique<tsendmailthread>(queue, [&](std::stop_token stop) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait(lock, stop, [] { return false; });
+            stopped = true;
+        });
+        queue->QueueNotification(suspend ? "text" : "other text");
+        ASSERT_TRUE(WaitUntil([&] { return !worker->Suspended(); }, 5s));
+        const auto started = std::chrono::steady_clock::now();
+        suspend ? worker->Suspend() : worker->Terminate();
+        worker.reset();
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+        EXPECT_TRUE(stopped);
+    }
 }
 
 }  // namespace

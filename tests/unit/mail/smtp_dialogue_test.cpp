@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "mail/notification_sender.h"
-#include "tests/support/event_record.h"
 #include "tests/support/fake_clock.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/scripted_smtp_server.h"
 
 namespace kiosk {
@@ -45,10 +43,8 @@ TEST(SmtpDialogueTls, NoLoginOrMessageWithoutTheTlsThatWasDue) {
         ScriptedSmtpServer server;
         server.Reply("EHLO", c.ehlo);
         server.Reply("STARTTLS", c.startTls);
-        testing::EventRecord record;
-        testing::FakeUi ui{record};
         testing::FakeClock clock;
-        MailTransport transport(ui, clock);
+        MailTransport transport(clock);
         transport.port = server.Port();
         transport.heloName = "k";
         const MailSettings settings{.recipients = "ops@example.org",
