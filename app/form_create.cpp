@@ -37,7 +37,8 @@ void TForm1::FormCreate() {
         NotificationQueue& queue;
         ~ReleaseAtTheEnd() { queue.Release(); }
     } release{*notifications_};
-    MailSender = parts_.createMailWorker(notifications_, [this](std::stop_token stop) { PumpMailQueue(std::move(stop)); });
+    MailSender = parts_.createMailWorker(notifications_,
+                                         [this](std::stop_token stop) { PumpMailQueue(std::move(stop)); });
     CreateTables();
     if (!OutOfOrder) LoadConfigurationFile();
     WriteLog(LogLevel::Error, parts_.browserSandboxProblem);

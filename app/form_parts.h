@@ -23,8 +23,8 @@ namespace kiosk {
 // Fills the four tables with their fixed rows and defaults; may throw.
 // Creates the mail worker (suspended): it sleeps on queue and has the main thread run pump, one pass
 // of the queue pump, for every waiting text.
-using MailWorkerFactory = std::function<std::unique_ptr<MailWorker>(std::shared_ptr<NotificationQueue> queue,
-                                                                    MailPump pump)>;
+using MailWorkerFactory =
+    std::function<std::unique_ptr<MailWorker>(std::shared_ptr<NotificationQueue> queue, MailPump pump)>;
 
 using DefaultRowsFiller = std::function<void(KeyValueTable& options, KeyValueTable& mail,
                                              KeyValueTable& errors, KeyValueTable& operators)>;

@@ -16,9 +16,9 @@ namespace kiosk {
 // The mail worker's connection to the SMTP server. Every wait (connecting, a reply, a TLS step) blocks
 // the calling thread within its time limit. A stop requested on stop (from any thread) shuts the socket
 // down, which ends the wait in progress at once; the send then fails with "Отправка прервана: программа
-// завершается". Text goes out through the fixed single-byte network mapping. Any failure of the socket (including
-// a time-out or the server closing) leaves the connection unusable, so that nothing more is tried on
-// it. After StartTls everything goes through TLS on the same socket, waited for the same way.
+// завершается". Text goes out through the fixed single-byte network mapping. Any failure of the socket
+// (including a time-out or the server closing) leaves the connection unusable, so that nothing more is tried
+// on it. After StartTls everything goes through TLS on the same socket, waited for the same way.
 class SmtpConnection {
 public:
     explicit SmtpConnection(Milliseconds replyTimeout, std::stop_token stop = {});

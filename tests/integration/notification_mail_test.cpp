@@ -1,5 +1,5 @@
 // Notification mail against a real SMTP server (aiosmtpd, run by tests/support/smtp_sink.py): through
-// the event log, the queue, the mail worker on the real event loop and the sender; and end to end,
+// the event log, the queue, the mail worker on its own thread and the sender; and end to end,
 // the built program mailing an error of its start-up.
 
 #include <fcntl.h>
@@ -12,6 +12,8 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -246,6 +248,70 @@ TEST_F(ProgramFlood, FailuresOfOneHostAreMergedInTheLogAndMailedAsOneDigest) {
         << ::testing::PrintToString(errors);
     EXPECT_LE(sink.Mails().size(), 2u);
 }
+
+// A mail server on port 25 that takes connections and never greets; they stay open until it is freed.
+class SilentMailServer {
+public:
+    SilentMailServer()
+        : acceptor_([this] {
+              while (std::optional<TcpSocket> socket = listener_.Accept()) {
+                  std::lock_guard lock(mutex_);
+                  taken_.push_back(std::move(*socket));
+              }
+          }) {}
+    ~SilentMailServer() {
+        listener_.Shutdown();
+        acceptor_.join();
+    }
+    bool Reached() const {
+        return WaitUntil(
+            [this] {
+                std::lock_guard lock(mutex_);
+                return !taken_.empty();
+            },
+            20s);
+    }
+
+private:
+    TcpListener listener_{"127.0.0.1", 25, 8};
+    mutable std::mutex mutex_;
+    std::vector<TcpSocket> taken_;
+    std::thread acceptor_;
+};
+
+// The built program stopped with two errors of its start-up queued for a silent mail server: at once
+// after start-up (while the worker starts its send), and while it waits for the greeting. The send is
+// abandoned, no other one starts, and the program ends with status 0, the user's proxy setting put back.
+class ProgramSilentMail : public KioskRun, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ProgramSilentMail, StoppingItAbandonsTheMail) {
+    const bool waitForTheConnection = GetParam();
+    const Port25Turn turn;
+    if (!Port25Turn::Free()) GTEST_SKIP() << "port 25 is taken";
+    const SilentMailServer server;
+    StartWith(
+        "process\nx.gif\nmetrics\nno-such-folder/metrics.prom\n"
+        "[mail]\nhost\n127.0.0.1\nfrom\nkiosk@example.org\nsubject\nKiosk\n"
+        "[errors]\nnotification\nops@example.org\n");
+    if (waitForTheConnection) {
+        ASSERT_TRUE(server.Reached()) << ReadFile(Output());
+    }
+    const auto stopping = std::chrono::steady_clock::now();
+    EXPECT_EQ(Stop(), 0);
+    RecordProperty("shutdown_ms", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                       std::chrono::steady_clock::now() - stopping)
+                                                       .count()));
+    EXPECT_EQ(ReadFile(config / "kiosk-shell" / "user-settings"), kNewUsersProxySetting);
+    const Strings errors = LogMessages(dir.path(), ".err");
+    // One send at most, and it was abandoned; the one waiting for its server for sure.
+    const auto abandoned =
+        std::count(errors.begin(), errors.end(), "Отправка прервана: программа завершается");
+    EXPECT_EQ(abandoned, waitForTheConnection ? 1 : std::min<decltype(abandoned)>(abandoned, 1))
+        << ::testing::PrintToString(errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(WhenStopped, ProgramSilentMail, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "WaitingForTheGreeting" : "AtOnce"; });
 
 }  // namespace
 }  // namespace kiosk::testing

@@ -138,7 +138,8 @@ TEST_F(NotificationSenderTest, AStopAbandonsTheSendAtOnceWhateverItWaitsFor) {
         const char* silentAfter;
         bool stuckConnect;
         Milliseconds stopAfter;
-    } cases[] = {{".", false, 300ms}, {"greeting", false, 300ms}, {"", true, 300ms}, {"greeting", false, 0ms}};
+    } cases[] = {
+        {".", false, 300ms}, {"greeting", false, 300ms}, {"", true, 300ms}, {"greeting", false, 0ms}};
     replyTimeout = 60s;
     for (const auto& c : cases) {
         stop = std::stop_source();
