@@ -52,9 +52,8 @@ void SmtpConnection::WaitUntil(SmtpTls::Want want, Clock::time_point deadline, c
     for (;;) {
         const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
         if (left <= 0ms) throw SocketTimeout(timeoutMessage);
-        const bool ready = want == SmtpTls::Want::Write
-                               ? WaitWritable(static_cast<int>(socket_.Handle()), left)
-                               : socket_.WaitReadable(left);
+        const bool ready =
+            want == SmtpTls::Want::Write ? socket_.WaitWritable(left) : socket_.WaitReadable(left);
         if (ready) return;
     }
 }

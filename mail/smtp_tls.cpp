@@ -3,10 +3,7 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
-#include <poll.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <stdexcept>
 
 namespace kiosk {
@@ -117,13 +114,6 @@ void SmtpTls::Close() {
     ERR_clear_error();
     SSL_shutdown(session_->ssl.get());
     ERR_clear_error();
-}
-
-bool WaitWritable(int fd, Milliseconds timeout) {
-    pollfd entry{fd, POLLOUT, 0};
-    const int ready = ::poll(&entry, 1, static_cast<int>(std::max<long long>(timeout.count(), 0)));
-    if (ready < 0 && errno != EINTR) ThrowSocketError(errno);
-    return ready > 0;
 }
 
 }  // namespace kiosk

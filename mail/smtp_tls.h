@@ -38,7 +38,4 @@ private:
     std::unique_ptr<Session> session_;
 };
 
-// Whether the socket fd can be written to, after waiting up to timeout.
-bool WaitWritable(int fd, Milliseconds timeout);
-
 }  // namespace kiosk

@@ -142,6 +142,11 @@ bool TcpSocket::WaitReadable(Milliseconds timeout) const {
     return fd < 0 || PollOne(fd, POLLIN, TimeoutMilliseconds(timeout)) != 0;
 }
 
+bool TcpSocket::WaitWritable(Milliseconds timeout) const {
+    const int fd = state_->fd;
+    return fd < 0 || PollOne(fd, POLLOUT, TimeoutMilliseconds(timeout)) != 0;
+}
+
 void TcpSocket::Send(std::string_view bytes) {
     const int fd = state_->fd;
     if (fd < 0) ThrowSocketError(ENOTCONN);

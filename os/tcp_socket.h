@@ -74,6 +74,8 @@ public:
 
     // Whether bytes (or the peer's close) are waiting, after waiting up to timeout.
     bool WaitReadable(Milliseconds timeout) const override;
+    // Whether bytes can be sent without blocking, after waiting up to timeout.
+    bool WaitWritable(Milliseconds timeout) const;
     std::optional<size_t> ReceiveIfArrived(char* buffer, size_t size, Milliseconds timeout) override;
 
     // Sends every byte. Throws SocketError when the connection fails, SocketTimeout "Write timed out."
