@@ -2,15 +2,15 @@
 
 #include <exception>
 
-#include "app/form1.h"
+#include "app/main_window.h"
 
 namespace kiosk {
 
 namespace {
 
-void ReportFailure(Ui& ui, TForm1& form, const std::string& message) {
+void ReportFailure(Ui& ui, MainWindow& window, const std::string& message) {
     try {
-        form.WriteLog(LogLevel::Error, message);
+        window.WriteLog(LogLevel::Error, message);
     } catch (...) {
         // The log itself failed; the box still tells.
     }
@@ -19,26 +19,26 @@ void ReportFailure(Ui& ui, TForm1& form, const std::string& message) {
 
 }  // namespace
 
-void RunHandler(Ui& ui, TForm1& form, const std::function<void()>& handler) {
+void RunHandler(Ui& ui, MainWindow& window, const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& failure) {
-        ReportFailure(ui, form, failure.what());
+        ReportFailure(ui, window, failure.what());
     } catch (...) {
-        ReportFailure(ui, form, "Неизвестная ошибка");
+        ReportFailure(ui, window, "Неизвестная ошибка");
     }
 }
 
-int RunApplication(FormParts parts, const ApplicationStages& stages) {
+int RunApplication(MainWindowParts parts, const ApplicationStages& stages) {
     Ui& ui = parts.ui;
-    TForm1 form(std::move(parts));
-    if (stages.created) stages.created(form);
-    RunHandler(ui, form, [&] { form.FormCreate(); });
-    if (stages.started) stages.started(form);
+    MainWindow window(std::move(parts));
+    if (stages.created) stages.created(window);
+    RunHandler(ui, window, [&] { window.StartUp(); });
+    if (stages.started) stages.started(window);
     ui.RunMessageLoop();
-    if (stages.stopping) stages.stopping(form);
-    RunHandler(ui, form, [&] { form.FormDestroy(); });
-    if (stages.finished) stages.finished(form);
+    if (stages.stopping) stages.stopping(window);
+    RunHandler(ui, window, [&] { window.ShutDown(); });
+    if (stages.finished) stages.finished(window);
     return 0;
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "keyboard/template_scaling.h"
-#include "mail/send_mail_thread.h"
+#include "mail/mail_thread.h"
 #include "proxy/http_proxy_server.h"
 #include "proxy/tls/terminal_ca.h"
 #include "shell/density_scaling.h"
@@ -24,8 +24,8 @@ std::string LocaleOfEnvironment() {
 
 }  // namespace
 
-FormParts KioskParts::Parts() {
-    return FormParts{
+MainWindowParts KioskParts::Parts() {
+    return MainWindowParts{
         .ui = platform_.GetUi(),
         .clock = platform_.GetClock(),
         .executablePath = platform_.ExecutablePath(),
@@ -34,10 +34,10 @@ FormParts KioskParts::Parts() {
         .keyboard = keyboard_,
         .mouseHooks = platform_.GetMouseHooks(),
         .fullScreen = platform_.GetFullScreen(),
-        .createProxyServer = [] { return std::make_unique<TIdHTTPProxyServer>(); },
+        .createProxyServer = [] { return std::make_unique<HttpProxyServer>(); },
         .createMailWorker =
             [](std::shared_ptr<NotificationQueue> queue, MailPump pump) {
-                return std::make_unique<tsendmailthread>(std::move(queue), std::move(pump));
+                return std::make_unique<MailThread>(std::move(queue), std::move(pump));
             },
         .createBrowser = [this] { return platform_.CreateBrowserControl(internetSettings_); },
         .certificateTrust = platform_.GetCertificateTrust(),
@@ -50,46 +50,46 @@ FormParts KioskParts::Parts() {
 
 ApplicationStages KioskParts::Stages() {
     return ApplicationStages{
-        .created = [this](TForm1& form) { AttachWindow(form); },
+        .created = [this](MainWindow& window) { AttachWindow(window); },
         .started =
-            [this](TForm1&) {
+            [this](MainWindow&) {
                 platform_.GetMainWindow().Show();
                 platform_.ShowKeyboardKeys(keyboard_);
                 platform_.GetServiceManager().Ready();
             },
-        .stopping = [this](TForm1&) { platform_.GetServiceManager().Stopping(); },
-        .finished = [this](TForm1&) { platform_.GetMainWindow().Detach(); },
+        .stopping = [this](MainWindow&) { platform_.GetServiceManager().Stopping(); },
+        .finished = [this](MainWindow&) { platform_.GetMainWindow().Detach(); },
     };
 }
 
 // The window's controls and the keyboard's keys are designed for one screen density; on another
 // they are scaled by the text height their font gives there.
-void KioskParts::ScaleToScreen(TForm1& form) {
+void KioskParts::ScaleToScreen(MainWindow& window) {
     const int ppi = platform_.PixelsPerInch();
     const auto textHeight = [this](int fontHeight) { return platform_.TextHeight(fontHeight); };
-    ScaleControls(form.Controls, DensityScale(ppi, kMainWindowDesign, textHeight));
+    ScaleControls(window.Controls, DensityScale(ppi, kMainWindowDesign, textHeight));
     keyboard_.SetTemplateElements(
         ScaleKeyTemplate(KeyTemplate(), ppi, DensityScale(ppi, kKeyTemplateDesign, textHeight)));
 }
 
-void KioskParts::AttachWindow(TForm1& form) {
-    ScaleToScreen(form);
+void KioskParts::AttachWindow(MainWindow& window) {
+    ScaleToScreen(window);
     Ui& ui = platform_.GetUi();
-    const auto handler = [&ui, &form](void (TForm1::*method)()) {
-        return [&ui, &form, method] { RunHandler(ui, form, [&form, method] { (form.*method)(); }); };
+    const auto handler = [&ui, &window](void (MainWindow::*method)()) {
+        return [&ui, &window, method] { RunHandler(ui, window, [&window, method] { (window.*method)(); }); };
     };
     keyboard_.SetKeyUpTarget(
-        [&ui, &form](std::uint16_t, bool) { RunHandler(ui, form, [&form] { form.FormKeyUp(); }); });
-    form.RefreshCaptions = [this] {
-        if (Tkbdform* keys = keyboard_.Template()) keys->RefreshCaptions();
+        [&ui, &window](std::uint16_t, bool) { RunHandler(ui, window, [&window] { window.OnKeyUp(); }); });
+    window.RefreshCaptions = [this] {
+        if (KeyboardForm* keys = keyboard_.Template()) keys->RefreshCaptions();
     };
-    platform_.GetMainWindow().Attach(form.Controls, MainWindowHandlers{
-                                                        .Home = handler(&TForm1::RxSpeedButton4Click),
-                                                        .Back = handler(&TForm1::RxSpeedButton2Click),
-                                                        .Refresh = handler(&TForm1::RxSpeedButton3Click),
-                                                        .Keys = handler(&TForm1::RxSpeedButton1Click),
-                                                        .KeyUp = handler(&TForm1::FormKeyUp),
-                                                    });
+    platform_.GetMainWindow().Attach(window.Controls, MainWindowHandlers{
+                                                          .Home = handler(&MainWindow::OnHomePressed),
+                                                          .Back = handler(&MainWindow::OnBackPressed),
+                                                          .Refresh = handler(&MainWindow::OnRefreshPressed),
+                                                          .Keys = handler(&MainWindow::OnKeysPressed),
+                                                          .KeyUp = handler(&MainWindow::OnKeyUp),
+                                                      });
 }
 
 }  // namespace kiosk

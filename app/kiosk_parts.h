@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/application.h"
-#include "app/form_parts.h"
+#include "app/main_window_parts.h"
 #include "keyboard/template_keyboard.h"
 #include "os/internet_settings_broadcaster.h"
 #include "platform/platform.h"
@@ -17,14 +17,14 @@ public:
           systemProxySetting_(platform.GetUserSettings(), internetSettings_),
           keyboard_(platform.GetKeyInjector(), platform.GetKeyboardLayout(), platform.GetKeyboardSettings(),
                     [&platform] { platform.GetUi().ProcessMessages(); }) {}
-    FormParts Parts();
-    // Connects the main window on the screen to the form: its buttons, its key releases, the
+    MainWindowParts Parts();
+    // Connects the window on the screen to the main window's logic: its buttons, its key releases, the
     // keyboard's keys.
     ApplicationStages Stages();
 
 private:
-    void ScaleToScreen(TForm1& form);
-    void AttachWindow(TForm1& form);
+    void ScaleToScreen(MainWindow& window);
+    void AttachWindow(MainWindow& window);
 
     Platform& platform_;
     InternetSettingsBroadcaster internetSettings_;

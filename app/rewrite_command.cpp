@@ -49,8 +49,8 @@ public:
         : configuration_(configuration), printer_(err, configuration.operators), log_(printer_) {}
 
     // The document hook of the window, watched: the answer's status, the filter's trace, the result.
-    void FilterAnswer(TIdHTTPProxyServerContext& context, std::string& body) {
-        if (context.TransferSide != TIdHTTPProxyTransferSide::FromServer) return;
+    void FilterAnswer(ProxyConnection& context, std::string& body) {
+        if (context.TransferSide != ExchangeSide::FromServer) return;
         const std::string status = context.Headers.Count() > 0 ? context.Headers[0] : std::string();
         printer_.Note("ответ источника: " + status);
         const std::string before = body;
@@ -65,14 +65,12 @@ public:
         answered_ = false;
     }
 
-    bool WantsDocument(const TIdHTTPProxyServerContext& context) {
+    bool WantsDocument(const ProxyConnection& context) {
         answered_ = kiosk::WantsDocument(context, configuration_.scripts);
         return answered_;
     }
 
-    void BeforeCommand(TIdHTTPProxyServerContext& context) {
-        RequestHook(context, configuration_.options, log_, {});
-    }
+    void BeforeCommand(ProxyConnection& context) { RequestHook(context, configuration_.options, log_, {}); }
 
     void Failed(const std::string& failure) {
         const std::lock_guard lock(mutex_);
@@ -117,14 +115,10 @@ std::string OneLine(std::string text) {
 
 ProxyHooks WatchedHooks(RewriteRun& run) {
     ProxyHooks hooks;
-    hooks.OnException = [&run](TIdHTTPProxyServerContext&, const std::string& failure) {
-        run.Failed(failure);
-    };
-    hooks.OnHTTPBeforeCommand = [&run](TIdHTTPProxyServerContext& context) { run.BeforeCommand(context); };
-    hooks.WantsDocument = [&run](const TIdHTTPProxyServerContext& context) {
-        return run.WantsDocument(context);
-    };
-    hooks.OnHTTPDocument = [&run](TIdHTTPProxyServerContext& context, std::string& body) {
+    hooks.OnFailure = [&run](ProxyConnection&, const std::string& failure) { run.Failed(failure); };
+    hooks.OnRequest = [&run](ProxyConnection& context) { run.BeforeCommand(context); };
+    hooks.WantsDocument = [&run](const ProxyConnection& context) { return run.WantsDocument(context); };
+    hooks.OnDocument = [&run](ProxyConnection& context, std::string& body) {
         run.FilterAnswer(context, body);
     };
     return hooks;
@@ -147,9 +141,9 @@ int FetchPage(const LoadedConfiguration& configuration, const PageAddress& page,
     RewriteRun run(configuration, err);
     TrustAtOnce trust;
     ScratchFolder scratch;
-    TIdHTTPProxyServer proxy;
+    HttpProxyServer proxy;
     ProxyServerSettings settings;
-    settings.DefaultTransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+    settings.DefaultTransferMode = BodyTransfer::FullDocument;
     settings.DefaultPort = 0;
     if (page.https) settings.Inspection = InspectEveryHost(configuration, scratch, trust);
     proxy.Configure(settings);
@@ -197,12 +191,12 @@ int RewriteSavedPage(const LoadedConfiguration& configuration, const PageAddress
         return 1;
     }
     RewriteRun run(configuration, err);
-    TIdHTTPProxyServerContext context{TcpSocket()};
+    ProxyConnection context{TcpSocket()};
     context.Command = "GET";
     context.Document = page.document;
     context.LastRequestHost = page.hostHeader;
     context.LastRequestTarget = page.document;
-    context.TransferSide = TIdHTTPProxyTransferSide::FromServer;
+    context.TransferSide = ExchangeSide::FromServer;
     for (std::string line : {std::string("HTTP/1.1 200 OK"), std::string("Content-Type: text/html"),
                              "Content-Length: " + std::to_string(body.size())})
         context.Headers.Add(std::move(line));

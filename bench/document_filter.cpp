@@ -44,7 +44,7 @@ void BM_FilterDocument(benchmark::State& state) {
     SilentLog log;
     const std::string page = Page(1 << 20);
     for (auto _ : state) {
-        TIdHTTPProxyServerContext context;
+        ProxyConnection context;
         context.LastRequestHost = "bench.example";
         context.Document = "/page";
         context.Headers.Add("HTTP/1.1 200 OK");

@@ -8,9 +8,9 @@ namespace {
 
 void ShowKeyboard(const KeysToggle& keys) {
     MainWindowControls& c = keys.controls;
-    PanelModel& buttons = c.FlowPanel2;
-    PanelModel& keyboard = c.FlowPanel1;
-    c.Panel1.Height = keyboard.Height + buttons.Padding.Top + buttons.Padding.Bottom;
+    PanelModel& buttons = c.ButtonArea;
+    PanelModel& keyboard = c.KeyboardPlace;
+    c.BottomPanel.Height = keyboard.Height + buttons.Padding.Top + buttons.Padding.Bottom;
     keys.refreshCaptions();
     buttons.Width =
         keyboard.Left < keys.minButtonPanelWidth ? keys.minButtonPanelWidth : keyboard.Left - kKeyboardGap;
@@ -20,20 +20,20 @@ void ShowKeyboard(const KeysToggle& keys) {
 
 void HideKeyboard(const KeysToggle& keys) {
     MainWindowControls& c = keys.controls;
-    PanelModel& buttons = c.FlowPanel2;
-    int width = buttons.Padding.Left + c.RxSpeedButton4.Width + c.RxSpeedButton3.Width +
-                c.RxSpeedButton1.Width + buttons.Padding.Right + kButtonPanelSpare;
-    if (c.RxSpeedButton2.Enabled) width += c.RxSpeedButton2.Width;
+    PanelModel& buttons = c.ButtonArea;
+    int width = buttons.Padding.Left + c.HomeButton.Width + c.RefreshButton.Width + c.KeysButton.Width +
+                buttons.Padding.Right + kButtonPanelSpare;
+    if (c.BackButton.Enabled) width += c.BackButton.Width;
     buttons.Width = width;
-    c.FlowPanel1.Enabled = false;
-    c.FlowPanel1.Visible = false;
-    c.Panel1.Height = c.RxSpeedButton4.Height + kBottomPanelMargin;
+    c.KeyboardPlace.Enabled = false;
+    c.KeyboardPlace.Visible = false;
+    c.BottomPanel.Height = c.HomeButton.Height + kBottomPanelMargin;
 }
 
 }  // namespace
 
 void ClickKeys(const KeysToggle& keys) {
-    if (keys.controls.RxSpeedButton1.Down) {
+    if (keys.controls.KeysButton.Down) {
         ShowKeyboard(keys);
     } else {
         HideKeyboard(keys);
@@ -42,7 +42,7 @@ void ClickKeys(const KeysToggle& keys) {
 }
 
 void SetKeysDown(const KeysToggle& keys, bool down) {
-    ControlModel& button = keys.controls.RxSpeedButton1;
+    ControlModel& button = keys.controls.KeysButton;
     if (button.Down == down) return;
     button.Down = down;
     ClickKeys(keys);

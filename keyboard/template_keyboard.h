@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "keyboard/kbdform.h"
+#include "keyboard/keyboard_form.h"
 #include "keyboard/on_screen_keyboard.h"
 #include "keyboard/placed_key.h"
 
@@ -30,20 +30,20 @@ public:
     void SetTemplateElements(std::vector<TemplateElement> elements) { elements_ = std::move(elements); }
 
     // Called with every key press once placed; the main window restarts its idle timer there.
-    void SetKeyUpTarget(Tkbdform::KeyUpHandler keyUp) { keyUp_ = std::move(keyUp); }
+    void SetKeyUpTarget(KeyboardForm::KeyUpHandler keyUp) { keyUp_ = std::move(keyUp); }
 
     // The placed copies in layout order; empty before placement.
     const std::vector<PlacedKey>& PlacedKeys() const { return copies_; }
     // The template; null before placement.
-    Tkbdform* Template() { return template_.get(); }
+    KeyboardForm* Template() { return template_.get(); }
 
 private:
     KeyInjector& injector_;
     KeyboardLayout& layout_;
     UserSettingsStore& settings_;
     std::function<void()> processMessages_;
-    Tkbdform::KeyUpHandler keyUp_;
-    std::unique_ptr<Tkbdform> template_;
+    KeyboardForm::KeyUpHandler keyUp_;
+    std::unique_ptr<KeyboardForm> template_;
     std::vector<PlacedKey> copies_;
     std::vector<TemplateElement> elements_ = KeyTemplate();
 };

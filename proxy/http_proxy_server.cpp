@@ -7,29 +7,28 @@ namespace kiosk {
 namespace {
 
 // Every context the server creates is the proxy's.
-TIdHTTPProxyServerContext& ProxyContext(ConnectionContext& context) {
-    return static_cast<TIdHTTPProxyServerContext&>(context);
+ProxyConnection& ProxyContext(ConnectionContext& context) {
+    return static_cast<ProxyConnection&>(context);
 }
 
 }  // namespace
 
-TIdHTTPProxyServer::TIdHTTPProxyServer()
-    : server_(
-          [](TcpSocket socket) { return std::make_unique<TIdHTTPProxyServerContext>(std::move(socket)); }) {
+HttpProxyServer::HttpProxyServer()
+    : server_([](TcpSocket socket) { return std::make_unique<ProxyConnection>(std::move(socket)); }) {
     Configure(settings_);
     AddHandlers();
     server_.SetOnException([this](ConnectionContext& context, const std::string& failure) {
-        if (hooks_.OnException) hooks_.OnException(ProxyContext(context), failure);
+        if (hooks_.OnFailure) hooks_.OnFailure(ProxyContext(context), failure);
     });
 }
 
-void TIdHTTPProxyServer::Configure(const ProxyServerSettings& settings) {
+void HttpProxyServer::Configure(const ProxyServerSettings& settings) {
     settings_ = settings;
     server_.Configure(
         {settings.DefaultPort, settings.ListenQueue, settings.TerminateWaitTime, settings.ReuseSocket});
 }
 
-void TIdHTTPProxyServer::AddHandlers() {
+void HttpProxyServer::AddHandlers() {
     server_.SetConnectionHandler([this](ConnectionContext& context) {
         ServeBrowserConnection(ProxyContext(context),
                                {hooks_, settings_.DefaultTransferMode, settings_.Inspection.get()});

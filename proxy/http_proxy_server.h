@@ -8,9 +8,9 @@ namespace kiosk {
 // The loopback HTTP proxy: every request but CONNECT is forwarded upstream as HTTP/1.0, its answer
 // read whole before the document hook when the hook wants it; CONNECT becomes a two-way byte tunnel.
 // One request per browser connection, each on its own thread (http/browser_connection).
-class TIdHTTPProxyServer : public ProxyServer {
+class HttpProxyServer : public ProxyServer {
 public:
-    TIdHTTPProxyServer();
+    HttpProxyServer();
 
     void Configure(const ProxyServerSettings& settings) override;
     void SetHooks(ProxyHooks hooks) override { hooks_ = std::move(hooks); }

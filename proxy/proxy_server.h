@@ -4,18 +4,18 @@
 #include <memory>
 #include <string>
 
-#include "proxy/http/proxy_context.h"
+#include "proxy/http/proxy_connection.h"
 
 namespace kiosk {
 
-enum class TIdReuseSocket { rsOSDependent, rsTrue, rsFalse };
+enum class SocketReuse { SystemDefault, Always, Never };
 
 class HttpsInspection;
 
 struct ProxyServerSettings {
-    TIdHTTPProxyTransferMode DefaultTransferMode = TIdHTTPProxyTransferMode::tmStreaming;
+    BodyTransfer DefaultTransferMode = BodyTransfer::Streaming;
     int ListenQueue = 15;
-    TIdReuseSocket ReuseSocket = TIdReuseSocket::rsOSDependent;
+    SocketReuse ReuseSocket = SocketReuse::SystemDefault;
     int TerminateWaitTime = 5000;
     int DefaultPort = 8080;
     // Decrypts the CONNECTs it names; none: every CONNECT is a byte tunnel.
@@ -25,14 +25,14 @@ struct ProxyServerSettings {
 // The hooks the proxy calls on its connection threads.
 struct ProxyHooks {
     // A failure that ended a connection's work, or an answer that could not be read whole.
-    std::function<void(TIdHTTPProxyServerContext&, const std::string& failure)> OnException;
-    std::function<void(TIdHTTPProxyServerContext&)> OnHTTPBeforeCommand;
+    std::function<void(ProxyConnection&, const std::string& failure)> OnFailure;
+    std::function<void(ProxyConnection&)> OnRequest;
     // Asked with an answer's head before its body: whether the document hook needs the body whole.
     // None, or false: the body is relayed as it arrives.
-    std::function<bool(const TIdHTTPProxyServerContext&)> WantsDocument;
+    std::function<bool(const ProxyConnection&)> WantsDocument;
     // Every answer's head with its body read whole, or with an empty body when the body is relayed
     // as it arrives; the same for a request with a body. The hook may change both.
-    std::function<void(TIdHTTPProxyServerContext&, std::string& body)> OnHTTPDocument;
+    std::function<void(ProxyConnection&, std::string& body)> OnDocument;
 };
 
 // The loopback HTTP proxy. Configured and given its hooks while inactive; activation starts listening

@@ -12,28 +12,28 @@ namespace kiosk {
 
 namespace {
 
-std::optional<TSocksVersion> SocksVersion(const std::string& kind) {
-    if (kind == "socks4") return TSocksVersion::svSocks4;
-    if (kind == "socks4a") return TSocksVersion::svSocks4A;
-    if (kind == "socks5") return TSocksVersion::svSocks5;
+std::optional<SocksVersion> SocksVersionNamed(const std::string& kind) {
+    if (kind == "socks4") return SocksVersion::Socks4;
+    if (kind == "socks4a") return SocksVersion::Socks4A;
+    if (kind == "socks5") return SocksVersion::Socks5;
     return std::nullopt;
 }
 
-TIdSocksInfo SocksProxy(TSocksVersion version, const KeyValueTable& options) {
-    TIdSocksInfo socks;
+SocksProxy ConfiguredSocksProxy(SocksVersion version, const KeyValueTable& options) {
+    SocksProxy socks;
     socks.Version = version;
     socks.Host = options.Value("host");
     socks.Port = IntegerOr(options.Value("port"), kDefaultProxyPort);
     socks.Username = options.Value("login");
     socks.Password = options.Value("password");
-    if (!socks.Username.empty()) socks.Authentication = TSocksAuthentication::saUsernamePassword;
+    if (!socks.Username.empty()) socks.Authentication = SocksAuthentication::UsernamePassword;
     return socks;
 }
 
 // Switched on, so that "http" is a real route: pass-through requests go to the proxy in absolute form,
 // tunnels are asked for with CONNECT.
-TIdConnectThroughHttpProxy HttpProxy(const KeyValueTable& options) {
-    TIdConnectThroughHttpProxy http;
+HttpProxy ConfiguredHttpProxy(const KeyValueTable& options) {
+    HttpProxy http;
     http.Host = options.Value("host");
     http.Port = IntegerOr(options.Value("port"), kDefaultProxyPort);
     http.Username = options.Value("login");
@@ -42,16 +42,16 @@ TIdConnectThroughHttpProxy HttpProxy(const KeyValueTable& options) {
     return http;
 }
 
-TransparentProxySlot UpstreamProxy(const KeyValueTable& options) {
+TransparentProxySlot ConfiguredUpstreamProxy(const KeyValueTable& options) {
     const std::string kind = options.Value("proxy");
-    if (const auto version = SocksVersion(kind)) return SocksProxy(*version, options);
-    if (kind == "http") return HttpProxy(options);
+    if (const auto version = SocksVersionNamed(kind)) return ConfiguredSocksProxy(*version, options);
+    if (kind == "http") return ConfiguredHttpProxy(options);
     return std::monostate{};
 }
 
 // Origins are asked only for encodings the document filter can take off, so that no answer it must
 // rewrite arrives in one it cannot read. A value that needs no change stays as written.
-void LimitAcceptedEncodings(TIdHeaderList& headers) {
+void LimitAcceptedEncodings(HeaderList& headers) {
     const std::string acceptEncoding = headers.Value("Accept-Encoding");
     if (acceptEncoding.empty()) return;
     const std::string accepted = AcceptedEncodings(acceptEncoding);
@@ -60,10 +60,10 @@ void LimitAcceptedEncodings(TIdHeaderList& headers) {
 
 }  // namespace
 
-void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& options, LogWriter& log,
+void RequestHook(ProxyConnection& context, const KeyValueTable& options, LogWriter& log,
                  const std::string& directory) {
-    if (!context.UpstreamClient) context.UpstreamClient = std::make_unique<TIdTCPClient>();
-    context.UpstreamClient->TransparentProxy = UpstreamProxy(options);
+    if (!context.Route) context.Route = std::make_unique<OutboundRoute>();
+    context.Route->TransparentProxy = ConfiguredUpstreamProxy(options);
     const std::string host = context.Headers.Value("Host");
     context.LastRequestHost = host;
     context.LastRequestTarget = context.Document;

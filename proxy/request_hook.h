@@ -3,7 +3,7 @@
 #include <string>
 
 #include "config/key_value_table.h"
-#include "proxy/http/proxy_context.h"
+#include "proxy/http/proxy_connection.h"
 #include "util/log_writer.h"
 
 namespace kiosk {
@@ -14,7 +14,7 @@ namespace kiosk {
 // (AcceptedEncodings), and appends the request head to the dump file named by the headers
 // option (relative to directory; empty: the current directory). Throws when the dump file can be
 // neither opened nor created.
-void RequestHook(TIdHTTPProxyServerContext& context, const KeyValueTable& options, LogWriter& log,
+void RequestHook(ProxyConnection& context, const KeyValueTable& options, LogWriter& log,
                  const std::string& directory);
 
 }  // namespace kiosk

@@ -32,7 +32,7 @@ public:
     virtual void PageActivity() {}
 };
 
-// The level of Refresh2 that reloads bypassing the cache.
+// The level of Reload that reloads bypassing the cache.
 inline constexpr int kRefreshCompletely = 3;
 
 // The embedded browser as the shell drives it, with late-bound access to the document it shows. Any
@@ -50,7 +50,7 @@ public:
     virtual void GoBack() = 0;
     virtual void Refresh() = 0;
     // kRefreshCompletely reloads bypassing the cache; other levels reload as Refresh does.
-    virtual void Refresh2(int level) = 0;
+    virtual void Reload(int level) = 0;
     virtual void Stop() = 0;
     // Whether the control holds a document and that document is an HTML page.
     virtual bool HasHtmlDocument() = 0;

@@ -18,7 +18,7 @@ void RefreshDocument(BrowserControl* browser, const Ui& ui) {
     try {
         if (!DocumentReady(browser)) return;
         if (ui.CtrlKeyDown()) {
-            browser->Refresh2(kRefreshCompletely);
+            browser->Reload(kRefreshCompletely);
         } else {
             browser->Refresh();
         }

@@ -59,19 +59,19 @@ void ScaleControls(MainWindowControls& window, ScaleRatio ratio) {
     if (ratio.IsIdentity()) return;
     // The window has no border: its size is its client area, whose corner is the origin of the
     // window coordinates.
-    window.Form1.Width = ratio.Apply(window.Form1.Width);
-    window.Form1.Height = ratio.Apply(window.Form1.Height);
+    window.Window.Width = ratio.Apply(window.Window.Width);
+    window.Window.Height = ratio.Apply(window.Window.Height);
     const Corner client;
-    const Corner pageArea = ScaleBounds(window.Panel2, client, ratio);
-    ScaleBounds(window.WebBrowser1, pageArea, ratio);
-    const Corner bottomPanel = ScalePanel(window.Panel1, client, ratio);
-    const Corner buttonArea = ScalePanel(window.FlowPanel2, bottomPanel, ratio);
+    const Corner pageArea = ScaleBounds(window.PageArea, client, ratio);
+    ScaleBounds(window.Browser, pageArea, ratio);
+    const Corner bottomPanel = ScalePanel(window.BottomPanel, client, ratio);
+    const Corner buttonArea = ScalePanel(window.ButtonArea, bottomPanel, ratio);
     for (ControlModel* button :
-         {&window.RxSpeedButton4, &window.RxSpeedButton2, &window.RxSpeedButton3, &window.RxSpeedButton1}) {
+         {&window.HomeButton, &window.BackButton, &window.RefreshButton, &window.KeysButton}) {
         ScaleBounds(*button, buttonArea, ratio);
     }
-    ScalePanel(window.FlowPanel1, bottomPanel, ratio);
-    ScaleBounds(window.RxGIFAnimator1, bottomPanel, ratio);
+    ScalePanel(window.KeyboardPlace, bottomPanel, ratio);
+    ScaleBounds(window.BusyAnimation, bottomPanel, ratio);
 }
 
 }  // namespace kiosk

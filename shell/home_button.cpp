@@ -43,16 +43,16 @@ void HomeButton::Press(const BrowsingContext& window, const std::string& startPa
     window.ui.CloseErrorBoxes();  // a box shown to the last visitor goes with the visitor
     {
         const ReplacementMark mark(replacing_);
-        const CaptionRestorer caption(window.controls.Panel2.Caption);
+        const CaptionRestorer caption(window.controls.PageArea.Caption);
         ReplaceBrowser(window);
     }
     ++replacements_;
     window.documentCounter = -1;
     window.browser->Navigate(startPage);
     window.lastActionTime = window.clock.Now();
-    SetBusy(window.controls.RxGIFAnimator1, true);
+    SetBusy(window.controls.BusyAnimation, true);
     RestartIdleTimer(window.idleTimer);
-    ControlModel& keys = window.controls.RxSpeedButton1;
+    ControlModel& keys = window.controls.KeysButton;
     if (!keys.Visible) {
         keys.Visible = true;
         keys.Enabled = true;
@@ -70,8 +70,8 @@ void HomeButton::ReplaceBrowser(const BrowsingContext& window) {
     window.browser = std::move(browser);
     window.browser->SetEnabled(true);
     window.browser->SetVisible(true);
-    window.controls.WebBrowser1.Enabled = true;
-    window.controls.WebBrowser1.Visible = true;
+    window.controls.Browser.Enabled = true;
+    window.controls.Browser.Visible = true;
 }
 
 void HomeButton::ReleaseBrowser(const BrowsingContext& window) {

@@ -33,29 +33,29 @@ ControlModel Button(int index, const char* caption) {
 
 MainWindowControls DesignLayout() {
     MainWindowControls c;
-    c.Form1 = Bounds(0, 0, kClientWidth, kClientHeight);
-    c.Panel2 = Bounds(0, 0, kClientWidth, kClientHeight - kBottomPanelHeight);
-    c.Panel2.Caption = "Не работает";
-    c.WebBrowser1 = Bounds(0, 0, c.Panel2.Width, c.Panel2.Height);
-    c.Panel1.Top = kClientHeight - kBottomPanelHeight;
-    c.Panel1.Width = kClientWidth;
-    c.Panel1.Height = kBottomPanelHeight;
-    c.FlowPanel2.Width = kButtonAreaWidth;
-    c.FlowPanel2.Height = kBottomPanelHeight;
-    c.FlowPanel2.Padding = {kButtonAreaMargin, kButtonAreaMargin, kButtonAreaMargin, kButtonAreaMargin};
-    c.RxSpeedButton4 = Button(0, "Начало");
-    c.RxSpeedButton2 = Button(1, "Назад");
-    c.RxSpeedButton3 = Button(2, "Освежить");
-    c.RxSpeedButton1 = Button(3, "Клавиши");
-    c.FlowPanel1.Left = kClientWidth - kAnimatorWidth - kKeyboardWidth;
-    c.FlowPanel1.Top = kButtonAreaMargin;
-    c.FlowPanel1.Width = kKeyboardWidth;
-    c.FlowPanel1.Height = kButtonSize;
-    c.FlowPanel1.Visible = false;
-    c.RxGIFAnimator1.Left = kClientWidth - kAnimatorWidth;
-    c.RxGIFAnimator1.Width = kAnimatorWidth;
-    c.RxGIFAnimator1.Height = kBottomPanelHeight;
-    c.RxGIFAnimator1.Visible = false;
+    c.Window = Bounds(0, 0, kClientWidth, kClientHeight);
+    c.PageArea = Bounds(0, 0, kClientWidth, kClientHeight - kBottomPanelHeight);
+    c.PageArea.Caption = "Не работает";
+    c.Browser = Bounds(0, 0, c.PageArea.Width, c.PageArea.Height);
+    c.BottomPanel.Top = kClientHeight - kBottomPanelHeight;
+    c.BottomPanel.Width = kClientWidth;
+    c.BottomPanel.Height = kBottomPanelHeight;
+    c.ButtonArea.Width = kButtonAreaWidth;
+    c.ButtonArea.Height = kBottomPanelHeight;
+    c.ButtonArea.Padding = {kButtonAreaMargin, kButtonAreaMargin, kButtonAreaMargin, kButtonAreaMargin};
+    c.HomeButton = Button(0, "Начало");
+    c.BackButton = Button(1, "Назад");
+    c.RefreshButton = Button(2, "Освежить");
+    c.KeysButton = Button(3, "Клавиши");
+    c.KeyboardPlace.Left = kClientWidth - kAnimatorWidth - kKeyboardWidth;
+    c.KeyboardPlace.Top = kButtonAreaMargin;
+    c.KeyboardPlace.Width = kKeyboardWidth;
+    c.KeyboardPlace.Height = kButtonSize;
+    c.KeyboardPlace.Visible = false;
+    c.BusyAnimation.Left = kClientWidth - kAnimatorWidth;
+    c.BusyAnimation.Width = kAnimatorWidth;
+    c.BusyAnimation.Height = kBottomPanelHeight;
+    c.BusyAnimation.Visible = false;
     return c;
 }
 

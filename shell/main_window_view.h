@@ -8,10 +8,10 @@ namespace kiosk {
 
 // What the window's own controls do when they are used.
 struct MainWindowHandlers {
-    std::function<void()> Home;     // RxSpeedButton4
-    std::function<void()> Back;     // RxSpeedButton2
-    std::function<void()> Refresh;  // RxSpeedButton3
-    std::function<void()> Keys;     // RxSpeedButton1, after its Down state has been flipped
+    std::function<void()> Home;     // HomeButton
+    std::function<void()> Back;     // BackButton
+    std::function<void()> Refresh;  // RefreshButton
+    std::function<void()> Keys;     // KeysButton, after its Down state has been flipped
     std::function<void()> KeyUp;    // any key released while the window has the focus
 };
 

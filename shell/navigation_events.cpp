@@ -52,16 +52,16 @@ void WriteBodyStyles(BrowserControl& browser, const std::string& zoomOption) {
 void OnDocumentComplete(const BrowsingContext& window, const std::string& zoomOption, LogWriter& log,
                         const std::string& url) {
     window.documentCounter = window.documentCounter + 1;
-    SetBusy(window.controls.RxGIFAnimator1, false);
+    SetBusy(window.controls.BusyAnimation, false);
     WriteBodyStyles(*window.browser, zoomOption);
     log.WriteLog(LogLevel::Information, "Загружен документ: " + url);
 }
 
 void OnNavigateError(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
                      const std::string& url, std::int32_t statusCode) {
-    SetBusy(window.controls.RxGIFAnimator1, false);
+    SetBusy(window.controls.BusyAnimation, false);
     if (statusCode >= 0) return;
-    ShowKeys(window.controls.RxSpeedButton1, false);
+    ShowKeys(window.controls.KeysButton, false);
     window.idleTimer.SetEnabled(true);
     const std::string page = NetPageFor(netPage, url);
     if (page.empty()) return;
@@ -72,11 +72,11 @@ void OnNavigateError(const BrowsingContext& window, const NetErrorPage& netPage,
 
 void OnPageProcessEnded(const BrowsingContext& window, const NetErrorPage& netPage, LogWriter& log,
                         const std::string& url, const std::string& startPage) {
-    SetBusy(window.controls.RxGIFAnimator1, false);
+    SetBusy(window.controls.BusyAnimation, false);
     log.WriteLog(LogLevel::Error, "Процесс страницы завершился: " + url);
     const std::string page = NetPageFor(netPage, url);
     // Keys as Home and the net page have them.
-    ShowKeys(window.controls.RxSpeedButton1, page.empty());
+    ShowKeys(window.controls.KeysButton, page.empty());
     window.browser->Navigate(page.empty() ? startPage : page);
     RestartIdleTimer(window.idleTimer);
 }

@@ -26,7 +26,7 @@ void PressBack(const BrowsingContext& window) {
                 window.browser->GoBack();
                 window.documentCounter = window.documentCounter - 1;
                 window.lastActionTime = window.clock.Now();
-                SetBusy(window.controls.RxGIFAnimator1, true);
+                SetBusy(window.controls.BusyAnimation, true);
             }
         }
     } catch (...) {
@@ -42,7 +42,7 @@ void PressRefresh(const BrowsingContext& window) {
             StopIfReady(window.browser.get());
             window.ui.ProcessMessages();
             RefreshDocument(window.browser.get(), window.ui);
-            SetBusy(window.controls.RxGIFAnimator1, true);
+            SetBusy(window.controls.BusyAnimation, true);
             window.ui.ProcessMessages();
             window.lastActionTime = window.clock.Now();
         }

@@ -37,17 +37,16 @@ void FlowButtons(const PanelModel& panel, const Rect& area, const ControlModel* 
 
 WindowArrangement ArrangeWindow(const MainWindowControls& c) {
     WindowArrangement a;
-    const int width = c.Form1.Width;
-    const int bottomHeight = std::min(c.Panel1.Height, c.Form1.Height);
-    a.Panel1 = {0, c.Form1.Height - bottomHeight, width, bottomHeight};
-    a.Panel2 = {0, 0, width, a.Panel1.Top};
-    a.FlowPanel2 = {0, a.Panel1.Top, c.FlowPanel2.Width, bottomHeight};
-    a.RxGIFAnimator1 = {width - c.RxGIFAnimator1.Width, a.Panel1.Top, c.RxGIFAnimator1.Width, bottomHeight};
-    a.FlowPanel1 = SizeOf(c.FlowPanel1);
-    a.FlowPanel1.Top += a.Panel1.Top;
-    FlowButtons(c.FlowPanel2, a.FlowPanel2,
-                {&c.RxSpeedButton4, &c.RxSpeedButton2, &c.RxSpeedButton3, &c.RxSpeedButton1},
-                {&a.RxSpeedButton4, &a.RxSpeedButton2, &a.RxSpeedButton3, &a.RxSpeedButton1});
+    const int width = c.Window.Width;
+    const int bottomHeight = std::min(c.BottomPanel.Height, c.Window.Height);
+    a.BottomPanel = {0, c.Window.Height - bottomHeight, width, bottomHeight};
+    a.PageArea = {0, 0, width, a.BottomPanel.Top};
+    a.ButtonArea = {0, a.BottomPanel.Top, c.ButtonArea.Width, bottomHeight};
+    a.BusyAnimation = {width - c.BusyAnimation.Width, a.BottomPanel.Top, c.BusyAnimation.Width, bottomHeight};
+    a.KeyboardPlace = SizeOf(c.KeyboardPlace);
+    a.KeyboardPlace.Top += a.BottomPanel.Top;
+    FlowButtons(c.ButtonArea, a.ButtonArea, {&c.HomeButton, &c.BackButton, &c.RefreshButton, &c.KeysButton},
+                {&a.HomeButton, &a.BackButton, &a.RefreshButton, &a.KeysButton});
     return a;
 }
 

@@ -19,15 +19,15 @@ struct Rect {
 // row wrapping upwards.
 // Positions of the panels' children are relative to the window's client area.
 struct WindowArrangement {
-    Rect Panel2;
-    Rect Panel1;
-    Rect FlowPanel2;
-    Rect RxSpeedButton4;
-    Rect RxSpeedButton2;
-    Rect RxSpeedButton3;
-    Rect RxSpeedButton1;
-    Rect FlowPanel1;
-    Rect RxGIFAnimator1;
+    Rect PageArea;
+    Rect BottomPanel;
+    Rect ButtonArea;
+    Rect HomeButton;
+    Rect BackButton;
+    Rect RefreshButton;
+    Rect KeysButton;
+    Rect KeyboardPlace;
+    Rect BusyAnimation;
 };
 
 WindowArrangement ArrangeWindow(const MainWindowControls& controls);

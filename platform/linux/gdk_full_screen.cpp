@@ -5,7 +5,7 @@
 namespace kiosk {
 
 void GdkFullScreenSizer::FitToScreen(MainWindowControls& window) {
-    ControlModel& form = window.Form1;
+    ControlModel& form = window.Window;
     saved_ = {form.Left, form.Top, form.Width, form.Height};
     GdkDisplay* display = gdk_display_get_default();
     GdkMonitor* monitor = gdk_display_get_primary_monitor(display);

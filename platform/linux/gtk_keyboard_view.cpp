@@ -150,7 +150,7 @@ void GtkKeyboardView::Apply(KeyButton& button, const PlacedKey& key, bool always
 }
 
 void GtkKeyboardView::Clicked(std::size_t index) {
-    Tkbdform* form = keyboard_.Template();
+    KeyboardForm* form = keyboard_.Template();
     const std::vector<PlacedKey>& keys = keyboard_.PlacedKeys();
     if (form == nullptr || index >= keys.size()) return;
     form->Click(keys[index].Element);

@@ -58,26 +58,26 @@ GtkMainWindow::GtkMainWindow(GtkUi& ui, WindowFonts fonts) : ui_(ui), fonts_(fon
     client_ = gtk_fixed_new();
     gtk_container_add(GTK_CONTAINER(window_), client_);
 
-    panel2_ = gtk_overlay_new();
+    pageArea_ = gtk_overlay_new();
     caption_ = gtk_label_new("");
     gtk_style_context_add_class(gtk_widget_get_style_context(caption_), "kiosk-out-of-order");
-    gtk_container_add(GTK_CONTAINER(panel2_), caption_);
-    gtk_fixed_put(GTK_FIXED(client_), panel2_, 0, 0);
+    gtk_container_add(GTK_CONTAINER(pageArea_), caption_);
+    gtk_fixed_put(GTK_FIXED(client_), pageArea_, 0, 0);
 
-    panel1_ = Panel("kiosk-bottom");
-    gtk_fixed_put(GTK_FIXED(client_), panel1_, 0, 0);
+    bottomPanel_ = Panel("kiosk-bottom");
+    gtk_fixed_put(GTK_FIXED(client_), bottomPanel_, 0, 0);
     // The button area has nothing to draw: its buttons sit where the arrangement puts them.
     home_ = MakeButton("button-home.svg", false);
     back_ = MakeButton("button-back.svg", false);
     refresh_ = MakeButton("button-refresh.svg", false);
     keys_ = MakeButton("button-keys.svg", true);
-    flowPanel1_ = gtk_fixed_new();
-    gtk_fixed_put(GTK_FIXED(client_), flowPanel1_, 0, 0);
+    keyboardPlace_ = gtk_fixed_new();
+    gtk_fixed_put(GTK_FIXED(client_), keyboardPlace_, 0, 0);
     animator_ = gtk_image_new();
     gtk_fixed_put(GTK_FIXED(client_), animator_, 0, 0);
 
     gtk_widget_show_all(client_);
-    gtk_widget_hide(flowPanel1_);
+    gtk_widget_hide(keyboardPlace_);
     gtk_widget_hide(animator_);
     ConnectSignals();
     ui_.SetMainWindow(GTK_WINDOW(window_));
@@ -147,27 +147,26 @@ void GtkMainWindow::Sync() {
     SyncWindow();
     const WindowArrangement places = ArrangeWindow(c);
     WindowArrangement& applied = applied_.places;
-    Place(panel2_, places.Panel2, c.Panel2, applied.Panel2);
-    if (applied_.captions[0] != c.Panel2.Caption) {
-        applied_.captions[0] = c.Panel2.Caption;
-        gtk_label_set_text(GTK_LABEL(caption_), c.Panel2.Caption.c_str());
+    Place(pageArea_, places.PageArea, c.PageArea, applied.PageArea);
+    if (applied_.captions[0] != c.PageArea.Caption) {
+        applied_.captions[0] = c.PageArea.Caption;
+        gtk_label_set_text(GTK_LABEL(caption_), c.PageArea.Caption.c_str());
     }
-    Place(panel1_, places.Panel1, c.Panel1, applied.Panel1);
-    SyncButton(home_, c.RxSpeedButton4, places.RxSpeedButton4, applied.RxSpeedButton4, applied_.captions[1]);
-    SyncButton(back_, c.RxSpeedButton2, places.RxSpeedButton2, applied.RxSpeedButton2, applied_.captions[2]);
-    SyncButton(refresh_, c.RxSpeedButton3, places.RxSpeedButton3, applied.RxSpeedButton3,
-               applied_.captions[3]);
-    SyncButton(keys_, c.RxSpeedButton1, places.RxSpeedButton1, applied.RxSpeedButton1, applied_.captions[4]);
-    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(keys_.widget)) != c.RxSpeedButton1.Down)
-        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(keys_.widget), c.RxSpeedButton1.Down);
-    Place(flowPanel1_, places.FlowPanel1, c.FlowPanel1, applied.FlowPanel1);
-    SyncAnimator(places.RxGIFAnimator1);
+    Place(bottomPanel_, places.BottomPanel, c.BottomPanel, applied.BottomPanel);
+    SyncButton(home_, c.HomeButton, places.HomeButton, applied.HomeButton, applied_.captions[1]);
+    SyncButton(back_, c.BackButton, places.BackButton, applied.BackButton, applied_.captions[2]);
+    SyncButton(refresh_, c.RefreshButton, places.RefreshButton, applied.RefreshButton, applied_.captions[3]);
+    SyncButton(keys_, c.KeysButton, places.KeysButton, applied.KeysButton, applied_.captions[4]);
+    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(keys_.widget)) != c.KeysButton.Down)
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(keys_.widget), c.KeysButton.Down);
+    Place(keyboardPlace_, places.KeyboardPlace, c.KeyboardPlace, applied.KeyboardPlace);
+    SyncAnimator(places.BusyAnimation);
     if (extraSync_) extraSync_();
     syncing_ = false;
 }
 
 void GtkMainWindow::SyncWindow() {
-    const ControlModel& form = controls_->Form1;
+    const ControlModel& form = controls_->Window;
     const Rect bounds{form.Left, form.Top, form.Width, form.Height};
     if (bounds == applied_.form) return;
     applied_.form = bounds;
@@ -197,7 +196,7 @@ void GtkMainWindow::SyncButton(const Button& button, const ControlModel& model, 
 }
 
 void GtkMainWindow::SyncAnimator(const Rect& place) {
-    const AnimatorModel& model = controls_->RxGIFAnimator1;
+    const AnimatorModel& model = controls_->BusyAnimation;
     if (!applied_.picture || *applied_.picture != model.Picture) {
         applied_.picture = model.Picture;
         // A picture that turns out not to be a readable animation leaves the built-in one.
@@ -205,7 +204,7 @@ void GtkMainWindow::SyncAnimator(const Rect& place) {
         if (!animation) animation = LoadAnimation(EmbeddedPicture("busy.gif"));
         if (animation) gtk_image_set_from_animation(GTK_IMAGE(animator_), animation.get());
     }
-    Place(animator_, place, model, applied_.places.RxGIFAnimator1);
+    Place(animator_, place, model, applied_.places.BusyAnimation);
 }
 
 void GtkMainWindow::RunHandler(const std::function<void()>& handler) {
@@ -221,7 +220,7 @@ void GtkMainWindow::OnClicked(GtkButton* button, gpointer self) {
     if (widget == window->back_.widget) window->RunHandler(window->handlers_.Back);
     if (widget == window->refresh_.widget) window->RunHandler(window->handlers_.Refresh);
     if (widget == window->keys_.widget) {
-        window->controls_->RxSpeedButton1.Down = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget));
+        window->controls_->KeysButton.Down = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget));
         window->RunHandler(window->handlers_.Keys);
     }
 }

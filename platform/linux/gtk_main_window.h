@@ -35,9 +35,9 @@ public:
     void Detach() override;
 
     // Where browser controls put their view: over the out-of-order caption.
-    GtkOverlay* BrowserHost() const { return GTK_OVERLAY(panel2_); }
+    GtkOverlay* BrowserHost() const { return GTK_OVERLAY(pageArea_); }
     // The keyboard place; keys are put into it at their placed positions.
-    GtkFixed* KeyboardHost() const { return GTK_FIXED(flowPanel1_); }
+    GtkFixed* KeyboardHost() const { return GTK_FIXED(keyboardPlace_); }
     GtkWindow* Window() const { return GTK_WINDOW(window_); }
     // Runs with every Sync, after the window's own controls (the keyboard view mirrors its keys).
     void SetExtraSync(std::function<void()> sync) { extraSync_ = std::move(sync); }
@@ -73,11 +73,11 @@ private:
     WindowFonts fonts_;
     GtkWidget* window_;
     GtkWidget* client_;
-    GtkWidget* panel2_;
+    GtkWidget* pageArea_;
     GtkWidget* caption_;
-    GtkWidget* panel1_;
+    GtkWidget* bottomPanel_;
     Button home_, back_, refresh_, keys_;
-    GtkWidget* flowPanel1_;
+    GtkWidget* keyboardPlace_;
     GtkWidget* animator_;
     GtkCssProvider* css_;
     MainWindowControls* controls_ = nullptr;

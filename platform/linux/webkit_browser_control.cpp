@@ -337,7 +337,7 @@ void WebKitBrowserControl::Refresh() {
     webkit_web_view_reload(View());
 }
 
-void WebKitBrowserControl::Refresh2(int level) {
+void WebKitBrowserControl::Reload(int level) {
     Requested(true);
     if (level == kRefreshCompletely) {
         webkit_web_view_reload_bypass_cache(View());

@@ -49,7 +49,7 @@ public:
     void Navigate(const std::string& url) override;
     void GoBack() override;
     void Refresh() override;
-    void Refresh2(int level) override;
+    void Reload(int level) override;
     void Stop() override;
     bool HasHtmlDocument() override;
 

@@ -46,7 +46,7 @@ bool AnyPatternNamesPage(const DocumentScriptList& scripts, const std::string& k
     return false;
 }
 
-std::string ScriptKey(const TIdHTTPProxyServerContext& context) {
+std::string ScriptKey(const ProxyConnection& context) {
     return DecodeNetworkText(context.LastRequestHost + context.Document);
 }
 
@@ -57,15 +57,14 @@ bool IsFilteredAnswer(int status, const std::string& mediaType, const std::strin
     return status == kOkStatus && IsScriptableType(mediaType) && AnyPatternNamesPage(scripts, scriptKey);
 }
 
-std::string FirstLine(const TIdHTTPProxyServerContext& context) {
+std::string FirstLine(const ProxyConnection& context) {
     return context.Headers.Count() > 0 ? context.Headers[0] : std::string();
 }
 
 // One call of the filter: the answer, its derived values and the body being built.
 class DocumentFilter {
 public:
-    DocumentFilter(TIdHTTPProxyServerContext& context, std::string& body,
-                   const DocumentFilterSettings& settings)
+    DocumentFilter(ProxyConnection& context, std::string& body, const DocumentFilterSettings& settings)
         : context_(context),
           body_(body),
           settings_(settings),
@@ -219,7 +218,7 @@ private:
                  HeadText(context_.Headers.Lines()));
     }
 
-    TIdHTTPProxyServerContext& context_;
+    ProxyConnection& context_;
     std::string& body_;
     const DocumentFilterSettings& settings_;
     const std::string statusLine_;
@@ -234,13 +233,12 @@ private:
 
 }  // namespace
 
-bool WantsDocument(const TIdHTTPProxyServerContext& context, const DocumentScriptList& scripts) {
+bool WantsDocument(const ProxyConnection& context, const DocumentScriptList& scripts) {
     return IsFilteredAnswer(ParseStatusLine(FirstLine(context)).code, MediaType(context.Headers),
                             ScriptKey(context), scripts);
 }
 
-void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
-                    const DocumentFilterSettings& settings) {
+void FilterDocument(ProxyConnection& context, std::string& body, const DocumentFilterSettings& settings) {
     DocumentFilter(context, body, settings).Run();
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "config/key_value_table.h"
-#include "proxy/http/proxy_context.h"
+#include "proxy/http/proxy_connection.h"
 #include "script/document_script.h"
 #include "script/script_machine.h"
 #include "util/log_writer.h"
@@ -50,14 +50,13 @@ struct DocumentFilterSettings {
 
 // Whether an answer, by its status line, headers and script key, is one the filter may change, so
 // that its body must be read whole; every other answer passes as it arrives.
-bool WantsDocument(const TIdHTTPProxyServerContext& context, const DocumentScriptList& scripts);
+bool WantsDocument(const ProxyConnection& context, const DocumentScriptList& scripts);
 
 // The proxy's document hook, for every body it has read whole. An eligible text answer is decoded,
 // replaced by the configured page when its status is an error, or rewritten by every script whose
 // pattern fits its host and target; its headers are corrected. The headers are then appended to the
 // dump file when one is configured. Throws std::runtime_error when a page or script file cannot be
 // opened (the answer's handling ends).
-void FilterDocument(TIdHTTPProxyServerContext& context, std::string& body,
-                    const DocumentFilterSettings& settings);
+void FilterDocument(ProxyConnection& context, std::string& body, const DocumentFilterSettings& settings);
 
 }  // namespace kiosk

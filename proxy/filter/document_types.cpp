@@ -26,7 +26,7 @@ bool IsOneOf(std::string_view type, const auto& types) {
 
 }  // namespace
 
-std::string MediaType(const TIdHeaderList& headers) {
+std::string MediaType(const HeaderList& headers) {
     const std::string value = headers.Value("Content-Type");
     const std::string_view type = std::string_view(value).substr(0, value.find(';'));
     return AsciiLower(std::string(TrimBlanks(type)));

@@ -9,7 +9,7 @@ namespace kiosk {
 
 // The media type of an answer: its Content-Type value up to the first ";", trimmed and in lower case
 // ("Content-Type:Text/HTML; charset=utf-8" gives "text/html"); empty when there is none.
-std::string MediaType(const TIdHeaderList& headers);
+std::string MediaType(const HeaderList& headers);
 
 // Whether a successful answer of this type is a text document the scripts may rewrite: HTML, plain
 // text, style sheets, scripts, JSON and XML of every kind.

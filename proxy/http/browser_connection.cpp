@@ -10,36 +10,35 @@ namespace kiosk {
 
 namespace {
 
-void SetUpstreamTarget(TIdHTTPProxyServerContext& context, const std::string& target) {
+void SetUpstreamTarget(ProxyConnection& context, const std::string& target) {
     const PassThroughTarget parsed = ParsePassThroughTarget(target);
-    context.UpstreamClient->Host = parsed.host;
-    context.UpstreamClient->Port = PortNumber(parsed.port, 80);
+    context.Route->Host = parsed.host;
+    context.Route->Port = PortNumber(parsed.port, 80);
     context.Document = parsed.document;
 }
 
 // The request goes upstream as HTTP/1.0 with its body, the answer comes back through the document
 // hook.
-void PassThroughExchange(TIdHTTPProxyServerContext& context, const std::string& target,
-                         const ExchangeSetup& setup) {
+void PassThroughExchange(ProxyConnection& context, const std::string& target, const ExchangeSetup& setup) {
     BufferedConnection& browser = context.Connection();
     ExchangeCleanup cleanup(context);
-    context.UpstreamClient = std::make_unique<TIdTCPClient>();
+    context.Route = std::make_unique<OutboundRoute>();
     SetUpstreamTarget(context, target);
     BeginRequestLeg(context, setup);
 
-    OpenOutboundConnection(*context.UpstreamClient, UpstreamUse::PassThrough, context.Outbound);
+    OpenOutboundConnection(*context.Route, UpstreamUse::PassThrough, context.Outbound);
     BufferedConnection server(context.Outbound, kReadTimeout);
     RelayLeg(context, browser, server, setup.hooks);
 
     ReadAnswerHead(server, context.Headers);
     context.TransferMode = setup.transferMode;
-    context.TransferSide = TIdHTTPProxyTransferSide::FromServer;
+    context.TransferSide = ExchangeSide::FromServer;
     RelayLeg(context, server, browser, setup.hooks);
 }
 
 }  // namespace
 
-void ServeBrowserConnection(TIdHTTPProxyServerContext& context, const ExchangeSetup& setup) {
+void ServeBrowserConnection(ProxyConnection& context, const ExchangeSetup& setup) {
     BufferedConnection& browser = context.Connection();
     RequestHead request;
     RequestRefusal refusal = ReadRequestHead(browser, request);

@@ -9,6 +9,6 @@ namespace kiosk {
 // other method is forwarded upstream as HTTP/1.0 with the body its Content-Length announces, and the
 // answer goes back through the document hook. Nothing after the request's body is ever read as a
 // request: the connection ends with the answer.
-void ServeBrowserConnection(TIdHTTPProxyServerContext& context, const ExchangeSetup& setup);
+void ServeBrowserConnection(ProxyConnection& context, const ExchangeSetup& setup);
 
 }  // namespace kiosk

@@ -20,7 +20,7 @@ bool IsStatusLine(std::string_view line) {
 
 }  // namespace
 
-void ReadHeaderLines(BufferedConnection& connection, TIdHeaderList& headers) {
+void ReadHeaderLines(BufferedConnection& connection, HeaderList& headers) {
     headers.Clear();
     size_t headBytes = 0;
     for (std::string line = connection.ReadLine(); !line.empty(); line = connection.ReadLine()) {
@@ -30,7 +30,7 @@ void ReadHeaderLines(BufferedConnection& connection, TIdHeaderList& headers) {
     }
 }
 
-void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers) {
+void ReadAnswerHead(BufferedConnection& server, HeaderList& headers) {
     for (;;) {
         ReadHeaderLines(server, headers);
         if (headers.Count() == 0 || !IsStatusLine(headers[0])) {
@@ -41,10 +41,10 @@ void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers) {
     }
 }
 
-void BeginRequestLeg(TIdHTTPProxyServerContext& context, const ExchangeSetup& setup) {
+void BeginRequestLeg(ProxyConnection& context, const ExchangeSetup& setup) {
     context.TransferMode = setup.transferMode;
-    context.TransferSide = TIdHTTPProxyTransferSide::FromClient;
-    if (setup.hooks.OnHTTPBeforeCommand) setup.hooks.OnHTTPBeforeCommand(context);
+    context.TransferSide = ExchangeSide::FromClient;
+    if (setup.hooks.OnRequest) setup.hooks.OnRequest(context);
 }
 
 }  // namespace kiosk

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "proxy/http/proxy_context.h"
+#include "proxy/http/proxy_connection.h"
 #include "proxy/proxy_server.h"
 #include "proxy/server/buffered_connection.h"
 
@@ -14,7 +14,7 @@ class HttpsInspection;
 // What every exchange of the proxy works with besides its context.
 struct ExchangeSetup {
     const ProxyHooks& hooks;
-    TIdHTTPProxyTransferMode transferMode;
+    BodyTransfer transferMode;
     HttpsInspection* inspection = nullptr;  // none: every CONNECT is a byte tunnel
 };
 
@@ -23,29 +23,29 @@ inline constexpr size_t kMostAnswerHeadBytes = 1u << 20;
 
 // Clears headers, then adds every line read up to the first empty one (which is consumed). Throws
 // std::runtime_error when the lines together are longer than kMostAnswerHeadBytes.
-void ReadHeaderLines(BufferedConnection& connection, TIdHeaderList& headers);
+void ReadHeaderLines(BufferedConnection& connection, HeaderList& headers);
 
 // Reads an answer's head into headers, its status line first, passing over interim answers
 // (100 Continue, 103 Early Hints); a switch of protocols (101) is the answer. Throws
 // std::runtime_error for a head whose first line is not a status line ("HTTP/d.d NNN ...").
-void ReadAnswerHead(BufferedConnection& server, TIdHeaderList& headers);
+void ReadAnswerHead(BufferedConnection& server, HeaderList& headers);
 
 // Starts the leg that relays the request from the browser, then calls the before-command hook.
-void BeginRequestLeg(TIdHTTPProxyServerContext& context, const ExchangeSetup& setup);
+void BeginRequestLeg(ProxyConnection& context, const ExchangeSetup& setup);
 
-// Ends an exchange however it ends: closes the outbound connection and frees the UpstreamClient.
+// Ends an exchange however it ends: closes the outbound connection and frees the Route.
 class ExchangeCleanup {
 public:
-    explicit ExchangeCleanup(TIdHTTPProxyServerContext& context) : context_(context) {}
+    explicit ExchangeCleanup(ProxyConnection& context) : context_(context) {}
     ExchangeCleanup(const ExchangeCleanup&) = delete;
     ExchangeCleanup& operator=(const ExchangeCleanup&) = delete;
     ~ExchangeCleanup() {
         context_.Outbound.Close();
-        context_.UpstreamClient.reset();
+        context_.Route.reset();
     }
 
 private:
-    TIdHTTPProxyServerContext& context_;
+    ProxyConnection& context_;
 };
 
 }  // namespace kiosk

@@ -35,8 +35,8 @@ size_t FoldPoint(std::string_view line, size_t prefix, size_t limit) {
 // it was split at.
 std::vector<std::string> Fold(std::string line, size_t prefix) {
     std::vector<std::string> lines;
-    while (line.size() > TIdHeaderList::kFoldLength) {
-        const size_t point = FoldPoint(line, prefix, TIdHeaderList::kFoldLength);
+    while (line.size() > HeaderList::kFoldLength) {
+        const size_t point = FoldPoint(line, prefix, HeaderList::kFoldLength);
         if (point == std::string::npos) break;
         lines.push_back(line.substr(0, point));
         line.erase(0, point);
@@ -48,20 +48,20 @@ std::vector<std::string> Fold(std::string line, size_t prefix) {
 
 }  // namespace
 
-size_t TIdHeaderList::Find(std::string_view name) const {
+size_t HeaderList::Find(std::string_view name) const {
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (HasName(lines_[i], name)) return i;
     }
     return lines_.size();
 }
 
-size_t TIdHeaderList::EndOfField(size_t index) const {
+size_t HeaderList::EndOfField(size_t index) const {
     size_t end = index + 1;
     while (end < lines_.size() && IsContinuation(lines_[end])) ++end;
     return end;
 }
 
-std::string TIdHeaderList::Value(std::string_view name) const {
+std::string HeaderList::Value(std::string_view name) const {
     const size_t index = Find(name);
     if (index == lines_.size()) return {};
     std::string value(TrimBlanks(std::string_view(lines_[index]).substr(name.size() + 1)));
@@ -74,7 +74,7 @@ std::string TIdHeaderList::Value(std::string_view name) const {
     return value;
 }
 
-void TIdHeaderList::SetValue(std::string_view name, std::string_view value) {
+void HeaderList::SetValue(std::string_view name, std::string_view value) {
     const size_t index = Find(name);
     auto position = lines_.end();
     if (index < lines_.size())

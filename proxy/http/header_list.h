@@ -7,7 +7,7 @@
 namespace kiosk {
 
 // The header lines of a request or an answer, as raw lines without their line ends, in arrival order.
-class TIdHeaderList {
+class HeaderList {
 public:
     // Lines longer than this are folded into continuation lines when a value is set.
     static constexpr size_t kFoldLength = 78;

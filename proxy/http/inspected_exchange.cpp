@@ -19,12 +19,12 @@ namespace {
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 
 // HTTP/1.1 keeps a connection unless told to close it; HTTP/1.0 only when asked to.
-bool BrowserKeepsAlive(const std::string& version, const TIdHeaderList& headers) {
+bool BrowserKeepsAlive(const std::string& version, const HeaderList& headers) {
     if (HasToken(headers, "Connection", "close")) return false;
     return version == "HTTP/1.1" || HasToken(headers, "Connection", "keep-alive");
 }
 
-bool IsUpgradeRequest(const TIdHeaderList& headers) {
+bool IsUpgradeRequest(const HeaderList& headers) {
     return !headers.Value("Upgrade").empty() && HasToken(headers, "Connection", "upgrade");
 }
 
@@ -32,14 +32,14 @@ bool IsUpgradeRequest(const TIdHeaderList& headers) {
 // none, or when the origin has closed the last one.
 class OriginLink {
 public:
-    OriginLink(TIdHTTPProxyServerContext& context, HttpsInspection& inspection, const TunnelTarget& target)
+    OriginLink(ProxyConnection& context, HttpsInspection& inspection, const TunnelTarget& target)
         : context_(context), inspection_(inspection), target_(target) {}
     ~OriginLink() { Close(); }
 
     BufferedConnection& Connection() {
         if (connection_ && connection_->Connected()) return *connection_;
         Close();
-        OpenOutboundConnection(*context_.UpstreamClient, UpstreamUse::Tunnel, context_.Outbound);
+        OpenOutboundConnection(*context_.Route, UpstreamUse::Tunnel, context_.Outbound);
         tls_ = inspection_.ConnectOrigin(context_.Outbound, target_.host, target_.port);
         connection_.emplace(*tls_, kReadTimeout);
         return *connection_;
@@ -52,7 +52,7 @@ public:
     }
 
 private:
-    TIdHTTPProxyServerContext& context_;
+    ProxyConnection& context_;
     HttpsInspection& inspection_;
     const TunnelTarget target_;
     std::unique_ptr<TlsStream> tls_;
@@ -61,7 +61,7 @@ private:
 
 // The request's head as the origin gets it. Its body follows the head at once, so the origin is not
 // asked to confirm it first; the connection's own headers are the proxy's.
-void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
+void PrepareRequestHead(HeaderList& request, bool upgrade) {
     request.SetValue("Expect", "");
     request.SetValue("Proxy-Connection", "");
     request.SetValue("Keep-Alive", "");
@@ -69,7 +69,7 @@ void PrepareRequestHead(TIdHeaderList& request, bool upgrade) {
 }
 
 // Serves one request of the browser's connection. Returns whether the connection stays for another.
-bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browser, OriginLink& origin,
+bool ServeRequest(ProxyConnection& context, BufferedConnection& browser, OriginLink& origin,
                   const ExchangeSetup& setup) {
     RequestHead request;
     RequestRefusal refusal = ReadRequestHead(browser, request);
@@ -97,7 +97,7 @@ bool ServeRequest(TIdHTTPProxyServerContext& context, BufferedConnection& browse
     BufferedConnection& server = origin.Connection();
     RelayLeg(context, browser, server, setup.hooks);
     ReadAnswerHead(server, context.Headers);
-    context.TransferSide = TIdHTTPProxyTransferSide::FromServer;
+    context.TransferSide = ExchangeSide::FromServer;
     if (upgrade && context.Headers.Count() > 0 && StatusCode(context.Headers[0]) == 101) {
         browser.Write(HeadText(context.Headers.Lines()));
         RelayBothWays(browser, server);
@@ -117,8 +117,8 @@ bool NextRequestArrives(BufferedConnection& browser) {
 
 }  // namespace
 
-void InspectedExchange(TIdHTTPProxyServerContext& context, const TunnelTarget& target,
-                       const ExchangeSetup& setup, HttpsInspection& inspection) {
+void InspectedExchange(ProxyConnection& context, const TunnelTarget& target, const ExchangeSetup& setup,
+                       HttpsInspection& inspection) {
     OriginLink origin(context, inspection, target);
     origin.Connection();
     const auto leaf = inspection.TrustedLeaf(target.host, [&context] { return context.Aborted(); });

@@ -12,7 +12,7 @@ namespace kiosk {
 // answer goes to the browser with its true length. An origin's 101 answer to an upgrade request turns
 // the connection into a two-way relay. Failures are thrown as in any exchange; the browser's closing
 // its connection, or leaving it idle, ends the exchange quietly.
-void InspectedExchange(TIdHTTPProxyServerContext& context, const TunnelTarget& target,
-                       const ExchangeSetup& setup, HttpsInspection& inspection);
+void InspectedExchange(ProxyConnection& context, const TunnelTarget& target, const ExchangeSetup& setup,
+                       HttpsInspection& inspection);
 
 }  // namespace kiosk

@@ -9,12 +9,12 @@
 
 namespace kiosk {
 
-bool HasToken(const TIdHeaderList& headers, std::string_view name, std::string_view token) {
+bool HasToken(const HeaderList& headers, std::string_view name, std::string_view token) {
     return AsciiLower(headers.Value(name)).find(token) != std::string::npos;
 }
 
-bool OriginKeepsAlive(const TIdHTTPProxyServerContext& context) {
-    const TIdHeaderList& answer = context.Headers;
+bool OriginKeepsAlive(const ProxyConnection& context) {
+    const HeaderList& answer = context.Headers;
     if (HasToken(answer, "Connection", "close")) return false;
     if (!answer[0].starts_with("HTTP/1.1") && !HasToken(answer, "Connection", "keep-alive")) return false;
     return AnswerWithoutBody(context) || ContentLength(answer) >= 0 || IsChunked(answer);

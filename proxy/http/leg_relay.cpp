@@ -14,19 +14,19 @@ namespace {
 
 constexpr size_t kJoinedBodyLimit = 16384;
 
-bool FromServer(const TIdHTTPProxyServerContext& context) {
-    return context.TransferSide == TIdHTTPProxyTransferSide::FromServer;
+bool FromServer(const ProxyConnection& context) {
+    return context.TransferSide == ExchangeSide::FromServer;
 }
 
 // The request line and headers sent upstream, or the answer's status line and headers as the
 // document hook left them.
-std::string HeadToSend(const TIdHTTPProxyServerContext& context) {
+std::string HeadToSend(const ProxyConnection& context) {
     if (FromServer(context)) return HeadText(context.Headers.Lines());
     if (context.Inspected) {
         // HTTP/1.1, so that the origin keeps its connection for the next request.
         return context.Command + " " + context.Document + " HTTP/1.1\r\n" + HeadText(context.Headers.Lines());
     }
-    const TIdTCPClient& client = *context.UpstreamClient;
+    const OutboundRoute& client = *context.Route;
     std::vector<std::string> lines = context.Headers.Lines();
     const std::vector<std::string> added = UpstreamRequestHeaders(client);
     lines.insert(lines.end(), added.begin(), added.end());
@@ -36,7 +36,7 @@ std::string HeadToSend(const TIdHTTPProxyServerContext& context) {
 
 // Where the answer's body ends. Outside a decrypted CONNECT the request went as HTTP/1.0, so an answer
 // without a length ends at the close, and any chunks in it pass as they are.
-BodyFraming AnswerFraming(const TIdHTTPProxyServerContext& context) {
+BodyFraming AnswerFraming(const ProxyConnection& context) {
     if (context.Inspected && IsChunked(context.Headers)) return {BodyFraming::Kind::Chunked};
     const long long length = ContentLength(context.Headers);
     if (length >= 0) return {BodyFraming::Kind::Length, static_cast<unsigned long long>(length)};
@@ -47,9 +47,8 @@ BodyFraming AnswerFraming(const TIdHTTPProxyServerContext& context) {
 // where its body ends: by its length when the body was read whole or the origin announced it; else in
 // chunks of the proxy's own, or, for a browser that does not read chunks, by the close of the
 // connection. Returns whether the body goes in chunks.
-bool FrameForBrowser(TIdHTTPProxyServerContext& context, const BodyFraming& framing,
-                     const std::string* whole) {
-    TIdHeaderList& answer = context.Headers;
+bool FrameForBrowser(ProxyConnection& context, const BodyFraming& framing, const std::string* whole) {
+    HeaderList& answer = context.Headers;
     bool chunked = false;
     if (!AnswerWithoutBody(context)) {
         answer.SetValue("Transfer-Encoding", "");
@@ -69,14 +68,14 @@ bool FrameForBrowser(TIdHTTPProxyServerContext& context, const BodyFraming& fram
 
 // The document hook sees a head whose body is relayed as it arrives with an empty body: it has
 // nothing to filter, and writes the head to the dump.
-void ShowHeadToHook(TIdHTTPProxyServerContext& context, const ProxyHooks& hooks) {
+void ShowHeadToHook(ProxyConnection& context, const ProxyHooks& hooks) {
     std::string nothing;
-    if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, nothing);
+    if (hooks.OnDocument) hooks.OnDocument(context, nothing);
 }
 
 // The request's head, then its body as it arrives.
-void RelayRequest(TIdHTTPProxyServerContext& context, BufferedConnection& source,
-                  BufferedConnection& destination, const ProxyHooks& hooks) {
+void RelayRequest(ProxyConnection& context, BufferedConnection& source, BufferedConnection& destination,
+                  const ProxyHooks& hooks) {
     const long long length = ContentLength(context.Headers);
     if (length > 0) ShowHeadToHook(context, hooks);
     std::string head = HeadToSend(context);
@@ -92,9 +91,9 @@ void RelayRequest(TIdHTTPProxyServerContext& context, BufferedConnection& source
 }
 
 // A body read whole goes to the document hook, then out with its head.
-void SendWholeAnswer(TIdHTTPProxyServerContext& context, std::string& body, BufferedConnection& destination,
+void SendWholeAnswer(ProxyConnection& context, std::string& body, BufferedConnection& destination,
                      const ProxyHooks& hooks) {
-    if (hooks.OnHTTPDocument) hooks.OnHTTPDocument(context, body);
+    if (hooks.OnDocument) hooks.OnDocument(context, body);
     if (context.Inspected) FrameForBrowser(context, {}, &body);
     std::string head = HeadToSend(context);
     // A small body goes out with its head in one piece: one TLS record and one system call.
@@ -106,8 +105,8 @@ void SendWholeAnswer(TIdHTTPProxyServerContext& context, std::string& body, Buff
     destination.Write(body);
 }
 
-void RelayAnswer(TIdHTTPProxyServerContext& context, BufferedConnection& source,
-                 BufferedConnection& destination, const ProxyHooks& hooks) {
+void RelayAnswer(ProxyConnection& context, BufferedConnection& source, BufferedConnection& destination,
+                 const ProxyHooks& hooks) {
     std::string body;
     if (AnswerWithoutBody(context)) {
         SendWholeAnswer(context, body, destination, hooks);
@@ -122,7 +121,7 @@ void RelayAnswer(TIdHTTPProxyServerContext& context, BufferedConnection& source,
             SendWholeAnswer(context, body, destination, hooks);
             return;
         }
-        if (hooks.OnException) hooks.OnException(context, kDocumentTooLarge);
+        if (hooks.OnFailure) hooks.OnFailure(context, kDocumentTooLarge);
     }
     ShowHeadToHook(context, hooks);
     const bool chunked = context.Inspected && FrameForBrowser(context, framing, nullptr);
@@ -139,7 +138,7 @@ void RelayAnswer(TIdHTTPProxyServerContext& context, BufferedConnection& source,
 
 }  // namespace
 
-long long ContentLength(const TIdHeaderList& headers) {
+long long ContentLength(const HeaderList& headers) {
     const std::string value = headers.Value("Content-Length");
     std::string_view text = value;
     if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
@@ -149,19 +148,19 @@ long long ContentLength(const TIdHeaderList& headers) {
     return length;
 }
 
-bool IsChunked(const TIdHeaderList& headers) {
+bool IsChunked(const HeaderList& headers) {
     return AsciiLower(headers.Value("Transfer-Encoding")).find("chunked") != std::string::npos;
 }
 
 // An answer to HEAD announces the length of the document without sending it; 1xx, 204 and 304 never
 // have a body. Waiting for the announced bytes would fail these answers, or hold them until the
 // server closes.
-bool AnswerWithoutBody(const TIdHTTPProxyServerContext& context) {
+bool AnswerWithoutBody(const ProxyConnection& context) {
     const int status = context.Headers.Count() == 0 ? 0 : StatusCode(context.Headers[0]);
     return context.Command == "HEAD" || (status >= 100 && status < 200) || status == 204 || status == 304;
 }
 
-void RelayLeg(TIdHTTPProxyServerContext& context, BufferedConnection& source, BufferedConnection& destination,
+void RelayLeg(ProxyConnection& context, BufferedConnection& source, BufferedConnection& destination,
               const ProxyHooks& hooks) {
     if (FromServer(context)) {
         RelayAnswer(context, source, destination, hooks);

@@ -66,7 +66,7 @@ std::string_view NameOf(std::string_view line) {
 }
 
 // A header line, or a continuation line joined to the one before it.
-bool AddHeaderLine(std::string line, TIdHeaderList& headers) {
+bool AddHeaderLine(std::string line, HeaderList& headers) {
     if (line.front() == ' ' || line.front() == '\t') {
         if (headers.Count() == 0) return false;
         std::string& previous = headers[headers.Count() - 1];
@@ -79,7 +79,7 @@ bool AddHeaderLine(std::string line, TIdHeaderList& headers) {
 }
 
 // One Host only: two could send the request to one host while the hook checks the other.
-bool HasOneHostAtMost(const TIdHeaderList& headers) {
+bool HasOneHostAtMost(const HeaderList& headers) {
     int hosts = 0;
     for (const std::string& line : headers.Lines()) {
         if (AsciiEqualsIgnoringCase(NameOf(line), "Host")) ++hosts;
@@ -88,7 +88,7 @@ bool HasOneHostAtMost(const TIdHeaderList& headers) {
 }
 
 // The elements of every value of the named field, in order: "a, b" and two lines "a" and "b" alike.
-std::vector<std::string> ListElements(const TIdHeaderList& headers, std::string_view name) {
+std::vector<std::string> ListElements(const HeaderList& headers, std::string_view name) {
     std::vector<std::string> elements;
     for (const std::string& line : headers.Lines()) {
         if (!AsciiEqualsIgnoringCase(NameOf(line), name)) continue;
@@ -152,7 +152,7 @@ RequestRefusal ReadRequestHead(BufferedConnection& browser, RequestHead& head) {
     return HasOneHostAtMost(head.headers) ? RequestRefusal::None : RequestRefusal::BadRequest;
 }
 
-RequestRefusal CheckRequestBody(TIdHeaderList& headers) {
+RequestRefusal CheckRequestBody(HeaderList& headers) {
     const std::vector<std::string> codings = ListElements(headers, "Transfer-Encoding");
     const std::vector<std::string> lengths = ListElements(headers, "Content-Length");
     if (!codings.empty()) {

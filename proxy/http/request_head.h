@@ -15,7 +15,7 @@ struct RequestHead {
                          // any other token as sent
     std::string target;
     std::string version;  // "HTTP/1.1", "HTTP/1.0", ...
-    TIdHeaderList headers;
+    HeaderList headers;
 };
 
 // Why a request cannot be served: the status of the answer that refuses it; None when it can.
@@ -37,7 +37,7 @@ RequestRefusal ReadRequestHead(BufferedConnection& browser, RequestHead& head);
 // Content-Length, Content-Length values that differ or are not decimal numbers (BadRequest), a
 // chunked body (LengthRequired: the request goes on as HTTP/1.0, which has no chunks) and any other
 // transfer coding (NotImplemented).
-RequestRefusal CheckRequestBody(TIdHeaderList& headers);
+RequestRefusal CheckRequestBody(HeaderList& headers);
 
 // The whole answer that refuses a request; the connection is closed after it.
 std::string RefusalAnswer(RequestRefusal refusal);

@@ -35,21 +35,20 @@ void RelayBothWays(BufferedConnection& browser, BufferedConnection& server) {
     }
 }
 
-void TunnelExchange(TIdHTTPProxyServerContext& context, const std::string& requestTarget,
-                    const ExchangeSetup& setup) {
+void TunnelExchange(ProxyConnection& context, const std::string& requestTarget, const ExchangeSetup& setup) {
     BufferedConnection& browser = context.Connection();
     ExchangeCleanup cleanup(context);
-    context.UpstreamClient = std::make_unique<TIdTCPClient>();
+    context.Route = std::make_unique<OutboundRoute>();
     const TunnelTarget target = ParseTunnelTarget(requestTarget);
-    context.UpstreamClient->Host = target.host;
-    context.UpstreamClient->Port = target.port;
+    context.Route->Host = target.host;
+    context.Route->Port = target.port;
     BeginRequestLeg(context, setup);
     if (setup.inspection && setup.inspection->Inspects(target.host, target.port)) {
         InspectedExchange(context, target, setup, *setup.inspection);
         return;
     }
 
-    OpenOutboundConnection(*context.UpstreamClient, UpstreamUse::Tunnel, context.Outbound);
+    OpenOutboundConnection(*context.Route, UpstreamUse::Tunnel, context.Outbound);
     browser.Write(kConnectionEstablished);
     BufferedConnection server(context.Outbound, kWaitForever);
     RelayBothWays(browser, server);

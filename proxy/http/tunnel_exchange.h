@@ -14,8 +14,7 @@ inline constexpr std::string_view kConnectionEstablished =
 // Serves a CONNECT request whose head context holds: connects to its host and port, confirms to the browser
 // and then relays bytes both ways, unread, until either side closes; or, for a host the inspection decrypts,
 // serves the requests inside like plain ones.
-void TunnelExchange(TIdHTTPProxyServerContext& context, const std::string& requestTarget,
-                    const ExchangeSetup& setup);
+void TunnelExchange(ProxyConnection& context, const std::string& requestTarget, const ExchangeSetup& setup);
 
 // Waits on both connections at once and forwards whatever has arrived at once, so neither direction
 // waits for the other. Either side closing in order (a tunnel's normal end), or both idle for

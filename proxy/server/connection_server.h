@@ -20,7 +20,7 @@ struct ConnectionServerSettings {
     int ListenQueue = 15;
     // The longest time deactivation waits for connection threads, in milliseconds.
     int TerminateWaitTime = 5000;
-    TIdReuseSocket ReuseSocket = TIdReuseSocket::rsOSDependent;  // kept; the listener decides
+    SocketReuse ReuseSocket = SocketReuse::SystemDefault;  // kept; the listener decides
     // Connections served at once; more are closed as they come, so that a flood cannot take every
     // descriptor and thread of the program.
     size_t MostConnections = 512;

@@ -57,14 +57,13 @@ bool IsSuccess(std::string_view status) {
 
 }  // namespace
 
-std::string ProxyAuthorizationLine(const TIdConnectThroughHttpProxy& proxy) {
+std::string ProxyAuthorizationLine(const HttpProxy& proxy) {
     if (proxy.Username.empty()) return {};
     return "Proxy-Authorization: Basic " +
            Base64Encode(EncodeNetworkText(proxy.Username + ":" + proxy.Password));
 }
 
-void HttpConnectHandshake(TcpSocket& socket, const TIdConnectThroughHttpProxy& proxy, const std::string& host,
-                          int port) {
+void HttpConnectHandshake(TcpSocket& socket, const HttpProxy& proxy, const std::string& host, int port) {
     std::string request = "CONNECT " + HostAndPort(host, port) + " HTTP/1.0\r\n";
     const std::string authorization = ProxyAuthorizationLine(proxy);
     if (!authorization.empty()) request += authorization + "\r\n";

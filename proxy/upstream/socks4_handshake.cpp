@@ -20,10 +20,10 @@ std::string PortBytes(int port) {
     return {static_cast<char>((port >> 8) & 0xFF), static_cast<char>(port & 0xFF)};
 }
 
-std::string Request(const TIdSocksInfo& proxy, const std::string& host, int port) {
+std::string Request(const SocksProxy& proxy, const std::string& host, int port) {
     std::string request{kVersion, kConnect};
     request += PortBytes(port);
-    if (proxy.Version == TSocksVersion::svSocks4A) {
+    if (proxy.Version == SocksVersion::Socks4A) {
         request.append(kNameFollows, sizeof kNameFollows);
     } else {
         const auto address = ResolveIPv4Address(host);
@@ -31,7 +31,7 @@ std::string Request(const TIdSocksInfo& proxy, const std::string& host, int port
     }
     request += EncodeNetworkText(proxy.Username);
     request += '\0';
-    if (proxy.Version == TSocksVersion::svSocks4A) request += host + '\0';
+    if (proxy.Version == SocksVersion::Socks4A) request += host + '\0';
     return request;
 }
 
@@ -50,13 +50,13 @@ const char* RefusalMessage(unsigned char code) {
 
 }  // namespace
 
-void CheckSocks4Target(const TIdSocksInfo& proxy, const std::string& host) {
+void CheckSocks4Target(const SocksProxy& proxy, const std::string& host) {
     if (!ParseIPv6Literal(host)) return;
-    const char* version = proxy.Version == TSocksVersion::svSocks4A ? "SOCKS 4a" : "SOCKS 4";
+    const char* version = proxy.Version == SocksVersion::Socks4A ? "SOCKS 4a" : "SOCKS 4";
     throw std::runtime_error("IPv6 address " + host + " cannot be sent through " + version + ".");
 }
 
-void Socks4Handshake(TcpSocket& socket, const TIdSocksInfo& proxy, const std::string& host, int port) {
+void Socks4Handshake(TcpSocket& socket, const SocksProxy& proxy, const std::string& host, int port) {
     socket.Send(Request(proxy, host, port));
     // Version of the reply (0; some proxies answer 4), code, then a port and address we do not use.
     const std::string reply = ReceiveExactly(socket, 8, kReadTimeout);

@@ -29,9 +29,9 @@ std::string LengthPrefixed(const std::string& bytes) {
     return static_cast<char>(bytes.size()) + bytes;
 }
 
-char OfferedMethod(const TIdSocksInfo& proxy) {
-    return proxy.Authentication == TSocksAuthentication::saUsernamePassword ? kUsernamePassword
-                                                                            : kNoAuthentication;
+char OfferedMethod(const SocksProxy& proxy) {
+    return proxy.Authentication == SocksAuthentication::UsernamePassword ? kUsernamePassword
+                                                                         : kNoAuthentication;
 }
 
 // Offers the one method and checks the proxy's choice. A proxy that closes or stays silent instead
@@ -50,7 +50,7 @@ void NegotiateMethod(TcpSocket& socket, char method) {
     if (choice[1] != method) Fail("Invalid socks authentication method.");
 }
 
-void Authenticate(TcpSocket& socket, const TIdSocksInfo& proxy) {
+void Authenticate(TcpSocket& socket, const SocksProxy& proxy) {
     const std::string user = EncodeNetworkText(proxy.Username);
     const std::string password = EncodeNetworkText(proxy.Password);
     // Longer names cannot be sent; cutting them would log in with other credentials.
@@ -112,7 +112,7 @@ void RequestConnection(TcpSocket& socket, const std::string& host, int port) {
 
 }  // namespace
 
-void Socks5Handshake(TcpSocket& socket, const TIdSocksInfo& proxy, const std::string& host, int port) {
+void Socks5Handshake(TcpSocket& socket, const SocksProxy& proxy, const std::string& host, int port) {
     const char method = OfferedMethod(proxy);
     NegotiateMethod(socket, method);
     if (method == kUsernamePassword) Authenticate(socket, proxy);

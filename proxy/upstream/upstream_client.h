@@ -7,20 +7,20 @@ namespace kiosk {
 
 // The upstream proxies the request hook may attach to a request's outbound connection.
 
-enum class TSocksVersion { svNoSocks, svSocks4, svSocks4A, svSocks5 };
-enum class TSocksAuthentication { saNoAuthentication, saUsernamePassword };
+enum class SocksVersion { None, Socks4, Socks4A, Socks5 };
+enum class SocksAuthentication { None, UsernamePassword };
 
-struct TIdSocksInfo {
-    TSocksVersion Version = TSocksVersion::svNoSocks;
+struct SocksProxy {
+    SocksVersion Version = SocksVersion::None;
     std::string Host;
     int Port = 1080;
     std::string Username;
     std::string Password;
-    TSocksAuthentication Authentication = TSocksAuthentication::saNoAuthentication;
-    bool Enabled() const { return Version != TSocksVersion::svNoSocks; }
+    SocksAuthentication Authentication = SocksAuthentication::None;
+    bool Enabled() const { return Version != SocksVersion::None; }
 };
 
-struct TIdConnectThroughHttpProxy {
+struct HttpProxy {
     std::string Host;
     int Port = 8080;
     std::string Username;
@@ -29,11 +29,11 @@ struct TIdConnectThroughHttpProxy {
 };
 
 // The transport's proxy slot: empty, a SOCKS proxy or an HTTP proxy.
-using TransparentProxySlot = std::variant<std::monostate, TIdSocksInfo, TIdConnectThroughHttpProxy>;
+using TransparentProxySlot = std::variant<std::monostate, SocksProxy, HttpProxy>;
 
 // A request's outbound connection before it is made: the target and the transport's proxy slot.
 // Network text (Host) is held as the bytes that arrived.
-struct TIdTCPClient {
+struct OutboundRoute {
     std::string Host;
     int Port = 0;
     TransparentProxySlot TransparentProxy;

@@ -13,19 +13,19 @@ namespace {
 constexpr int kMostPort = 65535;
 constexpr int kHttpPort = 80;
 
-const TIdSocksInfo* EnabledSocks(const TIdTCPClient& client) {
-    const auto* socks = std::get_if<TIdSocksInfo>(&client.TransparentProxy);
+const SocksProxy* EnabledSocks(const OutboundRoute& client) {
+    const auto* socks = std::get_if<SocksProxy>(&client.TransparentProxy);
     return socks != nullptr && socks->Enabled() ? socks : nullptr;
 }
 
-const TIdConnectThroughHttpProxy* EnabledHttp(const TIdTCPClient& client) {
-    const auto* http = std::get_if<TIdConnectThroughHttpProxy>(&client.TransparentProxy);
+const HttpProxy* EnabledHttp(const OutboundRoute& client) {
+    const auto* http = std::get_if<HttpProxy>(&client.TransparentProxy);
     return http != nullptr && http->Enabled ? http : nullptr;
 }
 
 // A target port beyond 16 bits would reach another port once cut to 16 bits, so it is refused, like
 // port 0.
-void CheckTarget(const TIdTCPClient& client) {
+void CheckTarget(const OutboundRoute& client) {
     if (client.Host.empty()) throw std::runtime_error("Request target without a host.");
     if (client.Port <= 0 || client.Port > kMostPort)
         throw std::runtime_error("Invalid port " + std::to_string(client.Port) + " in the request target.");
@@ -46,19 +46,19 @@ void CheckHostForProxy(const std::string& host) {
     }
 }
 
-void ConnectThroughSocks(const TIdTCPClient& client, const TIdSocksInfo& socks, TcpSocket& socket) {
+void ConnectThroughSocks(const OutboundRoute& client, const SocksProxy& socks, TcpSocket& socket) {
     CheckProxyPort(socks.Port);
     CheckHostForProxy(client.Host);
-    if (socks.Version != TSocksVersion::svSocks5) CheckSocks4Target(socks, client.Host);
+    if (socks.Version != SocksVersion::Socks5) CheckSocks4Target(socks, client.Host);
     socket.Connect(socks.Host, socks.Port, kConnectTimeout);
-    if (socks.Version == TSocksVersion::svSocks5) {
+    if (socks.Version == SocksVersion::Socks5) {
         Socks5Handshake(socket, socks, client.Host, client.Port);
     } else {
         Socks4Handshake(socket, socks, client.Host, client.Port);
     }
 }
 
-void ConnectThroughHttp(const TIdTCPClient& client, const TIdConnectThroughHttpProxy& http, UpstreamUse use,
+void ConnectThroughHttp(const OutboundRoute& client, const HttpProxy& http, UpstreamUse use,
                         TcpSocket& socket) {
     CheckProxyPort(http.Port);
     CheckHostForProxy(client.Host);
@@ -68,26 +68,26 @@ void ConnectThroughHttp(const TIdTCPClient& client, const TIdConnectThroughHttpP
 
 }  // namespace
 
-void OpenOutboundConnection(const TIdTCPClient& client, UpstreamUse use, TcpSocket& socket) {
+void OpenOutboundConnection(const OutboundRoute& client, UpstreamUse use, TcpSocket& socket) {
     CheckTarget(client);
-    if (const TIdSocksInfo* socks = EnabledSocks(client)) {
+    if (const SocksProxy* socks = EnabledSocks(client)) {
         ConnectThroughSocks(client, *socks, socket);
-    } else if (const TIdConnectThroughHttpProxy* http = EnabledHttp(client)) {
+    } else if (const HttpProxy* http = EnabledHttp(client)) {
         ConnectThroughHttp(client, *http, use, socket);
     } else {
         socket.Connect(client.Host, client.Port, kConnectTimeout);
     }
 }
 
-std::string UpstreamRequestTarget(const TIdTCPClient& client, const std::string& document) {
+std::string UpstreamRequestTarget(const OutboundRoute& client, const std::string& document) {
     if (EnabledHttp(client) == nullptr) return document;
     return "http://" +
            (client.Port == kHttpPort ? UrlHost(client.Host) : HostAndPort(client.Host, client.Port)) +
            document;
 }
 
-std::vector<std::string> UpstreamRequestHeaders(const TIdTCPClient& client) {
-    const TIdConnectThroughHttpProxy* http = EnabledHttp(client);
+std::vector<std::string> UpstreamRequestHeaders(const OutboundRoute& client) {
+    const HttpProxy* http = EnabledHttp(client);
     if (http == nullptr || http->Username.empty()) return {};
     return {ProxyAuthorizationLine(*http)};
 }

@@ -24,14 +24,14 @@ enum class UpstreamUse {
 // proxy is connected to directly for a pass-through exchange and asked with CONNECT for a tunnel).
 // Throws on failure with the message that is logged (socket errors, the SOCKS messages, the HTTP
 // proxy's refusing status line, "Request target without a host.", "Invalid port ...").
-void OpenOutboundConnection(const TIdTCPClient& client, UpstreamUse use, TcpSocket& socket);
+void OpenOutboundConnection(const OutboundRoute& client, UpstreamUse use, TcpSocket& socket);
 
 // The target of the request line sent upstream for a pass-through exchange: document, or through an
 // enabled HTTP proxy its absolute form "http://" + host (+ ":" + port unless 80) + document.
-std::string UpstreamRequestTarget(const TIdTCPClient& client, const std::string& document);
+std::string UpstreamRequestTarget(const OutboundRoute& client, const std::string& document);
 
 // Header lines the upstream route adds to a pass-through request: "Proxy-Authorization: Basic ..."
 // through an enabled HTTP proxy with a user name; none otherwise.
-std::vector<std::string> UpstreamRequestHeaders(const TIdTCPClient& client);
+std::vector<std::string> UpstreamRequestHeaders(const OutboundRoute& client);
 
 }  // namespace kiosk

@@ -31,7 +31,7 @@
 namespace {
 
 using kiosk::BufferedConnection;
-using kiosk::TIdHTTPProxyServerContext;
+using kiosk::ProxyConnection;
 
 constexpr std::string_view kOriginMarker = "\n--origin--\n";
 
@@ -58,7 +58,7 @@ void CheckLine(const std::string& line) {
     Check(line.find('\n') == std::string::npos);
 }
 
-void CheckLines(const kiosk::TIdHeaderList& headers) {
+void CheckLines(const kiosk::HeaderList& headers) {
     for (const std::string& line : headers.Lines()) CheckLine(line);
 }
 
@@ -81,14 +81,14 @@ void CheckRequestHead(const kiosk::RequestHead& request) {
 
 // Reads the browser's requests as the inspected exchange serves them, up to one it would refuse.
 // Returns the method of each request read whole.
-std::vector<std::string> ReadRequests(TIdHTTPProxyServerContext& context, BufferedConnection& browser,
+std::vector<std::string> ReadRequests(ProxyConnection& context, BufferedConnection& browser,
                                       BufferedConnection& origin) {
     kiosk::ProxyHooks hooks;
-    hooks.OnHTTPDocument = [](TIdHTTPProxyServerContext& request, std::string& body) {
+    hooks.OnDocument = [](ProxyConnection& request, std::string& body) {
         // A request body passes as it arrives; the hook sees only the head of one that has a body.
         Check(body.empty() && kiosk::ContentLength(request.Headers) > 0);
     };
-    const kiosk::ExchangeSetup setup{hooks, kiosk::TIdHTTPProxyTransferMode::tmFullDocument};
+    const kiosk::ExchangeSetup setup{hooks, kiosk::BodyTransfer::FullDocument};
     std::vector<std::string> methods;
     try {
         while (browser.Connected()) {
@@ -112,13 +112,13 @@ std::vector<std::string> ReadRequests(TIdHTTPProxyServerContext& context, Buffer
 
 // Reads the origin's answers, one for each request and GET ones after them. An answer after which the
 // exchange would open a new connection is followed here by the bytes of that new connection.
-void ReadAnswers(TIdHTTPProxyServerContext& context, BufferedConnection& origin, const CheckedStream& stream,
+void ReadAnswers(ProxyConnection& context, BufferedConnection& origin, const CheckedStream& stream,
                  BufferedConnection& browser, const std::vector<std::string>& methods) {
     // Every other answer is one the document hook wants whole; the rest pass as they arrive.
     bool wanted = false;
     kiosk::ProxyHooks hooks;
-    hooks.WantsDocument = [&wanted](const TIdHTTPProxyServerContext&) { return wanted; };
-    hooks.OnHTTPDocument = [&stream, &wanted](TIdHTTPProxyServerContext& answer, std::string& body) {
+    hooks.WantsDocument = [&wanted](const ProxyConnection&) { return wanted; };
+    hooks.OnDocument = [&stream, &wanted](ProxyConnection& answer, std::string& body) {
         Check(body.size() <= stream.Read());
         const long long length = kiosk::ContentLength(answer.Headers);
         // A document longer than the filter takes passes unfiltered: the hook sees only its head.
@@ -135,7 +135,7 @@ void ReadAnswers(TIdHTTPProxyServerContext& context, BufferedConnection& origin,
             wanted = i % 2 == 0;
             kiosk::ReadAnswerHead(origin, context.Headers);
             CheckLines(context.Headers);
-            context.TransferSide = kiosk::TIdHTTPProxyTransferSide::FromServer;
+            context.TransferSide = kiosk::ExchangeSide::FromServer;
             const bool keep = kiosk::OriginKeepsAlive(context);
             const size_t closes = stream.ClosesReported();
             kiosk::RelayLeg(context, origin, browser, hooks);
@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckedStream originStream(std::string(originBytes), piece);
     BufferedConnection browser(browserStream, kiosk::kWaitForever);
     BufferedConnection origin(originStream, kiosk::kWaitForever);
-    TIdHTTPProxyServerContext context;
+    ProxyConnection context;
     context.Inspected = true;
     const std::vector<std::string> methods = ReadRequests(context, browser, origin);
     ReadAnswers(context, origin, originStream, browser, methods);

@@ -95,7 +95,7 @@ void CheckTargets(std::string_view input) {
 
 void CheckHeaders(const std::vector<std::string_view>& lines) {
     if (lines.size() < 2) return;
-    kiosk::TIdHeaderList headers;
+    kiosk::HeaderList headers;
     for (size_t i = 2; i < lines.size(); ++i) headers.Add(std::string(lines[i]));
     const std::string name = AsName(lines[0]);
     const std::string_view value = lines[1];

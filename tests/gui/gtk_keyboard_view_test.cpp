@@ -35,7 +35,7 @@ class KeyboardView : public ::testing::Test {
 protected:
     void SetUp() override {
         SetLayout("-layout us");
-        keyboard.PlaceKeyboard(controls.FlowPanel1, controls, 0, 0);
+        keyboard.PlaceKeyboard(controls.KeyboardPlace, controls, 0, 0);
         view.Build();
         buttons = Children(window.Panel());
         // Laid out and drawn before the buttons are looked at or clicked.

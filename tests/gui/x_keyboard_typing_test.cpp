@@ -16,11 +16,11 @@ namespace {
 class KeyboardTyping : public ::testing::Test {
 protected:
     // The layout is set first: creating the template reads the language settings.
-    Tkbdform& Create(const std::string& layout) {
+    KeyboardForm& Create(const std::string& layout) {
         SetLayout(layout);
         keyboard = std::make_unique<TemplateOnScreenKeyboard>(injector, xkbLayout, settings, Pump);
         MainWindowControls controls;
-        keyboard->PlaceKeyboard(controls.FlowPanel1, controls, -2, -2);
+        keyboard->PlaceKeyboard(controls.KeyboardPlace, controls, -2, -2);
         return *keyboard->Template();
     }
 
@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(KeyboardTyping, ShiftLatchHoldsUntilShiftIsPressedAgain) {
-    Tkbdform& form = Create("-layout us");
+    KeyboardForm& form = Create("-layout us");
     form.ShiftKey();
     EXPECT_EQ(Caption('H'), "H");
     EXPECT_EQ(Caption('7'), "&&");  // shown as one ampersand
@@ -61,7 +61,7 @@ TEST_F(KeyboardTyping, ShiftLatchHoldsUntilShiftIsPressedAgain) {
 }
 
 TEST_F(KeyboardTyping, LanguageKeySwitchesTheServersLayout) {
-    Tkbdform& form = Create("-layout us,ru -option grp:alt_shift_toggle");
+    KeyboardForm& form = Create("-layout us,ru -option grp:alt_shift_toggle");
     ASSERT_EQ(form.LanguageNames, (std::vector<std::string>{"English", "Russian"}));
     form.LanguageKey();
     EXPECT_EQ(keyboard->PlacedKeys()[112].Caption, "Russian");

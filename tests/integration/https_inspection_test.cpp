@@ -72,8 +72,8 @@ TEST_F(HttpsInspectionTest, PagesAreRewrittenAndFollowOneAnotherOnOneConnection)
     TlsOrigin origin(testCa.Issue({"localhost"}));
     origin.Put("index.html", kPage);
     auto proxy = StartProxy("all");
-    proxy->rewrite = [](TIdHTTPProxyServerContext& context, std::string& body) {
-        if (context.TransferSide != TIdHTTPProxyTransferSide::FromServer) return;
+    proxy->rewrite = [](ProxyConnection& context, std::string& body) {
+        if (context.TransferSide != ExchangeSide::FromServer) return;
         EXPECT_TRUE(context.Inspected);
         const size_t at = body.find("Kiosk");
         if (at != std::string::npos) body.replace(at, 5, "Rewritten");
@@ -96,9 +96,8 @@ TEST_F(HttpsInspectionTest, AnswersCarryTheirTrueLengthAndHeadAndErrorsWork) {
     for (int i = 0; big.size() < 300000; ++i) big += std::to_string(i * 7919 % 1000003) + ",";
     origin.Put("big.txt", big);
     auto proxy = StartProxy("all");
-    proxy->rewrite = [](TIdHTTPProxyServerContext& context, std::string& body) {
-        if (context.TransferSide == TIdHTTPProxyTransferSide::FromServer && body.size() > 1000)
-            body += "tail";
+    proxy->rewrite = [](ProxyConnection& context, std::string& body) {
+        if (context.TransferSide == ExchangeSide::FromServer && body.size() > 1000) body += "tail";
     };
     const std::string base = "https://127.0.0.1:" + std::to_string(origin.Port());
     ASSERT_EQ(
@@ -267,7 +266,7 @@ TEST_F(HttpsInspectionTest, InspectionThroughMicrosocksAndAWebSocketInside) {
     TlsOrigin origin(testCa.Issue({"localhost"}));
     origin.Put("index.html", kPage);
     auto proxy = StartProxy("all");
-    proxy->route = Socks(TSocksVersion::svSocks5, socksPort);
+    proxy->route = Socks(SocksVersion::Socks5, socksPort);
     ASSERT_EQ(Curl(*proxy, TerminalCaFile(),
                    {"https://localhost:" + std::to_string(origin.Port()) + "/index.html"}),
               0)

@@ -20,9 +20,9 @@
 
 #include "config/key_value_table.h"
 #include "log/event_log.h"
+#include "mail/mail_thread.h"
 #include "mail/notification_pump.h"
 #include "mail/notification_sender.h"
-#include "mail/send_mail_thread.h"
 #include "os/tcp_socket.h"
 #include "platform/linux/glib_ui.h"
 #include "tests/support/child_process.h"
@@ -89,7 +89,7 @@ protected:
         sender = std::make_unique<NotificationSender>(settings, *transport);
         options.AddRow("log=31");
         log.AttachOptions(&options);
-        worker = std::make_unique<tsendmailthread>(
+        worker = std::make_unique<MailThread>(
             queue,
             [this](std::stop_token) {
                 PumpNotificationQueue(
@@ -118,7 +118,7 @@ protected:
     KeyValueTable options;
     std::unique_ptr<MailTransport> transport;
     std::unique_ptr<NotificationSender> sender;
-    std::unique_ptr<tsendmailthread> worker;
+    std::unique_ptr<MailThread> worker;
 };
 
 TEST_F(MailChain, AnErrorEntryArrivesAsOneLineWithItsHeadersAndItsWindows1251Body) {

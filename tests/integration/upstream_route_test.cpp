@@ -55,7 +55,7 @@ private:
 // The answer to a GET of /a?b=1 on host and port through the route, as the engine sends it: in a
 // tunnel, or as a pass-through request with the route's target and header lines.
 std::string Fetch(const std::string& host, int port, TransparentProxySlot proxy, UpstreamUse use) {
-    const TIdTCPClient client{host, port, std::move(proxy)};
+    const OutboundRoute client{host, port, std::move(proxy)};
     TcpSocket socket;
     try {
         OpenOutboundConnection(client, use, socket);
@@ -140,22 +140,22 @@ protected:
 TEST_F(UpstreamRoute, DantedSocks4And5WithoutAuthentication) {
     const auto danted = StartDanted("none");
     ASSERT_TRUE(danted->Running());
-    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(TSocksVersion::svSocks4, proxyPort, "anyone"),
+    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(SocksVersion::Socks4, proxyPort, "anyone"),
                     UpstreamUse::Tunnel),
               kArrived);
-    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks4, proxyPort),
-                    UpstreamUse::PassThrough),
-              kArrived);
-    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks5, proxyPort),
-                    UpstreamUse::PassThrough),
-              kArrived);
+    EXPECT_EQ(
+        Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks4, proxyPort), UpstreamUse::PassThrough),
+        kArrived);
+    EXPECT_EQ(
+        Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks5, proxyPort), UpstreamUse::PassThrough),
+        kArrived);
     const int closed = FreePort();
-    EXPECT_EQ(Fetch("127.0.0.1", closed, Socks(TSocksVersion::svSocks4, proxyPort), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("127.0.0.1", closed, Socks(SocksVersion::Socks4, proxyPort), UpstreamUse::Tunnel),
               "failed: Request rejected or failed.");
-    EXPECT_EQ(Fetch("127.0.0.1", closed, Socks(TSocksVersion::svSocks5, proxyPort), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("127.0.0.1", closed, Socks(SocksVersion::Socks5, proxyPort), UpstreamUse::Tunnel),
               "failed: Connection refused.");
     // It offers no authentication; danted asks for none, so only the offer of a login is refused.
-    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(TSocksVersion::svSocks5, proxyPort, "u", "p"),
+    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(SocksVersion::Socks5, proxyPort, "u", "p"),
                     UpstreamUse::Tunnel),
               "failed: Invalid socks authentication method.");
 }
@@ -168,36 +168,34 @@ TEST_F(UpstreamRoute, DantedSocks5WithUserNameAndPassword) {
     ASSERT_TRUE(danted->Running());
     EXPECT_EQ(
         Fetch("localhost", origin.Port(),
-              Socks(TSocksVersion::svSocks5, proxyPort, user.Name(), user.Password()), UpstreamUse::Tunnel),
+              Socks(SocksVersion::Socks5, proxyPort, user.Name(), user.Password()), UpstreamUse::Tunnel),
         kArrived);
-    EXPECT_EQ(Fetch("localhost", origin.Port(),
-                    Socks(TSocksVersion::svSocks5, proxyPort, user.Name(), "wrong"), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks5, proxyPort, user.Name(), "wrong"),
+                    UpstreamUse::Tunnel),
               "failed: Authentication error to socks server.");
-    EXPECT_EQ(
-        Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks5, proxyPort), UpstreamUse::Tunnel),
-        "failed: Invalid socks authentication method.");
+    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks5, proxyPort), UpstreamUse::Tunnel),
+              "failed: Invalid socks authentication method.");
 }
 
 TEST_F(UpstreamRoute, MicrosocksWithAndWithoutPassword) {
     const int open = FreePort();
     const Daemon plain("/usr/bin/microsocks", {"-i", "127.0.0.1", "-p", std::to_string(open)}, dir, open);
-    EXPECT_EQ(
-        Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks5, open), UpstreamUse::PassThrough),
-        kArrived);
-    EXPECT_EQ(Fetch("127.0.0.1", FreePort(), Socks(TSocksVersion::svSocks5, open), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks5, open), UpstreamUse::PassThrough),
+              kArrived);
+    EXPECT_EQ(Fetch("127.0.0.1", FreePort(), Socks(SocksVersion::Socks5, open), UpstreamUse::Tunnel),
               "failed: Connection refused.");
 
     const int guarded = FreePort();
     const Daemon withPassword(
         "/usr/bin/microsocks",
         {"-i", "127.0.0.1", "-p", std::to_string(guarded), "-u", "kiosk", "-P", "s3cret"}, dir, guarded);
-    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(TSocksVersion::svSocks5, guarded, "kiosk", "s3cret"),
+    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(SocksVersion::Socks5, guarded, "kiosk", "s3cret"),
                     UpstreamUse::Tunnel),
               kArrived);
-    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(TSocksVersion::svSocks5, guarded, "kiosk", "bad"),
+    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(SocksVersion::Socks5, guarded, "kiosk", "bad"),
                     UpstreamUse::Tunnel),
               "failed: Authentication error to socks server.");
-    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(TSocksVersion::svSocks5, guarded), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("127.0.0.1", origin.Port(), Socks(SocksVersion::Socks5, guarded), UpstreamUse::Tunnel),
               "failed: Invalid socks authentication method.");
 }
 
@@ -207,7 +205,7 @@ TEST_F(UpstreamRoute, MicrosocksOnIPv6LoopbackReachesAnIPv6Origin) {
     HttpOrigin v6Origin("::1");
     const int port = FreePort();
     const Daemon socks("/usr/bin/microsocks", {"-i", "::1", "-p", std::to_string(port)}, dir, port, "::1");
-    TIdSocksInfo route = Socks(TSocksVersion::svSocks5, port);
+    SocksProxy route = Socks(SocksVersion::Socks5, port);
     route.Host = "::1";
     EXPECT_EQ(Fetch("::1", v6Origin.Port(), route, UpstreamUse::Tunnel), kArrived);
     EXPECT_EQ(Fetch("::1", v6Origin.Port(), route, UpstreamUse::PassThrough), kArrived);
@@ -240,14 +238,13 @@ TEST_F(UpstreamRoute, SshDynamicForwardingSocks4a) {
          std::to_string(sshPort), "-o", "BatchMode=yes", "-o", "StrictHostKeyChecking=no", "-o",
          "UserKnownHostsFile=/dev/null", "-o", "ExitOnForwardFailure=yes", "root@127.0.0.1"},
         dir, socksPort);
-    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks4A, socksPort, "user"),
+    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks4A, socksPort, "user"),
                     UpstreamUse::PassThrough),
               kArrived);
-    EXPECT_EQ(
-        Fetch("localhost", origin.Port(), Socks(TSocksVersion::svSocks4, socksPort), UpstreamUse::Tunnel),
-        kArrived);
+    EXPECT_EQ(Fetch("localhost", origin.Port(), Socks(SocksVersion::Socks4, socksPort), UpstreamUse::Tunnel),
+              kArrived);
     // ssh gives no refusal code for a target it cannot reach: it closes the connection.
-    EXPECT_EQ(Fetch("localhost", FreePort(), Socks(TSocksVersion::svSocks4A, socksPort), UpstreamUse::Tunnel),
+    EXPECT_EQ(Fetch("localhost", FreePort(), Socks(SocksVersion::Socks4A, socksPort), UpstreamUse::Tunnel),
               "failed: Connection Closed Gracefully.");
 }
 
@@ -267,7 +264,7 @@ TEST_F(UpstreamRoute, TinyproxyOnIPv6LoopbackReachesAnIPv6Origin) {
     HttpOrigin v6Origin("::1");
     const auto tinyproxy = StartTinyproxy("", "::1");
     ASSERT_TRUE(tinyproxy->Running());
-    TIdConnectThroughHttpProxy route = Http(proxyPort);
+    HttpProxy route = Http(proxyPort);
     route.Host = "::1";
     const std::string passed = Fetch("::1", v6Origin.Port(), route, UpstreamUse::PassThrough);
     EXPECT_TRUE(passed.starts_with("HTTP/1.0 200 OK | GET /a?b=1 HTTP/1.")) << passed;

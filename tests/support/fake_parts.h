@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/form_parts.h"
+#include "app/main_window_parts.h"
 #include "tests/support/event_record.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_ui.h"
@@ -125,7 +125,7 @@ public:
     void Navigate(const std::string& url) override { record_.Add("Navigate " + url); }
     void GoBack() override { Call("GoBack"); }
     void Refresh() override { Call("Refresh"); }
-    void Refresh2(int level) override { Call("Refresh2 " + std::to_string(level)); }
+    void Reload(int level) override { Call("Reload " + std::to_string(level)); }
     void Stop() override { Call("Stop"); }
     bool HasHtmlDocument() override { return htmlDocument; }
     void SetVisible(bool visible) override { Flag("BrowserVisible", visible); }
@@ -184,7 +184,7 @@ public:
     bool htmlDocument = true;     // the page shown is an HTML document
     std::vector<FakeForm> forms;  // the document's forms and their elements
     std::string readFailure;      // thrown by every read of the document when not empty
-    std::string callFailure;      // thrown by GoBack, Refresh, Refresh2 and Stop when not empty
+    std::string callFailure;      // thrown by GoBack, Refresh, Reload and Stop when not empty
     std::string styleFailure;     // thrown by SetBodyStyle when not empty
     BrowserEvents* events = nullptr;
     // Run by the next SetBodyStyle or Focus, as events processed while the call waits; when it

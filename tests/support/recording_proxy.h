@@ -18,33 +18,32 @@ namespace kiosk::testing {
 struct RecordingProxy {
     EventRecord events;
     // Runs in the document hook after it has recorded the call.
-    std::function<void(TIdHTTPProxyServerContext&, std::string&)> rewrite;
+    std::function<void(ProxyConnection&, std::string&)> rewrite;
     // Whether the document hook gets answers' bodies whole; false: every body is relayed as it arrives.
     std::atomic<bool> wantsDocuments = true;
     // The upstream route the before-command hook attaches to every request.
     TransparentProxySlot route;
-    TIdHTTPProxyServer server;
+    HttpProxyServer server;
 
     // inspection: the HTTPS inspection of the proxy; none: every CONNECT is a tunnel.
     explicit RecordingProxy(std::shared_ptr<HttpsInspection> inspection = nullptr) {
         ProxyServerSettings settings;
         settings.Inspection = std::move(inspection);
-        settings.DefaultTransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+        settings.DefaultTransferMode = BodyTransfer::FullDocument;
         settings.DefaultPort = 0;
         settings.ListenQueue = 600;  // tests open hundreds of connections at once
         server.Configure(settings);
         ProxyHooks hooks;
-        hooks.OnException = [this](TIdHTTPProxyServerContext&, const std::string& failure) {
+        hooks.OnFailure = [this](ProxyConnection&, const std::string& failure) {
             events.Add("failure " + failure);
         };
-        hooks.OnHTTPBeforeCommand = [this](TIdHTTPProxyServerContext& context) {
-            context.UpstreamClient->TransparentProxy = route;
-            events.Add("before " + context.UpstreamClient->Host + ":" +
-                       std::to_string(context.UpstreamClient->Port));
+        hooks.OnRequest = [this](ProxyConnection& context) {
+            context.Route->TransparentProxy = route;
+            events.Add("before " + context.Route->Host + ":" + std::to_string(context.Route->Port));
         };
-        hooks.WantsDocument = [this](const TIdHTTPProxyServerContext&) { return wantsDocuments.load(); };
-        hooks.OnHTTPDocument = [this](TIdHTTPProxyServerContext& context, std::string& body) {
-            const bool fromClient = context.TransferSide == TIdHTTPProxyTransferSide::FromClient;
+        hooks.WantsDocument = [this](const ProxyConnection&) { return wantsDocuments.load(); };
+        hooks.OnDocument = [this](ProxyConnection& context, std::string& body) {
+            const bool fromClient = context.TransferSide == ExchangeSide::FromClient;
             events.Add((fromClient ? "client " : "server ") + body);
             if (rewrite) rewrite(context, body);
         };

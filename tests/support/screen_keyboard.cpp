@@ -19,17 +19,17 @@ constexpr ScaleRatio kWindowAt96{12, 16};
 ScreenKeyboard::ScreenKeyboard(int screenWidth, int screenHeight) {
     MainWindowControls window = DesignLayout();
     ScaleControls(window, kWindowAt96);
-    PanelModel panel = window.FlowPanel1;
+    PanelModel panel = window.KeyboardPlace;
     const auto& elements = ScaleKeyTemplate(KeyTemplate(), 96, ScaleRatio{});
     std::vector<std::string> captions;
     for (const auto& element : elements) captions.push_back(element.Caption);
     keys_ = PlaceKeys(elements, captions, panel, 0, 0);
     width_ = panel.Width;
     height_ = panel.Height;
-    left_ = screenWidth - window.RxGIFAnimator1.Width - panel.Width;
+    left_ = screenWidth - window.BusyAnimation.Width - panel.Width;
     const int bottomPanelHeight =
-        panel.Height + window.FlowPanel2.Padding.Top + window.FlowPanel2.Padding.Bottom;
-    top_ = screenHeight - bottomPanelHeight + window.FlowPanel1.Top;
+        panel.Height + window.ButtonArea.Padding.Top + window.ButtonArea.Padding.Bottom;
+    top_ = screenHeight - bottomPanelHeight + window.KeyboardPlace.Top;
 }
 
 ScreenPoint ScreenKeyboard::Middle(const PlacedKey& key) const {

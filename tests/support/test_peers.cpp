@@ -102,22 +102,22 @@ std::string Exchange(TcpSocket& socket, const std::string& request) {
     return answer;
 }
 
-TIdTCPClient Client(const std::string& host, int port, TransparentProxySlot proxy) {
+OutboundRoute Client(const std::string& host, int port, TransparentProxySlot proxy) {
     return {host, port, std::move(proxy)};
 }
 
-TIdSocksInfo Socks(TSocksVersion version, int port, const std::string& user, const std::string& password) {
-    TIdSocksInfo socks;
+SocksProxy Socks(SocksVersion version, int port, const std::string& user, const std::string& password) {
+    SocksProxy socks;
     socks.Version = version;
     socks.Host = "127.0.0.1";
     socks.Port = port;
     socks.Username = user;
     socks.Password = password;
-    if (!user.empty()) socks.Authentication = TSocksAuthentication::saUsernamePassword;
+    if (!user.empty()) socks.Authentication = SocksAuthentication::UsernamePassword;
     return socks;
 }
 
-TIdConnectThroughHttpProxy Http(int port, const std::string& user, const std::string& password) {
+HttpProxy Http(int port, const std::string& user, const std::string& password) {
     return {"127.0.0.1", port, user, password, true};
 }
 

@@ -62,10 +62,10 @@ private:
 };
 
 // Outbound connections and upstream proxies on the loopback address, as the request hook makes them.
-TIdTCPClient Client(const std::string& host, int port, TransparentProxySlot proxy = {});
-TIdSocksInfo Socks(TSocksVersion version, int port, const std::string& user = "",
-                   const std::string& password = "");
-TIdConnectThroughHttpProxy Http(int port, const std::string& user = "", const std::string& password = "");
+OutboundRoute Client(const std::string& host, int port, TransparentProxySlot proxy = {});
+SocksProxy Socks(SocksVersion version, int port, const std::string& user = "",
+                 const std::string& password = "");
+HttpProxy Http(int port, const std::string& user = "", const std::string& password = "");
 
 // Sends request and reads everything until the peer closes.
 std::string Exchange(TcpSocket& socket, const std::string& request);

@@ -21,17 +21,17 @@ namespace kiosk::testing {
 // and a browser that shows a scripted document.
 class FocusTest : public ::testing::Test {
 protected:
-    FocusTest() { SetBusy(controls.RxGIFAnimator1, true); }
+    FocusTest() { SetBusy(controls.BusyAnimation, true); }
 
     KeysToggle Keys() { return {controls, minButtonPanelWidth, refreshCaptions, idleTimer}; }
     bool Search() { return FocusTextField(&browser, Keys(), log); }
     bool KeyboardOpen() const {
-        return controls.RxSpeedButton1.Down && controls.FlowPanel1.Visible && controls.FlowPanel1.Enabled;
+        return controls.KeysButton.Down && controls.KeyboardPlace.Visible && controls.KeyboardPlace.Enabled;
     }
-    bool Busy() const { return controls.RxGIFAnimator1.Visible && controls.RxGIFAnimator1.Animate; }
+    bool Busy() const { return controls.BusyAnimation.Visible && controls.BusyAnimation.Animate; }
     // The user's click on Keys: the button flips before its handler runs.
     void ClickKeys() {
-        controls.RxSpeedButton1.Down = !controls.RxSpeedButton1.Down;
+        controls.KeysButton.Down = !controls.KeysButton.Down;
         kiosk::ClickKeys(Keys());
     }
     void CountKeyboardShows() {
@@ -49,7 +49,7 @@ protected:
     MainWindowControls controls = DesignLayout();
     // Home and its margins, as start-up measures them.
     int minButtonPanelWidth =
-        controls.FlowPanel2.Padding.Left + controls.RxSpeedButton4.Width + controls.FlowPanel2.Padding.Right;
+        controls.ButtonArea.Padding.Left + controls.HomeButton.Width + controls.ButtonArea.Padding.Right;
     std::function<void()> refreshCaptions = [] {};
     FakeBrowser browser{record};
     RecordingLog log;

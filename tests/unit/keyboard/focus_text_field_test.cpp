@@ -13,7 +13,7 @@ using Events = std::vector<std::string>;
 TEST_F(FocusTest, WhenLoadingEndsTheFirstTextFieldOfAFormGetsTheFocusAndTheKeyboardOpens) {
     CountKeyboardShows();
     const auto reportProgress = [this](std::int32_t progress, std::int32_t maximum) {
-        OnProgressChange(controls.RxGIFAnimator1, progress, maximum, [this] { Search(); });
+        OnProgressChange(controls.BusyAnimation, progress, maximum, [this] { Search(); });
     };
     browser.forms = {{Field("INPUT", "hidden"), Field("BUTTON", "text"), Field(), Field()}};
     reportProgress(0, 100);

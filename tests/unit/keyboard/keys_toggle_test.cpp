@@ -8,43 +8,42 @@ namespace kiosk::testing {
 namespace {
 
 TEST_F(FocusTest, KeysFitsTheBottomPanelAroundTheKeyboardAndRestartsTheIdleTimer) {
-    const PanelModel& buttons = controls.FlowPanel2;
-    const PanelModel& keyboard = controls.FlowPanel1;
-    const ControlModel& home = controls.RxSpeedButton4;
+    const PanelModel& buttons = controls.ButtonArea;
+    const PanelModel& keyboard = controls.KeyboardPlace;
+    const ControlModel& home = controls.HomeButton;
     CountKeyboardShows();
     const int idlePeriods = idleTimer.periodsStarted;
     ClickKeys();
     EXPECT_TRUE(KeyboardOpen());
     EXPECT_EQ(keyboardShows, 1);
     EXPECT_EQ(buttons.Width, keyboard.Left - kKeyboardGap);
-    EXPECT_EQ(controls.Panel1.Height, keyboard.Height + buttons.Padding.Top + buttons.Padding.Bottom);
+    EXPECT_EQ(controls.BottomPanel.Height, keyboard.Height + buttons.Padding.Top + buttons.Padding.Bottom);
     EXPECT_EQ(idleTimer.periodsStarted, idlePeriods + 1);
 
     ClickKeys();
     EXPECT_FALSE(keyboard.Visible);
     EXPECT_FALSE(keyboard.Enabled);
-    EXPECT_EQ(buttons.Width, buttons.Padding.Left + home.Width + controls.RxSpeedButton2.Width +
-                                 controls.RxSpeedButton3.Width + controls.RxSpeedButton1.Width +
+    EXPECT_EQ(buttons.Width, buttons.Padding.Left + home.Width + controls.BackButton.Width +
+                                 controls.RefreshButton.Width + controls.KeysButton.Width +
                                  buttons.Padding.Right + kButtonPanelSpare);
-    EXPECT_EQ(controls.Panel1.Height, home.Height + kBottomPanelMargin);
+    EXPECT_EQ(controls.BottomPanel.Height, home.Height + kBottomPanelMargin);
     EXPECT_EQ(idleTimer.periodsStarted, idlePeriods + 2);
 }
 
 TEST_F(FocusTest, WithoutBackTheClosedButtonPanelHoldsHomeRefreshAndKeys) {
-    controls.RxSpeedButton2.Enabled = false;  // the back option is false
-    controls.RxSpeedButton2.Visible = false;
+    controls.BackButton.Enabled = false;  // the back option is false
+    controls.BackButton.Visible = false;
     ClickKeys();
     ClickKeys();
-    const PanelModel& buttons = controls.FlowPanel2;
-    EXPECT_EQ(buttons.Width, buttons.Padding.Left + controls.RxSpeedButton4.Width +
-                                 controls.RxSpeedButton3.Width + controls.RxSpeedButton1.Width +
-                                 buttons.Padding.Right + kButtonPanelSpare);
+    const PanelModel& buttons = controls.ButtonArea;
+    EXPECT_EQ(buttons.Width, buttons.Padding.Left + controls.HomeButton.Width + controls.RefreshButton.Width +
+                                 controls.KeysButton.Width + buttons.Padding.Right + kButtonPanelSpare);
 }
 
 TEST_F(FocusTest, AKeyboardReachingLeftOfTheHomeButtonLeavesTheButtonPanelAtItsMinimum) {
-    controls.FlowPanel1.Left = minButtonPanelWidth - 1;
+    controls.KeyboardPlace.Left = minButtonPanelWidth - 1;
     ClickKeys();
-    EXPECT_EQ(controls.FlowPanel2.Width, minButtonPanelWidth);
+    EXPECT_EQ(controls.ButtonArea.Width, minButtonPanelWidth);
 }
 
 TEST_F(FocusTest, SettingKeysDownOnlyClicksWhenTheButtonChanges) {
@@ -55,7 +54,7 @@ TEST_F(FocusTest, SettingKeysDownOnlyClicksWhenTheButtonChanges) {
     SetKeysDown(Keys(), true);
     EXPECT_EQ(idleTimer.periodsStarted, 1);
     SetKeysDown(Keys(), false);
-    EXPECT_FALSE(controls.FlowPanel1.Visible);
+    EXPECT_FALSE(controls.KeyboardPlace.Visible);
 }
 
 }  // namespace

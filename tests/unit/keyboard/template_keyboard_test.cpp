@@ -15,9 +15,9 @@ TEST(TemplateKeyboardTest, PlacesTheCopiesAndLinksThemToTheTemplate) {
     TemplateOnScreenKeyboard keyboard(injector, layout, settings, [] {});
     keyboard.SetKeyUpTarget([&keyUps](std::uint16_t, bool) { ++keyUps; });
     MainWindowControls window;
-    keyboard.PlaceKeyboard(window.FlowPanel1, window, 0, 0);
-    EXPECT_EQ(window.FlowPanel1.Width, 766);
-    EXPECT_EQ(window.FlowPanel1.Height, 251);
+    keyboard.PlaceKeyboard(window.KeyboardPlace, window, 0, 0);
+    EXPECT_EQ(window.KeyboardPlace.Width, 766);
+    EXPECT_EQ(window.KeyboardPlace.Height, 251);
     ASSERT_EQ(keyboard.PlacedKeys().size(), 125u);
     EXPECT_EQ(keyboard.PlacedKeys()[0].Caption, "`");
     EXPECT_EQ(keyboard.PlacedKeys()[112].Caption, "English");  // the language key

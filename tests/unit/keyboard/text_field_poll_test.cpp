@@ -35,7 +35,7 @@ TEST_F(TextFieldPollTest, WithoutAFieldThePollClosesEvenAUserOpenedKeyboardAtIts
     EXPECT_FALSE(pollTimer.Enabled());
     EXPECT_EQ(pollTimer.Tag, 0);
     EXPECT_FALSE(KeyboardOpen());
-    EXPECT_FALSE(controls.FlowPanel1.Visible);
+    EXPECT_FALSE(controls.KeyboardPlace.Visible);
 }
 
 TEST_F(TextFieldPollTest, AFieldAddedBeforeTheSecondSearchIsFoundAndEndsThePoll) {

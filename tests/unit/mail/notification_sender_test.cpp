@@ -9,8 +9,8 @@
 #include <stop_token>
 #include <thread>
 
+#include "mail/mail_thread.h"
 #include "mail/notification_pump.h"
-#include "mail/send_mail_thread.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/recording_log.h"
@@ -189,7 +189,7 @@ TEST_F(NotificationSenderTest, TheWorkerGoesOnAfterAFailureOfAnyKind) {
     auto queue = std::make_shared<NotificationQueue>();
     testing::RecordingLog log;
     NotificationSender sender(settings, Transport());
-    tsendmailthread worker(
+    MailThread worker(
         queue,
         [&](std::stop_token) {
             PumpNotificationQueue(

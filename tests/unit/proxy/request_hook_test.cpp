@@ -15,44 +15,44 @@ protected:
         FillOptionTable(options);
         context.Command = "GET";
         context.Document = "/a?x=1";
-        context.UpstreamClient = std::make_unique<TIdTCPClient>(TIdTCPClient{"h", 80, {}});
+        context.Route = std::make_unique<OutboundRoute>(OutboundRoute{"h", 80, {}});
     }
     void Set(const char* key, const std::string& value) {
         options.SetValueAt(options.IndexOfName(key), value);
     }
     void Run() { RequestHook(context, options, log, dir.str()); }
-    const TransparentProxySlot& Slot() const { return context.UpstreamClient->TransparentProxy; }
+    const TransparentProxySlot& Slot() const { return context.Route->TransparentProxy; }
 
     TempDir dir;
     KeyValueTable options;
     RecordingLog log;
-    TIdHTTPProxyServerContext context;
+    ProxyConnection context;
 };
 
 TEST_F(RequestHookTest, TheProxyOptionChoosesTheUpstreamRoute) {
     Set("host", "gate");
     Set("port", "1081");
     for (const char* direct : {"", "SOCKS5", "Socks4", "direct"}) {
-        TIdSocksInfo earlier;
-        earlier.Version = TSocksVersion::svSocks5;
-        context.UpstreamClient->TransparentProxy = earlier;
+        SocksProxy earlier;
+        earlier.Version = SocksVersion::Socks5;
+        context.Route->TransparentProxy = earlier;
         Set("proxy", direct);
         Run();
         EXPECT_TRUE(std::holds_alternative<std::monostate>(Slot())) << direct;  // a fresh transport
     }
-    const std::pair<const char*, TSocksVersion> versions[] = {{"socks4", TSocksVersion::svSocks4},
-                                                              {"socks4a", TSocksVersion::svSocks4A},
-                                                              {"socks5", TSocksVersion::svSocks5}};
+    const std::pair<const char*, SocksVersion> versions[] = {{"socks4", SocksVersion::Socks4},
+                                                             {"socks4a", SocksVersion::Socks4A},
+                                                             {"socks5", SocksVersion::Socks5}};
     for (const auto& [name, version] : versions) {
         Set("proxy", name);
         Run();
-        const auto& socks = std::get<TIdSocksInfo>(Slot());
+        const auto& socks = std::get<SocksProxy>(Slot());
         EXPECT_EQ(socks.Version, version);
         EXPECT_EQ(socks.Host, "gate");
         EXPECT_EQ(socks.Port, 1081);
-        EXPECT_EQ(socks.Authentication, TSocksAuthentication::saNoAuthentication);
+        EXPECT_EQ(socks.Authentication, SocksAuthentication::None);
     }
-    EXPECT_EQ(context.UpstreamClient->Host, "h");  // the target stays
+    EXPECT_EQ(context.Route->Host, "h");  // the target stays
 }
 
 TEST_F(RequestHookTest, ALoginAsksForUserAndPasswordAndABadPortIs8080) {
@@ -61,16 +61,16 @@ TEST_F(RequestHookTest, ALoginAsksForUserAndPasswordAndABadPortIs8080) {
     Set("login", "user");
     Set("password", "secret");
     Run();
-    const auto& socks = std::get<TIdSocksInfo>(Slot());
+    const auto& socks = std::get<SocksProxy>(Slot());
     EXPECT_EQ(socks.Port, 8080);
     EXPECT_EQ(socks.Username, "user");
     EXPECT_EQ(socks.Password, "secret");
-    EXPECT_EQ(socks.Authentication, TSocksAuthentication::saUsernamePassword);
+    EXPECT_EQ(socks.Authentication, SocksAuthentication::UsernamePassword);
 
     Set("proxy", "http");
     Set("host", "web-gate");
     Run();
-    const auto& http = std::get<TIdConnectThroughHttpProxy>(Slot());
+    const auto& http = std::get<HttpProxy>(Slot());
     EXPECT_TRUE(http.Enabled);
     EXPECT_EQ(http.Host, "web-gate");
     EXPECT_EQ(http.Port, 8080);

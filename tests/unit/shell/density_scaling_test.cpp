@@ -46,56 +46,55 @@ TEST(DensityScaleTest, MeasuresTheFontScaledToTheScreen) {
 
 TEST(ScaleControlsTest, At96PixelsPerInchTheWindowIsThreeQuarters) {
     MainWindowControls w = DesignLayout();
-    w.Form1.Left = 50;  // the window's place on the screen is no size
+    w.Window.Left = 50;  // the window's place on the screen is no size
     ScaleControls(w, DensityScale(96, kMainWindowDesign, TahomaTextHeight));
-    EXPECT_EQ(Bounds(w.Form1), (std::vector<int>{50, 0, 800, 600}));
-    EXPECT_EQ(Bounds(w.Panel1), (std::vector<int>{0, 520, 800, 80}));
-    EXPECT_EQ(Bounds(w.FlowPanel2), (std::vector<int>{0, 0, 264, 80}));
-    const Margins& margin = w.FlowPanel2.Padding;
+    EXPECT_EQ(Bounds(w.Window), (std::vector<int>{50, 0, 800, 600}));
+    EXPECT_EQ(Bounds(w.BottomPanel), (std::vector<int>{0, 520, 800, 80}));
+    EXPECT_EQ(Bounds(w.ButtonArea), (std::vector<int>{0, 0, 264, 80}));
+    const Margins& margin = w.ButtonArea.Padding;
     EXPECT_EQ((std::vector<int>{margin.Left, margin.Top, margin.Right, margin.Bottom}),
               (std::vector<int>{10, 10, 10, 10}));
-    EXPECT_EQ(Bounds(w.RxSpeedButton1), (std::vector<int>{190, 10, 60, 60}));
-    EXPECT_EQ(Bounds(w.FlowPanel1), (std::vector<int>{272, 10, 453, 60}));
-    EXPECT_EQ(Bounds(w.RxGIFAnimator1), (std::vector<int>{725, 0, 75, 80}));
+    EXPECT_EQ(Bounds(w.KeysButton), (std::vector<int>{190, 10, 60, 60}));
+    EXPECT_EQ(Bounds(w.KeyboardPlace), (std::vector<int>{272, 10, 453, 60}));
+    EXPECT_EQ(Bounds(w.BusyAnimation), (std::vector<int>{725, 0, 75, 80}));
 }
 
 TEST(ScaleControlsTest, At144PixelsPerInchTheButtonsAre95) {
     MainWindowControls w = DesignLayout();
     ScaleControls(w, DensityScale(144, kMainWindowDesign, TahomaTextHeight));
-    EXPECT_EQ(Bounds(w.Form1), (std::vector<int>{0, 0, 1267, 950}));
-    EXPECT_EQ(Bounds(w.Panel1), (std::vector<int>{0, 823, 1267, 127}));
-    EXPECT_EQ(Bounds(w.RxSpeedButton4), (std::vector<int>{15, 15, 95, 95}));
-    EXPECT_EQ(Bounds(w.RxSpeedButton1), (std::vector<int>{300, 15, 95, 95}));
-    EXPECT_EQ(Bounds(w.RxGIFAnimator1), (std::vector<int>{1148, 0, 119, 127}));
+    EXPECT_EQ(Bounds(w.Window), (std::vector<int>{0, 0, 1267, 950}));
+    EXPECT_EQ(Bounds(w.BottomPanel), (std::vector<int>{0, 823, 1267, 127}));
+    EXPECT_EQ(Bounds(w.HomeButton), (std::vector<int>{15, 15, 95, 95}));
+    EXPECT_EQ(Bounds(w.KeysButton), (std::vector<int>{300, 15, 95, 95}));
+    EXPECT_EQ(Bounds(w.BusyAnimation), (std::vector<int>{1148, 0, 119, 127}));
 }
 
 // Edges that meet in the design meet after scaling, and children stay inside their parents.
 void ExpectConsistent(const MainWindowControls& w, const ScaleRatio& ratio) {
     SCOPED_TRACE(std::to_string(ratio.Numerator) + "/" + std::to_string(ratio.Denominator));
-    EXPECT_EQ(Bounds(w.WebBrowser1), (std::vector<int>{0, 0, w.Panel2.Width, w.Panel2.Height}));
-    EXPECT_EQ(w.Panel2.Width, w.Form1.Width);
-    EXPECT_EQ(w.Panel2.Height, w.Panel1.Top);
-    EXPECT_EQ(w.Panel1.Top + w.Panel1.Height, w.Form1.Height);
-    EXPECT_EQ(w.Panel1.Width, w.Form1.Width);
-    EXPECT_EQ(w.FlowPanel2.Height, w.Panel1.Height);
-    const ControlModel* buttons[] = {&w.RxSpeedButton4, &w.RxSpeedButton2, &w.RxSpeedButton3,
-                                     &w.RxSpeedButton1};
-    EXPECT_EQ(buttons[0]->Left, w.FlowPanel2.Padding.Left);
+    EXPECT_EQ(Bounds(w.Browser), (std::vector<int>{0, 0, w.PageArea.Width, w.PageArea.Height}));
+    EXPECT_EQ(w.PageArea.Width, w.Window.Width);
+    EXPECT_EQ(w.PageArea.Height, w.BottomPanel.Top);
+    EXPECT_EQ(w.BottomPanel.Top + w.BottomPanel.Height, w.Window.Height);
+    EXPECT_EQ(w.BottomPanel.Width, w.Window.Width);
+    EXPECT_EQ(w.ButtonArea.Height, w.BottomPanel.Height);
+    const ControlModel* buttons[] = {&w.HomeButton, &w.BackButton, &w.RefreshButton, &w.KeysButton};
+    EXPECT_EQ(buttons[0]->Left, w.ButtonArea.Padding.Left);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(buttons[i]->Top, w.FlowPanel2.Padding.Top);
+        EXPECT_EQ(buttons[i]->Top, w.ButtonArea.Padding.Top);
         EXPECT_EQ(buttons[i]->Height, buttons[0]->Height);
-        EXPECT_LE(buttons[i]->Top + buttons[i]->Height, w.FlowPanel2.Height - w.FlowPanel2.Padding.Bottom);
+        EXPECT_LE(buttons[i]->Top + buttons[i]->Height, w.ButtonArea.Height - w.ButtonArea.Padding.Bottom);
         EXPECT_NEAR(buttons[i]->Width, 80.0 * ratio.Numerator / ratio.Denominator, 1.0);
         if (i < 3) {
             EXPECT_EQ(buttons[i]->Left + buttons[i]->Width, buttons[i + 1]->Left);
         }
     }
-    EXPECT_LE(buttons[3]->Left + buttons[3]->Width, w.FlowPanel2.Width - w.FlowPanel2.Padding.Right);
-    EXPECT_EQ(w.FlowPanel1.Top, w.FlowPanel2.Padding.Top);
-    EXPECT_EQ(w.FlowPanel1.Height, buttons[0]->Height);
-    EXPECT_EQ(w.FlowPanel1.Left + w.FlowPanel1.Width, w.RxGIFAnimator1.Left);
-    EXPECT_EQ(w.RxGIFAnimator1.Left + w.RxGIFAnimator1.Width, w.Panel1.Width);
-    EXPECT_EQ(w.RxGIFAnimator1.Height, w.Panel1.Height);
+    EXPECT_LE(buttons[3]->Left + buttons[3]->Width, w.ButtonArea.Width - w.ButtonArea.Padding.Right);
+    EXPECT_EQ(w.KeyboardPlace.Top, w.ButtonArea.Padding.Top);
+    EXPECT_EQ(w.KeyboardPlace.Height, buttons[0]->Height);
+    EXPECT_EQ(w.KeyboardPlace.Left + w.KeyboardPlace.Width, w.BusyAnimation.Left);
+    EXPECT_EQ(w.BusyAnimation.Left + w.BusyAnimation.Width, w.BottomPanel.Width);
+    EXPECT_EQ(w.BusyAnimation.Height, w.BottomPanel.Height);
 }
 
 TEST(ScaleControlsTest, KeepsPanelsAndTheirChildrenTogetherAtEveryDensity) {

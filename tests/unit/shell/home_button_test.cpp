@@ -13,7 +13,7 @@ using Events = std::vector<std::string>;
 
 TEST_F(ShellTest, HomeReplacesTheControlByAFreshSilentOneAtTheStartPage) {
     documentCounter = 3;
-    controls.RxGIFAnimator1 = {};
+    controls.BusyAnimation = {};
     At(5);
     PressHome();
     EXPECT_EQ(record.Events(), (Events{
@@ -40,7 +40,7 @@ TEST_F(ShellTest, HomeReplacesTheControlByAFreshSilentOneAtTheStartPage) {
     EXPECT_DOUBLE_EQ(lastActionTime, clock.Now());
     EXPECT_TRUE(Busy());
     EXPECT_TRUE(idleTimer.Enabled());
-    EXPECT_EQ(controls.Panel2.Caption, "Не работает");
+    EXPECT_EQ(controls.PageArea.Caption, "Не работает");
 }
 
 TEST_F(ShellTest, HomeIsRefusedUntilTwoWholeSecondsHavePassed) {
@@ -61,7 +61,7 @@ TEST_F(ShellTest, AFailedReplacementIsPassedOnAndKeepsTheCaption) {
     browserCreationFailure = "no browser";
     At(5);
     EXPECT_THROW(PressHome(), std::runtime_error);
-    EXPECT_EQ(controls.Panel2.Caption, "Не работает");
+    EXPECT_EQ(controls.PageArea.Caption, "Не работает");
     // Without a control the other buttons do nothing, and Home may try again.
     browserCreationFailure.clear();
     PressBack(Window());
@@ -95,11 +95,11 @@ TEST_F(ShellTest, PressesWhileHomeProcessesMessagesDoNotReplaceTheControlTwice) 
 
 TEST_F(ShellTest, HomeShowsTheKeysButtonThatANetworkErrorHid) {
     FailNavigation("http://example.invalid/", -2);
-    ASSERT_FALSE(controls.RxSpeedButton1.Visible);
+    ASSERT_FALSE(controls.KeysButton.Visible);
     At(5);
     PressHome();
-    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
-    EXPECT_TRUE(controls.RxSpeedButton1.Enabled);
+    EXPECT_TRUE(controls.KeysButton.Visible);
+    EXPECT_TRUE(controls.KeysButton.Enabled);
 }
 
 }  // namespace

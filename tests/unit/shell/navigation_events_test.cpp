@@ -79,8 +79,8 @@ TEST_F(NetPageTest, ANetworkFailureShowsTheNetPageAndRestartsTheIdleTimer) {
     WriteFile(dir / "net.html", "<html>offline</html>");
     FailNavigation("http://example.invalid/", -2146697211);
     EXPECT_FALSE(Busy());
-    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
-    EXPECT_FALSE(controls.RxSpeedButton1.Enabled);
+    EXPECT_FALSE(controls.KeysButton.Visible);
+    EXPECT_FALSE(controls.KeysButton.Enabled);
     EXPECT_EQ(record.Starting("Navigate"), (Events{"Navigate " + LocalPageUrl(programDir, "net.html")}));
     EXPECT_EQ(log.Errors(), (Events{"http://example.invalid/ > net.html"}));
     EXPECT_TRUE(idleTimer.Enabled());
@@ -90,7 +90,7 @@ TEST_F(NetPageTest, ANetworkFailureShowsTheNetPageAndRestartsTheIdleTimer) {
 TEST_F(NetPageTest, WithoutTheNetFileTheKeysHideAndTheRunningIdleTimerGoesOn) {
     RestartIdleTimer(idleTimer);  // a key release
     FailNavigation("http://example.invalid/", -1);
-    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
+    EXPECT_FALSE(controls.KeysButton.Visible);
     EXPECT_TRUE(idleTimer.Enabled());
     EXPECT_EQ(idleTimer.periodsStarted, 1);  // not restarted
     EXPECT_TRUE(record.Starting("Navigate").empty());
@@ -101,7 +101,7 @@ TEST_F(NetPageTest, AnHttpErrorStatusIsLeftToTheBrowser) {
     WriteFile(dir / "net.html", "<html>offline</html>");
     FailNavigation("http://a/missing", 404);
     EXPECT_FALSE(Busy());
-    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
+    EXPECT_TRUE(controls.KeysButton.Visible);
     EXPECT_FALSE(idleTimer.Enabled());
     EXPECT_TRUE(record.Starting("Navigate").empty());
     EXPECT_EQ(log.Errors(), Events{});
@@ -111,7 +111,7 @@ TEST_F(NetPageTest, ANetPageThatFailsItselfIsNotNavigatedAgain) {
     WriteFile(dir / "net.html", "<html>offline</html>");
     FailNavigation(LocalPageUrl(programDir, "net.html"), -2);
     EXPECT_TRUE(record.Starting("Navigate").empty());
-    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
+    EXPECT_FALSE(controls.KeysButton.Visible);
 }
 
 // A page whose process ended leaves an empty page area: the terminal shows a page of its own again,
@@ -120,7 +120,7 @@ TEST_F(NetPageTest, AnEndedPageProcessShowsTheNetPageOrElseTheStartPage) {
     EndPageProcess("http://a/");  // no net file yet
     EXPECT_FALSE(Busy());
     EXPECT_EQ(record.Starting("Navigate"), Events{StartPage()});
-    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
+    EXPECT_TRUE(controls.KeysButton.Visible);
     EXPECT_TRUE(idleTimer.Enabled());
     EXPECT_EQ(log.Errors(), Events{"Процесс страницы завершился: http://a/"});
 
@@ -128,14 +128,14 @@ TEST_F(NetPageTest, AnEndedPageProcessShowsTheNetPageOrElseTheStartPage) {
     record.Clear();
     EndPageProcess("http://b/");
     EXPECT_EQ(record.Starting("Navigate"), Events{"Navigate " + LocalPageUrl(programDir, "net.html")});
-    EXPECT_FALSE(controls.RxSpeedButton1.Visible);
+    EXPECT_FALSE(controls.KeysButton.Visible);
     EXPECT_EQ(log.Errors().size(), 2u);
 
     // The net page itself lost: the start page, not the net page again and again.
     record.Clear();
     EndPageProcess(LocalPageUrl(programDir, "net.html"));
     EXPECT_EQ(record.Starting("Navigate"), Events{StartPage()});
-    EXPECT_TRUE(controls.RxSpeedButton1.Visible);
+    EXPECT_TRUE(controls.KeysButton.Visible);
 }
 
 TEST_F(ShellTest, OnlyFinishedProgressStopsTheAnimation) {

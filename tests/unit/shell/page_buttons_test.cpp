@@ -20,7 +20,7 @@ TEST_F(ShellTest, BackNeedsTwoCompletedDocumentsAndAlwaysRestartsTheIdleTimer) {
     EXPECT_EQ(idleTimer.periodsStarted, periods + 1);
 
     CompleteDocument("http://b/");
-    controls.RxGIFAnimator1 = {};
+    controls.BusyAnimation = {};
     record.Clear();
     PressBack(Window());
     EXPECT_EQ(record.Events(), (Events{"Stop", "ProcessMessages", "GoBack"}));
@@ -45,7 +45,7 @@ TEST_F(ShellTest, BackIsRefusedTooSoonOrOnANonHtmlDocument) {
 TEST_F(ShellTest, BackSwallowsTheBrowsersFailures) {
     documentCounter = 2;
     browser->callFailure = "gone";
-    controls.RxGIFAnimator1 = {};  // still
+    controls.BusyAnimation = {};  // still
     At(5);
     EXPECT_NO_THROW(PressBack(Window()));
     EXPECT_TRUE(record.Starting("ErrorBox").empty());
@@ -64,7 +64,7 @@ TEST_F(ShellTest, RefreshReloadsWithoutTheCacheOnlyWhileCtrlIsHeld) {
     ui.ctrlKeyDown = true;
     At(7);
     PressRefresh(Window());
-    EXPECT_EQ(record.Starting("Refresh"), (Events{"Refresh2 3"}));
+    EXPECT_EQ(record.Starting("Reload"), (Events{"Reload 3"}));
 }
 
 TEST_F(ShellTest, RefreshOfANonHtmlDocumentOnlyRestartsTheIdleTimer) {

@@ -37,14 +37,14 @@ class ShellTest : public ::testing::Test {
 protected:
     ShellTest() {
         idleTimer.SetInterval(15 * 60 * 1000);
-        SetBusy(controls.RxGIFAnimator1, true);
+        SetBusy(controls.BusyAnimation, true);
     }
 
     BrowsingContext Window() {
         return {controls, browserControl, documentCounter, lastActionTime, idleTimer, ui, clock};
     }
     void At(int second, int millisecond = 0) { clock.Set({2026, 12, 8, 10, 30, second, millisecond}); }
-    bool Busy() const { return controls.RxGIFAnimator1.Visible && controls.RxGIFAnimator1.Animate; }
+    bool Busy() const { return controls.BusyAnimation.Visible && controls.BusyAnimation.Animate; }
     std::string StartPage() const { return "Navigate " + startPage; }
 
     void PressHome() { home.Press(Window(), startPage); }
@@ -57,7 +57,7 @@ protected:
         OnPageProcessEnded(Window(), {netPage, workingDirectory, programDir}, log, url, startPage);
     }
     void ReportProgress(std::int32_t progress, std::int32_t maximum) {
-        OnProgressChange(controls.RxGIFAnimator1, progress, maximum, [] {});
+        OnProgressChange(controls.BusyAnimation, progress, maximum, [] {});
     }
     // The messages of the information entries.
     std::vector<std::string> Information() const {

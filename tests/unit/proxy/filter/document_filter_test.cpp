@@ -70,7 +70,7 @@ protected:
     DocumentScriptList scripts;
     RecordingLog log;
     std::atomic<int> pollStarts{0};
-    TIdHTTPProxyServerContext context;
+    ProxyConnection context;
 };
 
 TEST_F(FilterTest, AnswersThatAreNotFilteredStayUntouched) {

@@ -15,7 +15,7 @@ TEST(DocumentTypes, TheMediaTypeIsTheValueBeforeItsParametersWhateverTheSpelling
         {"Content-Length: 5", ""},
     };
     for (const auto& [line, type] : cases) {
-        TIdHeaderList headers;
+        HeaderList headers;
         headers.Add("HTTP/1.1 200 OK");
         headers.Add(line);
         EXPECT_EQ(MediaType(headers), type) << line;

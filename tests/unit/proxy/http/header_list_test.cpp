@@ -5,15 +5,15 @@
 namespace kiosk {
 namespace {
 
-TIdHeaderList Headers(std::initializer_list<const char*> lines) {
-    TIdHeaderList headers;
+HeaderList Headers(std::initializer_list<const char*> lines) {
+    HeaderList headers;
     for (const char* line : lines) headers.Add(line);
     return headers;
 }
 
 TEST(HeaderList, LookupIgnoresCaseAndJoinsContinuationLines) {
-    const TIdHeaderList headers = Headers({"HTTP/1.1 200 OK", "content-TYPE:  text/html ", "X-Long: first",
-                                           " second", "\tthird  ", "Content-Type: text/plain"});
+    const HeaderList headers = Headers({"HTTP/1.1 200 OK", "content-TYPE:  text/html ", "X-Long: first",
+                                        " second", "\tthird  ", "Content-Type: text/plain"});
     EXPECT_EQ(headers.Value("Content-Type"), "text/html");  // the first line of that name
     EXPECT_EQ(headers.Value("x-long"), "first second third");
     EXPECT_EQ(headers.Value("Content-Length"), "");
@@ -21,8 +21,7 @@ TEST(HeaderList, LookupIgnoresCaseAndJoinsContinuationLines) {
 }
 
 TEST(HeaderList, SettingReplacesAppendsAndDeletes) {
-    TIdHeaderList headers =
-        Headers({"HTTP/1.1 200 OK", "X-Long: a", " b", "Content-Length: 10", "Server: x"});
+    HeaderList headers = Headers({"HTTP/1.1 200 OK", "X-Long: a", " b", "Content-Length: 10", "Server: x"});
     headers.SetValue("x-long", "c");
     headers.SetValue("Content-Encoding", "identity");
     headers.SetValue("server", "");
@@ -33,13 +32,13 @@ TEST(HeaderList, SettingReplacesAppendsAndDeletes) {
 }
 
 TEST(HeaderList, LongLinesAreFoldedAndReadBackWhole) {
-    TIdHeaderList headers;
+    HeaderList headers;
     std::string value;
     for (int i = 0; i < 30; ++i) value += "word" + std::to_string(i) + " ";
     value.pop_back();
     headers.SetValue("X-Words", value);
     ASSERT_GT(headers.Count(), 1u);
-    for (const std::string& line : headers.Lines()) EXPECT_LE(line.size(), TIdHeaderList::kFoldLength);
+    for (const std::string& line : headers.Lines()) EXPECT_LE(line.size(), HeaderList::kFoldLength);
     for (size_t i = 1; i < headers.Count(); ++i) EXPECT_EQ(headers[i].front(), ' ');
     EXPECT_EQ(headers.Value("X-Words"), value);
 

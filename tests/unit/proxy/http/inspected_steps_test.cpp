@@ -20,7 +20,7 @@ struct Answer {
     }
     std::string StatusLine() const { return context.Headers[0]; }
     bool Kept() const { return OriginKeepsAlive(context); }
-    TIdHTTPProxyServerContext context;
+    ProxyConnection context;
 };
 
 TEST(InspectedSteps, InterimAnswersArePassedOverButASwitchOfProtocolsIsTheAnswer) {

@@ -13,7 +13,7 @@ namespace {
 using Step = ScriptedPeer::Step;
 
 // The failure message of opening client's connection; "(connected)" when it opened.
-std::string Failure(const TIdTCPClient& client, UpstreamUse use = UpstreamUse::PassThrough) {
+std::string Failure(const OutboundRoute& client, UpstreamUse use = UpstreamUse::PassThrough) {
     TcpSocket socket;
     try {
         OpenOutboundConnection(client, use, socket);
@@ -33,7 +33,7 @@ const std::string kGranted5 = Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0x1F, 0x90});
 
 TEST(UpstreamConnect, AMissingTargetFailsWithItsReasonBeforeAnyConnection) {
     ScriptedPeer socks({{3, Bytes({5, 0})}});
-    const TIdSocksInfo proxy = Socks(TSocksVersion::svSocks5, socks.Port());
+    const SocksProxy proxy = Socks(SocksVersion::Socks5, socks.Port());
     EXPECT_EQ(Failure(Client("", 80)), "Request target without a host.");
     EXPECT_EQ(Failure(Client("", 80, proxy)), "Request target without a host.");
     EXPECT_EQ(Failure(Client("h", 0, proxy)), "Invalid port 0 in the request target.");
@@ -45,14 +45,12 @@ TEST(UpstreamConnect, AMissingTargetFailsWithItsReasonBeforeAnyConnection) {
 
 TEST(UpstreamConnect, Socks5SendsOneMethodAndTheTargetAsNameOrAddress) {
     ScriptedPeer byName({{3, Bytes({5, 0})}, {4 + 1 + 9 + 2, kGranted5}});
-    EXPECT_EQ(Failure(Client("localhost", 8080, Socks(TSocksVersion::svSocks5, byName.Port()))),
-              "(connected)");
+    EXPECT_EQ(Failure(Client("localhost", 8080, Socks(SocksVersion::Socks5, byName.Port()))), "(connected)");
     ScriptedPeer byAddress({{3, Bytes({5, 2})}, {3 + 1 + 2, Bytes({1, 0})}, {4 + 4 + 2, kGranted5}});
-    EXPECT_EQ(Failure(Client("10.1.2.3", 443, Socks(TSocksVersion::svSocks5, byAddress.Port(), "u", "pw"))),
+    EXPECT_EQ(Failure(Client("10.1.2.3", 443, Socks(SocksVersion::Socks5, byAddress.Port(), "u", "pw"))),
               "(connected)");
     ScriptedPeer byIPv6({{3, Bytes({5, 0})}, {4 + 16 + 2, kGranted5}});
-    EXPECT_EQ(Failure(Client("2001:db8::1", 80, Socks(TSocksVersion::svSocks5, byIPv6.Port()))),
-              "(connected)");
+    EXPECT_EQ(Failure(Client("2001:db8::1", 80, Socks(SocksVersion::Socks5, byIPv6.Port()))), "(connected)");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(byName.Received(),
               Bytes({5, 1, 0}) + Bytes({5, 1, 0, 3, 9}) + "localhost" + Bytes({0x1F, 0x90}));
@@ -64,10 +62,9 @@ TEST(UpstreamConnect, Socks5SendsOneMethodAndTheTargetAsNameOrAddress) {
 
 TEST(UpstreamConnect, Socks4SendsTheAddressOr4aTheNameWithTheUserId) {
     ScriptedPeer v4({{8 + 2 + 1, Bytes({0, 90, 0, 0, 0, 0, 0, 0})}});
-    EXPECT_EQ(Failure(Client("127.0.0.1", 80, Socks(TSocksVersion::svSocks4, v4.Port(), "me"))),
-              "(connected)");
+    EXPECT_EQ(Failure(Client("127.0.0.1", 80, Socks(SocksVersion::Socks4, v4.Port(), "me"))), "(connected)");
     ScriptedPeer v4a({{8 + 1 + 10, Bytes({0, 90, 0, 0, 0, 0, 0, 0})}});
-    EXPECT_EQ(Failure(Client("host.test", 81, Socks(TSocksVersion::svSocks4A, v4a.Port()))), "(connected)");
+    EXPECT_EQ(Failure(Client("host.test", 81, Socks(SocksVersion::Socks4A, v4a.Port()))), "(connected)");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(v4.Received(), Bytes({4, 1, 0, 80, 127, 0, 0, 1, 'm', 'e', 0}));
     EXPECT_EQ(v4a.Received(), Bytes({4, 1, 0, 81, 0, 0, 0, 1, 0}) + "host.test" + Bytes({0}));
@@ -75,9 +72,9 @@ TEST(UpstreamConnect, Socks4SendsTheAddressOr4aTheNameWithTheUserId) {
 
 TEST(UpstreamConnect, Socks4And4aRefuseAnIPv6TargetBeforeAskingTheProxy) {
     ScriptedPeer peer({{9, Bytes({0, 90, 0, 0, 0, 0, 0, 0})}});
-    EXPECT_EQ(Failure(Client("::1", 80, Socks(TSocksVersion::svSocks4, peer.Port()))),
+    EXPECT_EQ(Failure(Client("::1", 80, Socks(SocksVersion::Socks4, peer.Port()))),
               "IPv6 address ::1 cannot be sent through SOCKS 4.");
-    EXPECT_EQ(Failure(Client("2001:db8::1", 80, Socks(TSocksVersion::svSocks4A, peer.Port()))),
+    EXPECT_EQ(Failure(Client("2001:db8::1", 80, Socks(SocksVersion::Socks4A, peer.Port()))),
               "IPv6 address 2001:db8::1 cannot be sent through SOCKS 4a.");
     EXPECT_EQ(peer.Received(), "");
 }
@@ -91,8 +88,7 @@ TEST(UpstreamConnect, EveryRefusalCodeHasItsMessage) {
         "Unknown socks error."};
     for (int code = 1; code <= 9; ++code) {
         ScriptedPeer peer({{3, Bytes({5, 0})}, {4 + 4 + 2, Bytes({5, code, 0, 1, 0, 0, 0, 0, 0, 0})}});
-        EXPECT_EQ(Failure(Client("1.2.3.4", 80, Socks(TSocksVersion::svSocks5, peer.Port()))),
-                  socks5[code - 1]);
+        EXPECT_EQ(Failure(Client("1.2.3.4", 80, Socks(SocksVersion::Socks5, peer.Port()))), socks5[code - 1]);
     }
     const std::vector<std::pair<int, std::string>> socks4 = {
         {91, "Request rejected or failed."},
@@ -101,28 +97,27 @@ TEST(UpstreamConnect, EveryRefusalCodeHasItsMessage) {
         {94, "Unknown socks error."}};
     for (const auto& [code, message] : socks4) {
         ScriptedPeer peer({{9, Bytes({0, code, 0, 0, 0, 0, 0, 0})}});
-        EXPECT_EQ(Failure(Client("1.2.3.4", 80, Socks(TSocksVersion::svSocks4, peer.Port()))), message);
+        EXPECT_EQ(Failure(Client("1.2.3.4", 80, Socks(SocksVersion::Socks4, peer.Port()))), message);
     }
 }
 
 TEST(UpstreamConnect, Socks5MethodAndAuthenticationFailures) {
     ScriptedPeer otherMethod({{3, Bytes({5, 2})}});
-    EXPECT_EQ(Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, otherMethod.Port()))),
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, otherMethod.Port()))),
               "Invalid socks authentication method.");
     ScriptedPeer noneAcceptable({{3, Bytes({5, 0xFF})}});
-    EXPECT_EQ(Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, noneAcceptable.Port(), "u", "p"))),
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, noneAcceptable.Port(), "u", "p"))),
               "Invalid socks authentication method.");
     ScriptedPeer silent({{3, ""}});
-    EXPECT_EQ(Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, silent.Port()))),
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, silent.Port()))),
               "Socks server did not respond.");
     ScriptedPeer rejected({{3, Bytes({5, 2})}, {5, Bytes({1, 1})}});
-    EXPECT_EQ(Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, rejected.Port(), "u", "p"))),
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, rejected.Port(), "u", "p"))),
               "Authentication error to socks server.");
     // A name the field cannot hold is not cut to another one.
     ScriptedPeer longName({{3, Bytes({5, 2})}});
-    EXPECT_EQ(
-        Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, longName.Port(), std::string(256, 'u')))),
-        "Authentication error to socks server.");
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, longName.Port(), std::string(256, 'u')))),
+              "Authentication error to socks server.");
 }
 
 TEST(UpstreamConnect, BytesRightAfterAHandshakeReplyBelongToTheConnection) {
@@ -130,7 +125,7 @@ TEST(UpstreamConnect, BytesRightAfterAHandshakeReplyBelongToTheConnection) {
     const std::string reply = Bytes({5, 0, 0, 3, 4}) + "host" + Bytes({0, 80}) + "hello";
     ScriptedPeer socks({{3, Bytes({5, 0})}, {4 + 1 + 1 + 2, reply}}, true);
     TcpSocket socket;
-    OpenOutboundConnection(Client("h", 80, Socks(TSocksVersion::svSocks5, socks.Port())), UpstreamUse::Tunnel,
+    OpenOutboundConnection(Client("h", 80, Socks(SocksVersion::Socks5, socks.Port())), UpstreamUse::Tunnel,
                            socket);
     EXPECT_EQ(ReceiveExactly(socket, 5, kReadTimeout), "hello");
 
@@ -146,17 +141,16 @@ TEST(UpstreamConnect, BytesRightAfterAHandshakeReplyBelongToTheConnection) {
 
 TEST(UpstreamConnect, GarbageFromAnUpstreamProxyFailsCleanly) {
     const std::string garbage = "HTTP/1.1 400 Bad Request\r\n\r\n";
-    for (const TSocksVersion version :
-         {TSocksVersion::svSocks4, TSocksVersion::svSocks4A, TSocksVersion::svSocks5}) {
+    for (const SocksVersion version : {SocksVersion::Socks4, SocksVersion::Socks4A, SocksVersion::Socks5}) {
         ScriptedPeer peer({{3, garbage}});
         EXPECT_NE(Failure(Client("h", 80, Socks(version, peer.Port()))), "(connected)");
     }
     // A granted SOCKS 5 reply of an unknown address type cannot be measured.
     ScriptedPeer unknownType({{3, Bytes({5, 0})}, {4 + 1 + 1 + 2, Bytes({5, 0, 0, 9, 1, 2, 3, 4, 5, 6})}});
-    EXPECT_EQ(Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, unknownType.Port()))),
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, unknownType.Port()))),
               "Unknown socks error.");
     ScriptedPeer cutShort({{3, Bytes({5, 0})}, {4 + 1 + 1 + 2, Bytes({5, 0, 0})}});
-    EXPECT_EQ(Failure(Client("h", 80, Socks(TSocksVersion::svSocks5, cutShort.Port()))),
+    EXPECT_EQ(Failure(Client("h", 80, Socks(SocksVersion::Socks5, cutShort.Port()))),
               "Connection Closed Gracefully.");
     ScriptedPeer http({{10, "SSH-2.0-OpenSSH\r\n\r\n"}});
     EXPECT_EQ(Failure(Client("h", 443, Http(http.Port())), UpstreamUse::Tunnel), "SSH-2.0-OpenSSH");
@@ -170,7 +164,7 @@ TEST(UpstreamConnect, GarbageFromAnUpstreamProxyFailsCleanly) {
 
 TEST(UpstreamConnect, ControlCharactersInAHostNeverReachAProxy) {
     ScriptedPeer peer({{3, Bytes({5, 0})}});
-    EXPECT_EQ(Failure(Client(std::string("a\0b", 3), 80, Socks(TSocksVersion::svSocks4A, peer.Port()))),
+    EXPECT_EQ(Failure(Client(std::string("a\0b", 3), 80, Socks(SocksVersion::Socks4A, peer.Port()))),
               "Socket Error # 11001\r\nHost not found.");
     EXPECT_EQ(Failure(Client("a\r\nX: y", 80, Http(peer.Port())), UpstreamUse::Tunnel),
               "Socket Error # 11001\r\nHost not found.");
@@ -178,11 +172,11 @@ TEST(UpstreamConnect, ControlCharactersInAHostNeverReachAProxy) {
 }
 
 TEST(UpstreamRequest, AbsoluteTargetAndAuthorizationOnlyThroughAnEnabledHttpProxy) {
-    TIdConnectThroughHttpProxy off = Http(3128, "u", "p");
+    HttpProxy off = Http(3128, "u", "p");
     off.Enabled = false;
     EXPECT_EQ(UpstreamRequestTarget(Client("h", 8080), "/a?b"), "/a?b");
     EXPECT_EQ(UpstreamRequestTarget(Client("h", 8080, off), "/a?b"), "/a?b");
-    EXPECT_EQ(UpstreamRequestTarget(Client("h", 8080, Socks(TSocksVersion::svSocks5, 1080)), "/"), "/");
+    EXPECT_EQ(UpstreamRequestTarget(Client("h", 8080, Socks(SocksVersion::Socks5, 1080)), "/"), "/");
     EXPECT_EQ(UpstreamRequestTarget(Client("h", 80, Http(3128)), "/a?b"), "http://h/a?b");
     EXPECT_EQ(UpstreamRequestTarget(Client("h", 8080, Http(3128)), "/a?b"), "http://h:8080/a?b");
     EXPECT_EQ(UpstreamRequestTarget(Client("::1", 81, Http(3128)), "/"), "http://[::1]:81/");

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "tests/unit/app/form_fixture.h"
+#include "tests/unit/app/main_window_fixture.h"
 
 namespace kiosk::testing {
 namespace {
 
-TEST_F(RunningFormTest, TheIdleTimerRunsTheIdleReturnOnce) {
+TEST_F(RunningWindowTest, TheIdleTimerRunsTheIdleReturnOnce) {
     Start();
-    form->FormKeyUp();
+    window->OnKeyUp();
     ASSERT_TRUE(IdleTimer().Enabled());
     At(5);
     IdleTimer().Fire();
@@ -17,7 +17,7 @@ TEST_F(RunningFormTest, TheIdleTimerRunsTheIdleReturnOnce) {
 
 // A visitor who only touches, scrolls or types in the page is using the terminal: each use starts
 // the idle time anew, also after an idle return has switched the timer off.
-TEST_F(RunningFormTest, UseOfThePageStartsTheIdleTimeAnew) {
+TEST_F(RunningWindowTest, UseOfThePageStartsTheIdleTimeAnew) {
     Start();
     ASSERT_FALSE(IdleTimer().Enabled());
     browser->events->PageActivity();
@@ -29,18 +29,18 @@ TEST_F(RunningFormTest, UseOfThePageStartsTheIdleTimeAnew) {
     EXPECT_TRUE(IdleTimer().Enabled());
 }
 
-TEST_F(RunningFormTest, AFailedIdleReturnReachesTheErrorBox) {
+TEST_F(RunningWindowTest, AFailedIdleReturnReachesTheErrorBox) {
     Start();
-    form->FormKeyUp();
+    window->OnKeyUp();
     browserCreationFailure = "no browser";
     At(5);
     IdleTimer().Fire();
     EXPECT_EQ(record.Starting("ErrorBox").size(), 1u);
 }
 
-TEST_F(RunningFormTest, ASleepOfZeroNeverReturns) {
+TEST_F(RunningWindowTest, ASleepOfZeroNeverReturns) {
     Start("sleep\n0\n");
-    form->FormKeyUp();
+    window->OnKeyUp();
     At(59);
     IdleTimer().Fire();
     EXPECT_EQ(IdleTimer().Interval(), 0);

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "keyboard/kbdform.h"
 #include "keyboard/key_placement.h"
+#include "keyboard/keyboard_form.h"
 #include "tests/unit/keyboard/keyboard_fakes.h"
 
 namespace kiosk {
@@ -33,8 +33,8 @@ protected:
         layout.plain[0x31] = {1, "1"};
         layout.shifted[0x31] = {1, "!"};
     }
-    Tkbdform& Form() {
-        if (!form) form = std::make_unique<Tkbdform>(injector, layout, settings, [this] { Pump(); });
+    KeyboardForm& Form() {
+        if (!form) form = std::make_unique<KeyboardForm>(injector, layout, settings, [this] { Pump(); });
         return *form;
     }
     void Pump() {
@@ -52,7 +52,7 @@ protected:
     test::RecordingInjector injector;
     test::FakeLayout layout;
     test::FakeSettings settings;
-    std::unique_ptr<Tkbdform> form;
+    std::unique_ptr<KeyboardForm> form;
     std::function<void()> onPump;
     PanelModel panel;
     std::vector<PlacedKey> copies;

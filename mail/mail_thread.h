@@ -23,13 +23,13 @@ inline constexpr std::chrono::milliseconds kMailPause = std::chrono::seconds(60)
 // go in the next digest. It counts as suspended until the first text wakes it. Suspend and Terminate
 // both stop it from the calling thread: a send in progress ends at once (its socket is shut down), as
 // does the rest. Freeing joins the thread.
-class tsendmailthread : public MailWorker {
+class MailThread : public MailWorker {
 public:
-    tsendmailthread(std::shared_ptr<NotificationQueue> queue, MailPump pump,
-                    std::chrono::milliseconds pause = kMailPause);
-    tsendmailthread(const tsendmailthread&) = delete;
-    tsendmailthread& operator=(const tsendmailthread&) = delete;
-    ~tsendmailthread() override;
+    MailThread(std::shared_ptr<NotificationQueue> queue, MailPump pump,
+               std::chrono::milliseconds pause = kMailPause);
+    MailThread(const MailThread&) = delete;
+    MailThread& operator=(const MailThread&) = delete;
+    ~MailThread() override;
 
     bool Suspended() const override;
     void Suspend() override;

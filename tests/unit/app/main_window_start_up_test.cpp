@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/start_page.h"
-#include "tests/unit/app/form_fixture.h"
+#include "tests/unit/app/main_window_fixture.h"
 
 namespace kiosk::testing {
 namespace {
@@ -13,11 +13,11 @@ constexpr const char* kMinimalConfig = "[options]\nstart\nindex.html\n";
 const MainWindowControls kDesign = DesignLayout();
 // Home and the button area's margins around it.
 const int kHomeWithMargins =
-    kDesign.FlowPanel2.Padding.Left + kDesign.RxSpeedButton4.Width + kDesign.FlowPanel2.Padding.Right;
+    kDesign.ButtonArea.Padding.Left + kDesign.HomeButton.Width + kDesign.ButtonArea.Padding.Right;
 // The room left of the busy animation; the keyboard is placed at its right end.
-const int kRoomForKeyboard = kDesign.Form1.Width - kDesign.RxGIFAnimator1.Width;
+const int kRoomForKeyboard = kDesign.Window.Width - kDesign.BusyAnimation.Width;
 
-TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
+TEST_F(MainWindowTest, RunningStartUpTakesEveryStepInOrder) {
     WriteConfig(kMinimalConfig);
     clock.Set({2026, 12, 8, 9, 15, 0, 0});
     Create();
@@ -41,42 +41,42 @@ TEST_F(FormTest, RunningStartUpTakesEveryStepInOrder) {
                                    "BrowserStatusBar 0",
                                    "Navigate " + LocalPageUrl(ProgramDir(), "index.html"),
                                }));
-    EXPECT_FALSE(form->OutOfOrder);
-    EXPECT_EQ(form->ProgramName, "kiosk");
-    EXPECT_EQ(form->ProgramDir, ProgramDir());
-    EXPECT_EQ(form->MouseHook, 42u);
-    EXPECT_EQ(form->DocumentCounter, -1);
-    EXPECT_DOUBLE_EQ(form->LastActionTime, clock.Now());
-    EXPECT_TRUE(form->Controls.RxGIFAnimator1.Visible);
-    EXPECT_TRUE(form->Controls.RxGIFAnimator1.Animate);
-    EXPECT_EQ(form->MinButtonPanelWidth, kHomeWithMargins);
-    EXPECT_EQ(form->Controls.FlowPanel1.Left, kRoomForKeyboard - kDesign.FlowPanel1.Width);
-    EXPECT_EQ(form->Timer2->Interval(), 15 * 60 * 1000);
-    EXPECT_FALSE(form->Timer2->Enabled());
+    EXPECT_FALSE(window->OutOfOrder);
+    EXPECT_EQ(window->ProgramName, "kiosk");
+    EXPECT_EQ(window->ProgramDir, ProgramDir());
+    EXPECT_EQ(window->MouseHook, 42u);
+    EXPECT_EQ(window->DocumentCounter, -1);
+    EXPECT_DOUBLE_EQ(window->LastActionTime, clock.Now());
+    EXPECT_TRUE(window->Controls.BusyAnimation.Visible);
+    EXPECT_TRUE(window->Controls.BusyAnimation.Animate);
+    EXPECT_EQ(window->MinButtonPanelWidth, kHomeWithMargins);
+    EXPECT_EQ(window->Controls.KeyboardPlace.Left, kRoomForKeyboard - kDesign.KeyboardPlace.Width);
+    EXPECT_EQ(window->IdleTimer->Interval(), 15 * 60 * 1000);
+    EXPECT_FALSE(window->IdleTimer->Enabled());
     EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
     EXPECT_EQ(LogMessages(".err"), Events{});
 
     const ProxyServerSettings& settings = proxy->settings;
-    EXPECT_EQ(settings.DefaultTransferMode, TIdHTTPProxyTransferMode::tmFullDocument);
+    EXPECT_EQ(settings.DefaultTransferMode, BodyTransfer::FullDocument);
     EXPECT_EQ(settings.ListenQueue, 15);
     EXPECT_EQ(settings.TerminateWaitTime, 5000);
-    EXPECT_EQ(settings.ReuseSocket, TIdReuseSocket::rsOSDependent);
-    EXPECT_TRUE(proxy->hooks.OnException && proxy->hooks.OnHTTPBeforeCommand && proxy->hooks.OnHTTPDocument);
+    EXPECT_EQ(settings.ReuseSocket, SocketReuse::SystemDefault);
+    EXPECT_TRUE(proxy->hooks.OnFailure && proxy->hooks.OnRequest && proxy->hooks.OnDocument);
 }
 
 // Without a sandbox for the browser's pages the terminal still serves, and says so once.
-TEST_F(FormTest, ABrowserWithoutASandboxIsOneErrorEntryAndTheTerminalServes) {
+TEST_F(MainWindowTest, ABrowserWithoutASandboxIsOneErrorEntryAndTheTerminalServes) {
     WriteConfig(kMinimalConfig);
     browserSandboxProblem = "Браузер работает без песочницы: нет программы /usr/bin/bwrap";
     Create();
-    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(window->OutOfOrder);
     EXPECT_EQ(LogMessages(".err"), Events{browserSandboxProblem});
     EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы"}));
 }
 
-TEST_F(FormTest, WithoutAConfigurationFileTheTerminalIsOutOfOrder) {
+TEST_F(MainWindowTest, WithoutAConfigurationFileTheTerminalIsOutOfOrder) {
     Create();
-    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_TRUE(window->OutOfOrder);
     EXPECT_EQ(LogMessages(".err"), (Events{"Файл kiosk.cfg: Ошибка чтения", "Не работает"}));
     EXPECT_EQ(LogMessages(".log"), Events{});
     // The system proxy setting is not touched and nothing is navigated.
@@ -86,20 +86,20 @@ TEST_F(FormTest, WithoutAConfigurationFileTheTerminalIsOutOfOrder) {
     EXPECT_TRUE(record.Starting("Navigate").empty());
     EXPECT_FALSE(record.Contains("InstallHook"));
     EXPECT_TRUE(record.Contains("BrowserVisible 0"));
-    EXPECT_FALSE(form->Controls.WebBrowser1.Visible);
+    EXPECT_FALSE(window->Controls.Browser.Visible);
     EXPECT_TRUE(record.Contains("FitToScreen"));
-    EXPECT_DOUBLE_EQ(form->LastActionTime, clock.Now());
+    EXPECT_DOUBLE_EQ(window->LastActionTime, clock.Now());
     // Both error entries were handed on for mailing.
-    EXPECT_EQ(form->MailQueue->Texts(), (Events{"Файл kiosk.cfg: Ошибка чтения", "Не работает"}));
+    EXPECT_EQ(window->MailQueue->Texts(), (Events{"Файл kiosk.cfg: Ошибка чтения", "Не работает"}));
 }
 
-TEST_F(FormTest, FailedDefaultRowsSkipTheLoaderAndGoOutOfOrder) {
+TEST_F(MainWindowTest, FailedDefaultRowsSkipTheLoaderAndGoOutOfOrder) {
     WriteConfig(kMinimalConfig);
     fillDefaultRows = [](KeyValueTable&, KeyValueTable&, KeyValueTable&, KeyValueTable&) {
         throw std::runtime_error("no memory");
     };
     Create();
-    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_TRUE(window->OutOfOrder);
     EXPECT_TRUE(record.Starting("SaveProxySetting").empty());
     EXPECT_TRUE(record.Contains("BrowserVisible 0"));
     EXPECT_TRUE(record.Contains("PlaceKeyboard 0 0"));
@@ -107,11 +107,11 @@ TEST_F(FormTest, FailedDefaultRowsSkipTheLoaderAndGoOutOfOrder) {
     EXPECT_EQ(LogMessages(".err"), Events{});
 }
 
-TEST_F(FormTest, AFailedProxySettingLeavesTheProxyInactive) {
+TEST_F(MainWindowTest, AFailedProxySettingLeavesTheProxyInactive) {
     WriteConfig(kMinimalConfig);
     proxySetting.setErrors = {"Невозможно настроить прокси"};
     Create();
-    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_TRUE(window->OutOfOrder);
     EXPECT_TRUE(record.Starting("ProxyConfigure").empty());
     EXPECT_FALSE(record.Contains("ProxyActivate"));
     EXPECT_TRUE(record.Contains("FitToScreen"));
@@ -123,20 +123,20 @@ TEST_F(FormTest, AFailedProxySettingLeavesTheProxyInactive) {
     EXPECT_TRUE(record.Starting("SetProxySetting").empty());
 }
 
-TEST_F(FormTest, TheLayoutCheckAcceptsAnExactFitAndRefusesOnePixelMore) {
+TEST_F(MainWindowTest, TheLayoutCheckAcceptsAnExactFitAndRefusesOnePixelMore) {
     WriteConfig(kMinimalConfig);
     // Home's right edge plus the right margin must not pass the keyboard's left edge.
     keyboard.placedWidth = kRoomForKeyboard - kHomeWithMargins;
     Create();
-    EXPECT_FALSE(form->OutOfOrder);
-    form.reset();
+    EXPECT_FALSE(window->OutOfOrder);
+    window.reset();
 
     record.Clear();
     keyboard.placedWidth = kRoomForKeyboard - kHomeWithMargins + 1;
     Create();
-    EXPECT_TRUE(form->OutOfOrder);
+    EXPECT_TRUE(window->OutOfOrder);
     EXPECT_EQ(LogMessages(".err"), (Events{"Слишком большая виртуальная клавиатура", "Не работает"}));
-    EXPECT_TRUE(form->IdHTTPProxyServer1->Active());  // already listening, and stays so
+    EXPECT_TRUE(window->Proxy->Active());  // already listening, and stays so
     EXPECT_FALSE(record.Contains("InstallHook"));
 
     record.Clear();
@@ -147,12 +147,12 @@ TEST_F(FormTest, TheLayoutCheckAcceptsAnExactFitAndRefusesOnePixelMore) {
     EXPECT_FALSE(record.Contains("RemoveHook 42"));
 }
 
-TEST_F(FormTest, AFailureThatEscapesAStepEndsStartUpWithAnErrorBox) {
+TEST_F(MainWindowTest, AFailureThatEscapesAStepEndsStartUpWithAnErrorBox) {
     WriteConfig(kMinimalConfig);
     proxySetting.saveFailure = "registry unreadable";
     Create();
     EXPECT_TRUE(record.Contains("ErrorBox Киоск: registry unreadable"));
-    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(window->OutOfOrder);
     EXPECT_FALSE(record.Contains("FitToScreen"));
     EXPECT_FALSE(record.Contains("PlaceKeyboard 0 0"));
     EXPECT_TRUE(record.Starting("Navigate").empty());
@@ -165,12 +165,12 @@ TEST_F(FormTest, AFailureThatEscapesAStepEndsStartUpWithAnErrorBox) {
     EXPECT_EQ(LogMessages(".log"), (Events{"Завершение работы"}));
 }
 
-TEST_F(FormTest, AProxyThatCannotListenEndsStartUpButTheSettingIsRestored) {
+TEST_F(MainWindowTest, AProxyThatCannotListenEndsStartUpButTheSettingIsRestored) {
     WriteConfig(kMinimalConfig);
     proxyActivationFailure = "Socket Error # 98\r\nAddress already in use.";
     Create();
     EXPECT_TRUE(record.Contains("ErrorBox Киоск: Socket Error # 98\r\nAddress already in use."));
-    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(window->OutOfOrder);
     EXPECT_FALSE(record.Contains("FitToScreen"));
 
     record.Clear();
@@ -178,25 +178,25 @@ TEST_F(FormTest, AProxyThatCannotListenEndsStartUpButTheSettingIsRestored) {
     EXPECT_EQ(record.Starting("SetProxySetting"), (Events{"SetProxySetting 0 4 old:3128"}));
 }
 
-TEST_F(FormTest, ALogThatCannotBeOpenedEndsStartUp) {
+TEST_F(MainWindowTest, ALogThatCannotBeOpenedEndsStartUp) {
     std::filesystem::create_directory(TodaysFile(".err"));
     Create();
     ASSERT_EQ(record.Starting("ErrorBox").size(), 1u);
-    EXPECT_TRUE(form->OutOfOrder);  // set by the loader's error before the log failed
+    EXPECT_TRUE(window->OutOfOrder);  // set by the loader's error before the log failed
     EXPECT_FALSE(record.Contains("FitToScreen"));
     Destroy();
-    EXPECT_EQ(form->OptionTable, nullptr);
+    EXPECT_EQ(window->OptionTable, nullptr);
 }
 
-TEST_F(FormTest, OptionsThatApplyWhateverTheState) {
+TEST_F(MainWindowTest, OptionsThatApplyWhateverTheState) {
     // A configuration error after "back" still hides Back on the out-of-order screen, and the
     // sleep value read before the error applies.
     WriteConfig("[options]\nback\nfalse\nsleep\n2\nbogus\n");
     Create();
-    EXPECT_TRUE(form->OutOfOrder);
-    EXPECT_FALSE(form->Controls.RxSpeedButton2.Visible);
-    EXPECT_FALSE(form->Controls.RxSpeedButton2.Enabled);
-    EXPECT_EQ(form->Timer2->Interval(), 2 * 60 * 1000);
+    EXPECT_TRUE(window->OutOfOrder);
+    EXPECT_FALSE(window->Controls.BackButton.Visible);
+    EXPECT_FALSE(window->Controls.BackButton.Enabled);
+    EXPECT_EQ(window->IdleTimer->Interval(), 2 * 60 * 1000);
 }
 
 struct OptionCase {
@@ -210,24 +210,24 @@ struct OptionCase {
     const char* placement;
 };
 
-class FormOptionTest : public FormTest, public ::testing::WithParamInterface<OptionCase> {};
+class WindowOptionTest : public MainWindowTest, public ::testing::WithParamInterface<OptionCase> {};
 
-TEST_P(FormOptionTest, OptionsReachTheirSteps) {
+TEST_P(WindowOptionTest, OptionsReachTheirSteps) {
     const OptionCase& c = GetParam();
     WriteConfig(std::string("[options]\nstart\nindex.html\n") + c.options);
     Create();
-    ASSERT_FALSE(form->OutOfOrder);
-    EXPECT_EQ(form->Controls.RxSpeedButton2.Visible, c.backShown);
-    EXPECT_EQ(form->Timer2->Interval(), c.idleInterval);
+    ASSERT_FALSE(window->OutOfOrder);
+    EXPECT_EQ(window->Controls.BackButton.Visible, c.backShown);
+    EXPECT_EQ(window->IdleTimer->Interval(), c.idleInterval);
     EXPECT_EQ(record.Contains("InstallHook"), c.hookInstalled);
-    EXPECT_EQ(form->MouseHook, c.hookInstalled ? 42u : kNoMouseHook);
+    EXPECT_EQ(window->MouseHook, c.hookInstalled ? 42u : kNoMouseHook);
     EXPECT_TRUE(record.Contains(std::string("SetProxySetting 1 0 ") + c.proxyServer));
     EXPECT_EQ(proxy->settings.DefaultPort, c.listenPort);
     EXPECT_TRUE(record.Contains(c.placement));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Options, FormOptionTest,
+    Options, WindowOptionTest,
     ::testing::Values(
         OptionCase{"Defaults", "", true, 900000, true, "127.0.0.1:8181", 8181, "PlaceKeyboard 0 0"},
         OptionCase{"CapitalFalseAndMenuTrue", "back\nFalse\nmenu\ntrue\n", true, 900000, false,
@@ -244,49 +244,49 @@ INSTANTIATE_TEST_SUITE_P(
                    "127.0.0.1:9090", 9090, "PlaceKeyboard 2 0"}),
     [](const ::testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
-TEST_F(FormTest, TheBusyPictureComesFromTheProcessOption) {
+TEST_F(MainWindowTest, TheBusyPictureComesFromTheProcessOption) {
     WriteFile(dir / "busy.gif", ReadFile(std::string(KIOSK_SOURCE_DIR) + "/shell/pictures/busy.gif"));
     WriteConfig(std::string(kMinimalConfig) + "process\nbusy.gif\n");
     Create();
-    EXPECT_TRUE(form->Controls.RxGIFAnimator1.Picture.starts_with("GIF89a"));
+    EXPECT_TRUE(window->Controls.BusyAnimation.Picture.starts_with("GIF89a"));
     EXPECT_EQ(LogMessages(".err"), Events{});
 }
 
-TEST_F(FormTest, ABusyPictureThatCannotBeLoadedIsOnlyLogged) {
+TEST_F(MainWindowTest, ABusyPictureThatCannotBeLoadedIsOnlyLogged) {
     WriteFile(dir / "busy.png", "\x89PNG\r\n\x1a\n not a gif at all");
     std::filesystem::create_directory(dir / "folder.gif");
     for (const char* name : {"busy.png", "missing.gif", "folder.gif"}) {
         WriteConfig(std::string(kMinimalConfig) + "process\n" + name + "\n");
         Create();
-        EXPECT_FALSE(form->OutOfOrder) << name;
-        EXPECT_TRUE(form->Controls.RxGIFAnimator1.Picture.empty());
+        EXPECT_FALSE(window->OutOfOrder) << name;
+        EXPECT_TRUE(window->Controls.BusyAnimation.Picture.empty());
         const auto errors = LogMessages(".err");
         ASSERT_FALSE(errors.empty());
         EXPECT_EQ(errors.back(), std::string("Файл: ") + name + " - Невозможно загрузить");
-        form.reset();
+        window.reset();
     }
 }
 
-TEST_F(FormTest, AProxyPortOutsideItsRangeIsAnErrorAndTheTerminalIsOutOfOrder) {
+TEST_F(MainWindowTest, AProxyPortOutsideItsRangeIsAnErrorAndTheTerminalIsOutOfOrder) {
     for (const char* port : {"70000", "0", "-1", "81x", ""}) {
         WriteConfig(std::string(kMinimalConfig) + "internal\n" + port + "\n");
         Create();
-        EXPECT_TRUE(form->OutOfOrder) << port;
+        EXPECT_TRUE(window->OutOfOrder) << port;
         EXPECT_FALSE(proxy->active);
         EXPECT_EQ(record.Count("SetProxySetting 1 0 127.0.0.1:" + std::string(port)), 0);
         const auto errors = LogMessages(".err");
         ASSERT_GE(errors.size(), 2u);
         EXPECT_EQ(errors[errors.size() - 2], "Недопустимый порт прокси: internal=" + std::string(port));
         EXPECT_EQ(errors.back(), "Не работает");
-        form.reset();
+        window.reset();
     }
     WriteConfig(std::string(kMinimalConfig) + "internal\n65535\n");
     Create();
-    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(window->OutOfOrder);
     EXPECT_EQ(record.Count("ProxyConfigure port=65535"), 1);
 }
 
-TEST_F(FormTest, TheProxyDecryptsHttpsWithACaOfTheRunOnlyWhenSomeHostCanBe) {
+TEST_F(MainWindowTest, TheProxyDecryptsHttpsWithACaOfTheRunOnlyWhenSomeHostCanBe) {
     const auto leaveEarlierKey = [&] {
         std::filesystem::create_directories(dir / "ca");
         WriteFile(dir / "ca" / "ca.key", "an earlier version's key");
@@ -313,7 +313,7 @@ TEST_F(FormTest, TheProxyDecryptsHttpsWithACaOfTheRunOnlyWhenSomeHostCanBe) {
             EXPECT_TRUE(proxy->settings.Inspection->Inspects("bank.example", 443));
             EXPECT_EQ(proxy->settings.Inspection->Inspects("other.example", 443), test.everyHost);
         }
-        form.reset();
+        window.reset();
     }
     EXPECT_EQ(LogMessages(".err"), Events{});
 
@@ -324,17 +324,17 @@ TEST_F(FormTest, TheProxyDecryptsHttpsWithACaOfTheRunOnlyWhenSomeHostCanBe) {
     EXPECT_EQ(certificateTrust.hosts, Events{"bank.example"});
 }
 
-TEST_F(FormTest, ACaOrCaFileThatCannotBeReadLeavesEveryConnectATunnel) {
+TEST_F(MainWindowTest, ACaOrCaFileThatCannotBeReadLeavesEveryConnectATunnel) {
     WriteFile(dir / "ca", "a file where the CA's folder belongs");
     WriteConfig(std::string(kMinimalConfig) + "https\nall\n");
     Create();
-    EXPECT_FALSE(form->OutOfOrder);
+    EXPECT_FALSE(window->OutOfOrder);
     EXPECT_TRUE(proxy->active);
     EXPECT_EQ(proxy->settings.Inspection, nullptr);
     auto errors = LogMessages(".err");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_TRUE(errors[0].starts_with("HTTPS не расшифровывается: ")) << errors[0];
-    form.reset();
+    window.reset();
 
     std::filesystem::remove(dir / "ca");
     WriteConfig(std::string(kMinimalConfig) + "https\nall\ncafile\nmissing.pem\n");
@@ -347,55 +347,55 @@ TEST_F(FormTest, ACaOrCaFileThatCannotBeReadLeavesEveryConnectATunnel) {
     EXPECT_EQ(errors[1].find("PRIVATE KEY"), std::string::npos);
 }
 
-TEST_F(FormTest, TheProxyExceptionHookLogsHostTargetAndFailure) {
+TEST_F(MainWindowTest, TheProxyExceptionHookLogsHostTargetAndFailure) {
     WriteConfig(kMinimalConfig);
     Create();
-    TIdHTTPProxyServerContext context;
-    proxy->hooks.OnException(context, "Connection Closed Gracefully.");
+    ProxyConnection context;
+    proxy->hooks.OnFailure(context, "Connection Closed Gracefully.");
     context.LastRequestHost = "example.org";
     context.LastRequestTarget = "/a?x=1";
-    proxy->hooks.OnException(context, "Host not found.");
+    proxy->hooks.OnFailure(context, "Host not found.");
     EXPECT_EQ(LogMessages(".err"),
               (Events{": Connection Closed Gracefully.", "example.org/a?x=1: Host not found."}));
 
     // A log that cannot be opened does not let the failure out of the hook.
     std::filesystem::remove(TodaysFile(".err"));
     std::filesystem::create_directory(TodaysFile(".err"));
-    EXPECT_NO_THROW(proxy->hooks.OnException(context, "Connection refused."));
+    EXPECT_NO_THROW(proxy->hooks.OnFailure(context, "Connection refused."));
 }
 
-TEST_F(FormTest, TheDocumentHookFiltersWithTheLoadedConfiguration) {
+TEST_F(MainWindowTest, TheDocumentHookFiltersWithTheLoadedConfiguration) {
     WriteFile(dir / "nf.html", "<p>nf</p>");
     WriteConfig(std::string(kMinimalConfig) + "[errors]\ndocument\nnf.html\n");
     Create();
-    TIdHTTPProxyServerContext context;
+    ProxyConnection context;
     context.LastRequestHost = "h";
     context.Document = "/x";
     context.Headers.Add("HTTP/1.1 404 Not Found");
     context.Headers.Add("Content-Type: text/html");
     std::string body = "gone";
-    proxy->hooks.OnHTTPDocument(context, body);
+    proxy->hooks.OnDocument(context, body);
     EXPECT_EQ(body, "<p>nf</p>");
     EXPECT_EQ(context.Headers[0], "HTTP/1.1 200 OK");
     EXPECT_EQ(LogMessages(".err"), (Events{"h/x: HTTP/1.1 404 Not Found > nf.html"}));
-    EXPECT_EQ(form->MailQueue->Texts(), (Events{"h/x: HTTP/1.1 404 Not Found > nf.html"}));
+    EXPECT_EQ(window->MailQueue->Texts(), (Events{"h/x: HTTP/1.1 404 Not Found > nf.html"}));
 }
 
-TEST_F(FormTest, TheBeforeCommandHookAppliesTheUpstreamOptions) {
+TEST_F(MainWindowTest, TheBeforeCommandHookAppliesTheUpstreamOptions) {
     WriteConfig(std::string(kMinimalConfig) + "proxy\nsocks5\nhost\nsocks.local\nheaders\ndump.txt\n");
     Create();
-    TIdHTTPProxyServerContext context;
+    ProxyConnection context;
     context.Command = "GET";
     context.Document = "/a";
     context.Headers.Add("Host: h");
-    context.UpstreamClient = std::make_unique<TIdTCPClient>();
-    proxy->hooks.OnHTTPBeforeCommand(context);
+    context.Route = std::make_unique<OutboundRoute>();
+    proxy->hooks.OnRequest(context);
     EXPECT_EQ(context.LastRequestHost, "h");
     EXPECT_EQ(context.LastRequestTarget, "/a");
-    const auto* socks = std::get_if<TIdSocksInfo>(&context.UpstreamClient->TransparentProxy);
+    const auto* socks = std::get_if<SocksProxy>(&context.Route->TransparentProxy);
     ASSERT_NE(socks, nullptr);
     EXPECT_EQ(socks->Host, "socks.local");
-    EXPECT_EQ(socks->Version, TSocksVersion::svSocks5);
+    EXPECT_EQ(socks->Version, SocksVersion::Socks5);
     EXPECT_EQ(ReadFile(dir / "dump.txt"), "[Request h]\r\nGET /a\r\nHost: h\r\n\r\n");
 }
 

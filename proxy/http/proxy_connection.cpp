@@ -1,10 +1,10 @@
-#include "proxy/http/proxy_context.h"
+#include "proxy/http/proxy_connection.h"
 
 #include "text/network_text.h"
 
 namespace kiosk {
 
-std::string ProxyFailureMessage(const TIdHTTPProxyServerContext& context, const std::string& failure) {
+std::string ProxyFailureMessage(const ProxyConnection& context, const std::string& failure) {
     return DecodeNetworkText(context.LastRequestHost + context.LastRequestTarget) + ": " + failure;
 }
 

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/main_window.h"
 
 #include "app/application.h"
 #include "mail/notification_pump.h"
@@ -17,28 +17,28 @@ constexpr long long kMetricsInterval = 10 * 1000;  // ms
 
 }  // namespace
 
-TForm1::TForm1(FormParts parts)
+MainWindow::MainWindow(MainWindowParts parts)
     : parts_(std::move(parts)),
       eventLog_(parts_.clock, *notifications_, parts_.workingDirectory, parts_.journal),
-      WebBrowser1(parts_.createBrowser()),
-      Timer1(parts_.ui.CreateTimer()),
-      Timer2(parts_.ui.CreateTimer()),
+      Browser(parts_.createBrowser()),
+      FocusPollTimer(parts_.ui.CreateTimer()),
+      IdleTimer(parts_.ui.CreateTimer()),
       metricsTimer_(parts_.ui.CreateTimer()) {
-    Timer1->SetInterval(3000);
-    Timer1->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { Timer1Timer(); }); });
-    Timer2->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { Timer2Timer(); }); });
+    FocusPollTimer->SetInterval(3000);
+    FocusPollTimer->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { OnFocusPollTick(); }); });
+    IdleTimer->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { OnIdleTimeout(); }); });
     metricsTimer_->SetInterval(kMetricsInterval);
     metricsTimer_->SetOnTimer([this] { RunHandler(parts_.ui, *this, [this] { WriteMetrics(); }); });
-    WebBrowser1->SetEvents(&browserEvents_);
+    Browser->SetEvents(&browserEvents_);
 }
 
-std::unique_ptr<BrowserControl> TForm1::NewBrowser() {
+std::unique_ptr<BrowserControl> MainWindow::NewBrowser() {
     std::unique_ptr<BrowserControl> browser = parts_.createBrowser();
     if (!browserLanguages_.empty()) browser->SetPreferredLanguages(browserLanguages_);
     return browser;
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     focusPoll_.Close();
     // Whatever a failed shutdown left running stops here, workers before the tables they read.
     StopMailWorker();
@@ -46,7 +46,7 @@ TForm1::~TForm1() {
     FreeTables();
 }
 
-void TForm1::IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, const std::string& failure) {
+void MainWindow::OnProxyFailure(ProxyConnection& context, const std::string& failure) {
     ++metrics_.proxyErrors;
     try {
         WriteLog(LogLevel::Error, ProxyFailureMessage(context, failure));
@@ -56,12 +56,12 @@ void TForm1::IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, con
     }
 }
 
-void TForm1::IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& context) {
+void MainWindow::OnProxyRequest(ProxyConnection& context) {
     metrics_.CountProxyRequest(context.Command);
     RequestHook(context, *OptionTable, eventLog_, parts_.workingDirectory);
 }
 
-void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body) {
+void MainWindow::OnProxyDocument(ProxyConnection& context, std::string& body) {
     FilterDocument(context, body,
                    {*OptionTable, *ErrorTable, *DocumentScripts, eventLog_,
                     [this] { focusPoll_.StartFocusPoll(); }, parts_.workingDirectory, &filterCounters_});
@@ -71,7 +71,7 @@ void TForm1::IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, 
 // tables are filled during start-up, before the queue hands the worker its first text, and are only
 // read after that until shutdown has stopped and joined the worker; the log and the counters are
 // thread-safe.
-void TForm1::PumpMailQueue(std::stop_token stop) {
+void MainWindow::PumpMailQueue(std::stop_token stop) {
     if (!MailTable || !ErrorTable) return;
     MailTransport transport(parts_.clock);
     transport.stop = std::move(stop);
@@ -88,7 +88,7 @@ void TForm1::PumpMailQueue(std::stop_token stop) {
     PumpNotificationQueue(*notifications_, send, eventLog_);
 }
 
-void TForm1::WriteMetrics(bool up) {
+void MainWindow::WriteMetrics(bool up) {
     const std::string file = Option("metrics");
     if (file.empty()) return;
     const MetricsMoment moment{.up = up,
@@ -104,11 +104,15 @@ void TForm1::WriteMetrics(bool up) {
     metricsWriteFailed_ = !failure.empty();
 }
 
-std::string TForm1::StartPageUrl() const {
+BrowsingContext MainWindow::Browsing() {
+    return {Controls, Browser, DocumentCounter, LastActionTime, *IdleTimer, parts_.ui, parts_.clock};
+}
+
+std::string MainWindow::StartPageUrl() const {
     return kiosk::StartPageUrl(Option("start"), ProgramDir);
 }
 
-std::string TForm1::Option(const char* key) const {
+std::string MainWindow::Option(const char* key) const {
     return OptionTable ? OptionTable->Value(key) : std::string();
 }
 

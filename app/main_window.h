@@ -5,9 +5,9 @@
 #include <stop_token>
 #include <string>
 
-#include "app/form_browser_events.h"
-#include "app/form_parts.h"
 #include "app/kiosk_metrics.h"
+#include "app/main_window_browser_events.h"
+#include "app/main_window_parts.h"
 #include "config/key_value_table.h"
 #include "keyboard/keys_toggle.h"
 #include "keyboard/main_thread_focus_poll.h"
@@ -32,15 +32,15 @@ namespace kiosk {
 
 // The main window and the owner of the process-wide state: its creation runs the start-up sequence,
 // its destruction the shutdown sequence.
-class TForm1 {
+class MainWindow {
     // First, so that they outlive every worker that may still log while it is released.
-    FormParts parts_;
+    MainWindowParts parts_;
     // The log's hand-off and the mail worker's queue; shared with the worker.
     const std::shared_ptr<NotificationQueue> notifications_ = std::make_shared<NotificationQueue>();
     EventLog eventLog_;
     bool proxySettingWasSet_ = false;  // only then is there a saved setting to write back
-    // Attached to every browser control; declared before WebBrowser1 so that it outlives it.
-    FormBrowserEvents browserEvents_{*this, parts_.ui};
+    // Attached to every browser control; declared before Browser so that it outlives it.
+    MainWindowBrowserEvents browserEvents_{*this, parts_.ui};
     HomeButton home_{[this] { return NewBrowser(); }, browserEvents_};
     // The languages every browser control asks pages for; set once the configuration is loaded.
     std::vector<std::string> browserLanguages_;
@@ -56,53 +56,45 @@ class TForm1 {
     bool metricsWriteFailed_ = false;  // logged once until a write succeeds again
 
 public:
-    explicit TForm1(FormParts parts);
-    TForm1(const TForm1&) = delete;
-    TForm1& operator=(const TForm1&) = delete;
-    ~TForm1();
+    explicit MainWindow(MainWindowParts parts);
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow();
 
-    void FormCreate();
-    void FormDestroy();
+    void StartUp();
+    void ShutDown();
 
     // Proxy hooks, called on connection threads.
-    void IdHTTPProxyServer1Exception(TIdHTTPProxyServerContext& context, const std::string& failure);
-    void IdHTTPProxyServer1HTTPBeforeCommand(TIdHTTPProxyServerContext& context);
-    void IdHTTPProxyServer1HTTPDocument(TIdHTTPProxyServerContext& context, std::string& body);
+    void OnProxyFailure(ProxyConnection& context, const std::string& failure);
+    void OnProxyRequest(ProxyConnection& context);
+    void OnProxyDocument(ProxyConnection& context, std::string& body);
 
     std::string StartPageUrl() const;
 
-    // Shell operations, on the main thread.
-    void SetBusy(bool on);
-    bool TooSoon() const;
-    bool DocumentReady();
-    void StopIfReady();
-    void RefreshDocument();
-    void RestartIdleTimer();
-
     // Buttons Home, Back and Refresh; the idle return; every key release in the window (its
     // arguments play no part, so it takes none); every press, touch, wheel turn or key in the page.
-    void RxSpeedButton4Click();
-    void RxSpeedButton2Click();
-    void RxSpeedButton3Click();
+    void OnHomePressed();
+    void OnBackPressed();
+    void OnRefreshPressed();
     // Keys: shows the keyboard when the button is down, hides it otherwise.
-    void RxSpeedButton1Click();
-    void Timer2Timer();
-    void FormKeyUp();
-    void WebBrowser1PageActivity();
+    void OnKeysPressed();
+    void OnIdleTimeout();
+    void OnKeyUp();
+    void OnPageActivity();
 
     // The text-field search: focuses the first usable text field of every form and opens the
     // keyboard; true when a field got the focus. The poll repeats it for marked documents.
     bool FocusTextField();
-    void Timer1Timer();
+    void OnFocusPollTick();
     void StartFocusPoll();
 
     // The browser's events.
-    void WebBrowser1DocumentComplete(const std::string& url);
-    void WebBrowser1NavigateError(const std::string& url, std::int32_t statusCode);
-    void WebBrowser1ProgressChange(std::int32_t progress, std::int32_t maximum);
-    void WebBrowser1NewWindow2(bool& cancel);
-    void WebBrowser1BeforeNavigate2(const std::string& url, bool& cancel);
-    void WebBrowser1PageProcessEnded(const std::string& url);
+    void OnDocumentComplete(const std::string& url);
+    void OnNavigateError(const std::string& url, std::int32_t statusCode);
+    void OnProgressChange(std::int32_t progress, std::int32_t maximum);
+    void OnNewWindow(bool& cancel);
+    void OnBeforeNavigate(const std::string& url, bool& cancel);
+    void OnPageProcessEnded(const std::string& url);
     void WriteLog(LogLevel level, const std::string& message) { eventLog_.WriteLog(level, message); }
 
     // Process-wide state. Declared in this order so that whatever shutdown left behind is released
@@ -129,11 +121,11 @@ public:
     // until shutdown frees them.
     std::shared_ptr<NotificationQueue> MailQueue;
 
-    std::unique_ptr<BrowserControl> WebBrowser1;
-    std::unique_ptr<Timer> Timer1;  // text-field focus poll
-    std::unique_ptr<Timer> Timer2;  // idle return
+    std::unique_ptr<BrowserControl> Browser;
+    std::unique_ptr<Timer> FocusPollTimer;  // text-field focus poll
+    std::unique_ptr<Timer> IdleTimer;       // idle return
     std::unique_ptr<Timer> metricsTimer_;
-    std::unique_ptr<ProxyServer> IdHTTPProxyServer1;
+    std::unique_ptr<ProxyServer> Proxy;
     std::unique_ptr<MailWorker> MailSender;
 
 private:

@@ -10,12 +10,12 @@
 
 namespace kiosk {
 
-enum class TIdHTTPProxyTransferMode { tmStreaming, tmFullDocument };
-enum class TIdHTTPProxyTransferSide { FromClient, FromServer };
+enum class BodyTransfer { Streaming, FullDocument };
+enum class ExchangeSide { FromClient, FromServer };
 
 // The proxy's state of one browser connection, owned by the connection's thread. Everything that
 // came from the network is held as the bytes that arrived.
-class TIdHTTPProxyServerContext : public ConnectionContext {
+class ProxyConnection : public ConnectionContext {
 public:
     using ConnectionContext::ConnectionContext;
 
@@ -27,17 +27,17 @@ public:
     }
 
     // The request's header lines; for the answer, its status line followed by its header lines.
-    TIdHeaderList Headers;
+    HeaderList Headers;
     // The request's method, the known ones in capitals (see RequestHead).
     std::string Command;
     // What goes upstream as the request target: path, document name and query; empty for CONNECT.
     std::string Document;
     // The outbound connection of the current exchange; none outside it.
-    std::unique_ptr<TIdTCPClient> UpstreamClient;
+    std::unique_ptr<OutboundRoute> Route;
     // The socket of the outbound connection. Never replaced, so that Abort always reaches it.
     TcpSocket Outbound;
-    TIdHTTPProxyTransferMode TransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
-    TIdHTTPProxyTransferSide TransferSide = TIdHTTPProxyTransferSide::FromClient;
+    BodyTransfer TransferMode = BodyTransfer::FullDocument;
+    ExchangeSide TransferSide = ExchangeSide::FromClient;
     // Set while requests inside a decrypted CONNECT are served: they go to the origin over the TLS
     // session in origin form, whatever the upstream route of the tunnel itself.
     bool Inspected = false;
@@ -54,6 +54,6 @@ public:
 
 // The log message of a failure that ended a connection's work: host and target of its request, ": "
 // and the failure's text (UTF-8).
-std::string ProxyFailureMessage(const TIdHTTPProxyServerContext& context, const std::string& failure);
+std::string ProxyFailureMessage(const ProxyConnection& context, const std::string& failure);
 
 }  // namespace kiosk

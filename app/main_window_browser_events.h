@@ -4,14 +4,14 @@
 
 namespace kiosk {
 
-class TForm1;
+class MainWindow;
 class Ui;
 
 // Hands the browser's events to the main window's handlers. A failure that escapes a handler ends
 // it and is shown in the application's error box, as for every event of the window.
-class FormBrowserEvents : public BrowserEvents {
+class MainWindowBrowserEvents : public BrowserEvents {
 public:
-    FormBrowserEvents(TForm1& form, Ui& ui) : form_(form), ui_(ui) {}
+    MainWindowBrowserEvents(MainWindow& window, Ui& ui) : window_(window), ui_(ui) {}
 
     void DocumentComplete(const std::string& url) override;
     void NavigateError(const std::string& url, std::int32_t statusCode) override;
@@ -22,7 +22,7 @@ public:
     void PageActivity() override;
 
 private:
-    TForm1& form_;
+    MainWindow& window_;
     Ui& ui_;
 };
 

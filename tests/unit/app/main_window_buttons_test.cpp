@@ -1,26 +1,26 @@
 #include <gtest/gtest.h>
 
-#include "tests/unit/app/form_fixture.h"
+#include "tests/unit/app/main_window_fixture.h"
 
 namespace kiosk::testing {
 namespace {
 
-TEST_F(RunningFormTest, OutOfOrderHomeStillShowsAVisibleBrowserAtTheStartPage) {
+TEST_F(RunningWindowTest, OutOfOrderHomeStillShowsAVisibleBrowserAtTheStartPage) {
     Create();  // no configuration file
-    ASSERT_TRUE(form->OutOfOrder);
-    ASSERT_FALSE(form->Controls.WebBrowser1.Visible);
+    ASSERT_TRUE(window->OutOfOrder);
+    ASSERT_FALSE(window->Controls.Browser.Visible);
     At(5);
-    form->RxSpeedButton4Click();
-    EXPECT_TRUE(form->Controls.WebBrowser1.Visible);
+    window->OnHomePressed();
+    EXPECT_TRUE(window->Controls.Browser.Visible);
     EXPECT_TRUE(record.Contains("BrowserVisible 1"));
     EXPECT_TRUE(record.Contains("Navigate " + LocalPageUrl(ProgramDir(), "")));
 }
 
 // Home's new browser asks pages for the same languages as the first: the option, else the locale.
-TEST_F(RunningFormTest, EveryVisitorsBrowserAsksForTheConfiguredLanguages) {
+TEST_F(RunningWindowTest, EveryVisitorsBrowserAsksForTheConfiguredLanguages) {
     Start("language\nde-DE, de\n");
     At(5);
-    form->RxSpeedButton4Click();
+    window->OnHomePressed();
     EXPECT_TRUE(record.Contains("Languages de-DE,de"));
 }
 

@@ -1,4 +1,4 @@
-#include "keyboard/kbdform.h"
+#include "keyboard/keyboard_form.h"
 
 #include <utility>
 
@@ -16,8 +16,8 @@ std::size_t LanguageKeyIndex(const std::vector<TemplateElement>& elements) {
 
 }  // namespace
 
-Tkbdform::Tkbdform(KeyInjector& injector, KeyboardLayout& layout, UserSettingsStore& settings,
-                   std::function<void()> processMessages)
+KeyboardForm::KeyboardForm(KeyInjector& injector, KeyboardLayout& layout, UserSettingsStore& settings,
+                           std::function<void()> processMessages)
     : injector_(injector),
       layout_(layout),
       processMessages_(std::move(processMessages)),
@@ -29,7 +29,7 @@ Tkbdform::Tkbdform(KeyInjector& injector, KeyboardLayout& layout, UserSettingsSt
     RefreshCaptions();
 }
 
-void Tkbdform::Click(std::size_t index) {
+void KeyboardForm::Click(std::size_t index) {
     const TemplateElement& element = elements_.at(index);
     switch (element.Action) {
         case KeyAction::Character:
@@ -62,7 +62,7 @@ void Tkbdform::Click(std::size_t index) {
     }
 }
 
-void Tkbdform::RefreshCaptions() {
+void KeyboardForm::RefreshCaptions() {
     processMessages_();
     KeyState state{};
     const bool readable = layout_.ReadKeyState(state);
@@ -73,18 +73,18 @@ void Tkbdform::RefreshCaptions() {
     }
 }
 
-void Tkbdform::SetCaption(std::size_t index, const std::string& caption) {
+void KeyboardForm::SetCaption(std::size_t index, const std::string& caption) {
     captions_[index] = caption;
     if (KeyboardPlaced && copies_ != nullptr) (*copies_)[index].Caption = caption;
 }
 
-void Tkbdform::Placed(std::vector<PlacedKey>& copies, KeyUpHandler keyUp) {
+void KeyboardForm::Placed(std::vector<PlacedKey>& copies, KeyUpHandler keyUp) {
     copies_ = &copies;
     keyUp_ = std::move(keyUp);
     KeyboardPlaced = true;
 }
 
-void Tkbdform::LanguageKey() {
+void KeyboardForm::LanguageKey() {
     ++LanguageIndex;
     if (LanguageIndex >= LanguageNames.size()) LanguageIndex = 0;
     SendLanguageHotkey();

@@ -1,4 +1,4 @@
-#include "app/form_parts.h"
+#include "app/main_window_parts.h"
 
 #include "config/default_tables.h"
 

@@ -17,14 +17,14 @@ namespace kiosk {
 
 // The keyboard's template: its keys' captions, the keyboard state and what every key does. The
 // placed copies in the main window show the template's captions and run its handlers.
-class Tkbdform {
+class KeyboardForm {
 public:
     // Called after every key press once the keys are placed: the key code and whether Shift is latched.
     using KeyUpHandler = std::function<void(std::uint16_t code, bool shift)>;
 
     // Sets the initial state, reads the language settings and computes the first captions.
-    Tkbdform(KeyInjector& injector, KeyboardLayout& layout, UserSettingsStore& settings,
-             std::function<void()> processMessages);
+    KeyboardForm(KeyInjector& injector, KeyboardLayout& layout, UserSettingsStore& settings,
+                 std::function<void()> processMessages);
 
     // Runs the click handler of template element index.
     void Click(std::size_t index);

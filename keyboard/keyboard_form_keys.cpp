@@ -1,14 +1,14 @@
-#include "keyboard/kbdform.h"
 #include "keyboard/key_codes.h"
+#include "keyboard/keyboard_form.h"
 
 namespace kiosk {
 
-void Tkbdform::Tap(std::uint16_t code) {
+void KeyboardForm::Tap(std::uint16_t code) {
     Key(code, 0);
     Key(code, kKeyRelease);
 }
 
-void Tkbdform::PressKey(std::uint16_t code) {
+void KeyboardForm::PressKey(std::uint16_t code) {
     // The latch is read once: a Shift click handled while messages are processed below must not
     // leave the Shift pressed here without its release.
     const bool shifted = ShiftLatched;
@@ -26,7 +26,7 @@ void Tkbdform::PressKey(std::uint16_t code) {
     if (KeyboardPlaced && keyUp_) keyUp_(code, shifted);
 }
 
-void Tkbdform::ShiftKey() {
+void KeyboardForm::ShiftKey() {
     if (!ShiftLatched) {
         Key(kVkShift, 0);
         RefreshCaptions();
@@ -40,20 +40,20 @@ void Tkbdform::ShiftKey() {
     }
 }
 
-void Tkbdform::CapsLockKey() {
+void KeyboardForm::CapsLockKey() {
     Tap(kVkCapital);
     RefreshCaptions();
 }
 
-void Tkbdform::TabKey() {
+void KeyboardForm::TabKey() {
     Tap(kVkTab);
 }
 
-void Tkbdform::EnterKey() {
+void KeyboardForm::EnterKey() {
     Tap(kVkReturn);
 }
 
-void Tkbdform::CopyKey() {
+void KeyboardForm::CopyKey() {
     const std::uint16_t letter = CopyWithCtrlC ? kVkC : kVkInsert;
     Key(kVkLControl, 0);
     Tap(letter);
@@ -61,7 +61,7 @@ void Tkbdform::CopyKey() {
     processMessages_();
 }
 
-void Tkbdform::PasteKey() {
+void KeyboardForm::PasteKey() {
     const std::uint16_t modifier = PasteWithCtrlV ? kVkLControl : kVkLShift;
     const std::uint16_t letter = PasteWithCtrlV ? kVkV : kVkInsert;
     Key(modifier, 0);
@@ -71,7 +71,7 @@ void Tkbdform::PasteKey() {
     Key(modifier, kKeyRelease);
 }
 
-void Tkbdform::SendLanguageHotkey() {
+void KeyboardForm::SendLanguageHotkey() {
     if (Hotkey == HotkeyKind::None) return;
     const std::uint16_t modifier = Hotkey == HotkeyKind::AltShift ? kVkLMenu : kVkLControl;
     Key(modifier, 0);

@@ -1,6 +1,6 @@
 // The mail worker that paces the queue and sends on its own thread.
 
-#include "mail/send_mail_thread.h"
+#include "mail/mail_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ protected:
 };
 
 TEST_F(MailWorkerTest, SleepsSuspendedUntilTheFirstTextThenSendsDigestsAndWakesForLaterOnes) {
-    tsendmailthread worker(queue, Pump(), 0ms);
+    MailThread worker(queue, Pump(), 0ms);
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(worker.Suspended());
     EXPECT_TRUE(send.Sent().empty());
@@ -53,7 +53,7 @@ TEST_F(MailWorkerTest, SleepsSuspendedUntilTheFirstTextThenSendsDigestsAndWakesF
 }
 
 TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStopsAtOnceWhileResting) {
-    auto worker = std::make_unique<tsendmailthread>(queue, Pump(), 1h);
+    auto worker = std::make_unique<MailThread>(queue, Pump(), 1h);
     queue->QueueNotification("one");
     ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 1; }, 5s));
     queue->QueueNotification("two");
@@ -64,7 +64,7 @@ TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStops
     EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
     EXPECT_EQ(send.Sent(), Strings{"one\r\n"});
 
-    tsendmailthread next(queue, Pump(), 1h);
+    MailThread next(queue, Pump(), 1h);
     ASSERT_TRUE(WaitUntil([&] { return send.Sent().size() == 2; }, 5s));
     EXPECT_EQ(send.Sent().back(), "two\r\nthree\r\n");
 }
@@ -72,7 +72,7 @@ TEST_F(MailWorkerTest, AfterADigestItRestsSoThatLaterTextsWaitForTheNextAndStops
 TEST_F(MailWorkerTest, ThePumpRunsOnTheWorkersOwnThreadWithoutTheMainOne) {
     std::atomic<bool> elsewhere{true};
     const std::thread::id mainThread = std::this_thread::get_id();
-    tsendmailthread worker(
+    MailThread worker(
         queue,
         [&, pump = Pump()](std::stop_token stop) {
             elsewhere = elsewhere && std::this_thread::get_id() != mainThread;
@@ -90,7 +90,7 @@ TEST_F(MailWorkerTest, ThePumpRunsOnTheWorkersOwnThreadWithoutTheMainOne) {
 TEST_F(MailWorkerTest, StoppingAWorkerInTheMiddleOfAPassEndsThePassAtOnce) {
     for (const bool suspend : {true, false}) {
         std::atomic<bool> stopped{false};
-        auto worker = std::make_unique<tsendmailthread>(queue, [&](std::stop_token stop) {
+        auto worker = std::make_unique<MailThread>(queue, [&](std::stop_token stop) {
             std::mutex mutex;
             std::unique_lock lock(mutex);
             std::condition_variable_any().wait(lock, stop, [] { return false; });

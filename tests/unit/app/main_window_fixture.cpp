@@ -1,4 +1,4 @@
-#include "tests/unit/app/form_fixture.h"
+#include "tests/unit/app/main_window_fixture.h"
 
 #include <filesystem>
 
@@ -7,8 +7,8 @@
 
 namespace kiosk::testing {
 
-FormParts FormTest::Parts() {
-    return FormParts{
+MainWindowParts MainWindowTest::Parts() {
+    return MainWindowParts{
         .ui = ui,
         .clock = clock,
         .executablePath = (dir / "kiosk").string(),
@@ -21,7 +21,7 @@ FormParts FormTest::Parts() {
             [this] {
                 record.Add("ProxyCreated");
                 auto server = std::make_unique<FakeProxyServer>(
-                    record, [this] { tablesAliveWhenProxyFreed = createdForm->OptionTable != nullptr; });
+                    record, [this] { tablesAliveWhenProxyFreed = createdWindow->OptionTable != nullptr; });
                 server->activationFailure = proxyActivationFailure;
                 proxy = server.get();
                 return server;
@@ -30,7 +30,7 @@ FormParts FormTest::Parts() {
         .createBrowser =
             [this] {
                 // The control built with the window is not recorded; those that replace it are.
-                if (createdForm) {
+                if (createdWindow) {
                     record.Add("BrowserCreated");
                     if (!browserCreationFailure.empty()) throw std::runtime_error(browserCreationFailure);
                 }
@@ -45,21 +45,21 @@ FormParts FormTest::Parts() {
     };
 }
 
-void FormTest::Create() {
-    form = std::make_unique<TForm1>(Parts());
-    createdForm = form.get();
-    RunHandler(ui, *form, [this] { form->FormCreate(); });
+void MainWindowTest::Create() {
+    window = std::make_unique<MainWindow>(Parts());
+    createdWindow = window.get();
+    RunHandler(ui, *window, [this] { window->StartUp(); });
 }
 
-void FormTest::Destroy() {
-    RunHandler(ui, *form, [this] { form->FormDestroy(); });
+void MainWindowTest::Destroy() {
+    RunHandler(ui, *window, [this] { window->ShutDown(); });
 }
 
-std::string FormTest::TodaysFile(const std::string& extension) const {
+std::string MainWindowTest::TodaysFile(const std::string& extension) const {
     return (dir / (FormatShortDate(clock.Now()) + extension)).string();
 }
 
-std::vector<std::string> FormTest::LogMessages(const std::string& extension) const {
+std::vector<std::string> MainWindowTest::LogMessages(const std::string& extension) const {
     const std::string path = TodaysFile(extension);
     if (!std::filesystem::exists(path)) return {};
     std::vector<std::string> messages;

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "tests/unit/app/form_fixture.h"
+#include "tests/unit/app/main_window_fixture.h"
 
 namespace kiosk::testing {
 namespace {
 
 using Events = std::vector<std::string>;
 
-TEST_F(FormTest, RunningShutdownUndoesStartUpInOrder) {
+TEST_F(MainWindowTest, RunningShutdownUndoesStartUpInOrder) {
     WriteConfig("[options]\nstart\nindex.html\n");
     Create();
     record.Clear();
@@ -25,18 +25,18 @@ TEST_F(FormTest, RunningShutdownUndoesStartUpInOrder) {
                                    "ProxyFreed",
                                }));
     EXPECT_EQ(LogMessages(".log"), (Events{"Начало работы", "Завершение работы"}));
-    EXPECT_EQ(form->MouseHook, kNoMouseHook);
+    EXPECT_EQ(window->MouseHook, kNoMouseHook);
     // The proxy is released while the tables its threads read still exist; then they go.
     EXPECT_TRUE(tablesAliveWhenProxyFreed);
-    EXPECT_EQ(form->OptionTable, nullptr);
-    EXPECT_EQ(form->MailTable, nullptr);
-    EXPECT_EQ(form->ErrorTable, nullptr);
-    EXPECT_EQ(form->DocumentScripts, nullptr);
-    EXPECT_EQ(form->OperatorTable, nullptr);
-    EXPECT_EQ(form->MailQueue, nullptr);
+    EXPECT_EQ(window->OptionTable, nullptr);
+    EXPECT_EQ(window->MailTable, nullptr);
+    EXPECT_EQ(window->ErrorTable, nullptr);
+    EXPECT_EQ(window->DocumentScripts, nullptr);
+    EXPECT_EQ(window->OperatorTable, nullptr);
+    EXPECT_EQ(window->MailQueue, nullptr);
 }
 
-TEST_F(FormTest, AFailedRestoreIsLoggedAndShutdownGoesOn) {
+TEST_F(MainWindowTest, AFailedRestoreIsLoggedAndShutdownGoesOn) {
     WriteConfig("[options]\nstart\nindex.html\n");
     proxySetting.setErrors = {"", "Невозможно настроить прокси"};
     Create();
@@ -46,7 +46,7 @@ TEST_F(FormTest, AFailedRestoreIsLoggedAndShutdownGoesOn) {
     EXPECT_TRUE(record.Contains("ProxyFreed"));
 }
 
-TEST_F(FormTest, OutOfOrderShutdownOnlyStopsTheWorkers) {
+TEST_F(MainWindowTest, OutOfOrderShutdownOnlyStopsTheWorkers) {
     Create();  // no configuration file
     record.Clear();
     Destroy();
@@ -60,7 +60,7 @@ TEST_F(FormTest, OutOfOrderShutdownOnlyStopsTheWorkers) {
     EXPECT_EQ(LogMessages(".log"), Events{});
 }
 
-TEST_F(FormTest, AFailureInShutdownIsShownAndTheRestIsReleasedWithTheWindow) {
+TEST_F(MainWindowTest, AFailureInShutdownIsShownAndTheRestIsReleasedWithTheWindow) {
     WriteConfig("[options]\nstart\nindex.html\n");
     Create();
     // The last entry cannot be written: the handler ends with an error box.
@@ -70,7 +70,7 @@ TEST_F(FormTest, AFailureInShutdownIsShownAndTheRestIsReleasedWithTheWindow) {
     Destroy();
     EXPECT_EQ(record.Starting("ErrorBox").size(), 1u);
     EXPECT_FALSE(record.Contains("MailWorkerFreed"));
-    form.reset();
+    window.reset();
     EXPECT_TRUE(record.Contains("MailWorkerFreed"));
     EXPECT_TRUE(record.Contains("ProxyFreed"));
     EXPECT_TRUE(tablesAliveWhenProxyFreed);

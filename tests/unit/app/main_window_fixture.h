@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "shell/start_page.h"
 #include "tests/support/event_record.h"
 #include "tests/support/fake_clock.h"
@@ -19,9 +19,9 @@ namespace kiosk::testing {
 
 // A main window wired to recording fakes, in a directory of its own that holds its configuration
 // and log files.
-class FormTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
-    FormParts Parts();
+    MainWindowParts Parts();
     void WriteConfig(const std::string& text) { WriteFile(dir / "kiosk.cfg", text); }
     void Create();
     void Destroy();
@@ -48,12 +48,12 @@ protected:
     FakeProxyServer* proxy = nullptr;
     FakeBrowser* browser = nullptr;  // the window's current browser control
     bool tablesAliveWhenProxyFreed = false;
-    std::unique_ptr<TForm1> form;
-    TForm1* createdForm = nullptr;  // stays valid while form is being destroyed
+    std::unique_ptr<MainWindow> window;
+    MainWindow* createdWindow = nullptr;  // stays valid while window is being destroyed
 };
 
 // A running main window whose start-up calls are already forgotten. Start-up happened at 10:30:00.
-class RunningFormTest : public FormTest {
+class RunningWindowTest : public MainWindowTest {
 protected:
     void Start(const std::string& options = "", const std::string& errors = "") {
         WriteConfig("[options]\nstart\nindex.html\n" + options + "[errors]\n" + errors);
@@ -61,10 +61,10 @@ protected:
         record.Clear();
     }
     void At(int second, int millisecond = 0) { clock.Set({2026, 12, 8, 10, 30, second, millisecond}); }
-    FakeTimer& PollTimer() { return static_cast<FakeTimer&>(*form->Timer1); }
-    FakeTimer& IdleTimer() { return static_cast<FakeTimer&>(*form->Timer2); }
+    FakeTimer& PollTimer() { return static_cast<FakeTimer&>(*window->FocusPollTimer); }
+    FakeTimer& IdleTimer() { return static_cast<FakeTimer&>(*window->IdleTimer); }
     bool Busy() const {
-        return form->Controls.RxGIFAnimator1.Visible && form->Controls.RxGIFAnimator1.Animate;
+        return window->Controls.BusyAnimation.Visible && window->Controls.BusyAnimation.Animate;
     }
     std::string StartPage() const { return "Navigate " + LocalPageUrl(ProgramDir(), "index.html"); }
 };

@@ -34,7 +34,7 @@ void FillDefaultRows(KeyValueTable& options, KeyValueTable& mail, KeyValueTable&
 
 // Everything the main window reaches outside its own logic. The program wires the platform's parts;
 // tests wire recording fakes.
-struct FormParts {
+struct MainWindowParts {
     Ui& ui;
     const Clock& clock;
     std::string executablePath;

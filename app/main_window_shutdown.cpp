@@ -1,14 +1,14 @@
 // The shutdown sequence of the main window.
 
-#include "app/form1.h"
+#include "app/main_window.h"
 
 namespace kiosk {
 
-void TForm1::FormDestroy() {
+void MainWindow::ShutDown() {
     if (!OutOfOrder) {
-        if (WebBrowser1) WebBrowser1->Navigate("about:blank");
+        if (Browser) Browser->Navigate("about:blank");
         if (proxySettingWasSet_) RestoreProxySetting();
-        if (IdHTTPProxyServer1) IdHTTPProxyServer1->SetActive(false);
+        if (Proxy) Proxy->SetActive(false);
         parts_.ui.ProcessMessages();
         if (MouseHook != kNoMouseHook) {
             parts_.mouseHooks.Remove(MouseHook);
@@ -26,30 +26,30 @@ void TForm1::FormDestroy() {
     // No proxy thread is left to ask for the poll; starts still queued do nothing.
     focusPoll_.Close();
     leafTrust_.Close();
-    Timer1->SetEnabled(false);
+    FocusPollTimer->SetEnabled(false);
     FreeTables();
 }
 
-void TForm1::RestoreProxySetting() {
+void MainWindow::RestoreProxySetting() {
     const std::string error =
         parts_.systemProxySetting.Set(SavedProxy.enable, SavedProxy.syncMode, SavedProxy.server);
     WriteLog(LogLevel::Error, error);
 }
 
-void TForm1::StopMailWorker() {
+void MainWindow::StopMailWorker() {
     if (!MailSender) return;
     if (!MailSender->Suspended()) MailSender->Suspend();
     if (!MailSender->Terminated()) MailSender->Terminate();
     MailSender.reset();
 }
 
-void TForm1::FreeProxyServer() {
-    if (!IdHTTPProxyServer1) return;
-    IdHTTPProxyServer1->SetActive(false);
-    IdHTTPProxyServer1.reset();
+void MainWindow::FreeProxyServer() {
+    if (!Proxy) return;
+    Proxy->SetActive(false);
+    Proxy.reset();
 }
 
-void TForm1::FreeTables() {
+void MainWindow::FreeTables() {
     eventLog_.AttachOptions(nullptr);
     OptionTable.reset();
     MailTable.reset();

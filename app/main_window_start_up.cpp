@@ -4,7 +4,7 @@
 #include <chrono>
 #include <optional>
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/program_path.h"
 #include "config/config_loader.h"
 #include "config/option_defaults.h"
@@ -24,12 +24,12 @@ constexpr long long kLongestTimerInterval = 0x7FFFFFFF;
 
 }  // namespace
 
-void TForm1::FormCreate() {
+void MainWindow::StartUp() {
     const ProgramPath path = SplitProgramPath(parts_.executablePath);
     ProgramName = path.name;
     ProgramDir = path.directory;
     ResetProcessValues();
-    IdHTTPProxyServer1 = parts_.createProxyServer();
+    Proxy = parts_.createProxyServer();
     // Errors of start-up wait in the queue until it has finished, so that the mail worker reads the
     // tables only once they are filled.
     notifications_->Hold();
@@ -57,12 +57,12 @@ void TForm1::FormCreate() {
     metricsTimer_->SetEnabled(!Option("metrics").empty());
 }
 
-void TForm1::ApplyBrowserLanguages() {
+void MainWindow::ApplyBrowserLanguages() {
     browserLanguages_ = PreferredLanguages(Option("language"), parts_.locale);
-    WebBrowser1->SetPreferredLanguages(browserLanguages_);
+    Browser->SetPreferredLanguages(browserLanguages_);
 }
 
-void TForm1::ResetProcessValues() {
+void MainWindow::ResetProcessValues() {
     MouseHook = kNoMouseHook;
     OutOfOrder = false;
     eventLog_.ResetLastLogText();
@@ -71,7 +71,7 @@ void TForm1::ResetProcessValues() {
     LastActionTime = 0;
 }
 
-void TForm1::CreateTables() {
+void MainWindow::CreateTables() {
     OptionTable = std::make_unique<KeyValueTable>();
     MailTable = std::make_unique<KeyValueTable>();
     ErrorTable = std::make_unique<KeyValueTable>();
@@ -86,7 +86,7 @@ void TForm1::CreateTables() {
     }
 }
 
-void TForm1::LoadConfigurationFile() {
+void MainWindow::LoadConfigurationFile() {
     const std::string error =
         LoadConfiguration(ResolvePath(parts_.workingDirectory, ProgramName + ".cfg"), ProgramName,
                           {*OptionTable, *MailTable, *ErrorTable, *OperatorTable, *DocumentScripts});
@@ -94,27 +94,27 @@ void TForm1::LoadConfigurationFile() {
     WriteLog(LogLevel::Error, error);
 }
 
-void TForm1::ApplyButtonAndTimerOptions() {
+void MainWindow::ApplyButtonAndTimerOptions() {
     if (Option("back") == "false") {
-        Controls.RxSpeedButton2.Enabled = false;
-        Controls.RxSpeedButton2.Visible = false;
+        Controls.BackButton.Enabled = false;
+        Controls.BackButton.Visible = false;
     }
     // Very large minute counts would overflow the timer's interval; they are held at its longest.
     const long long minutes = IntegerOr(Option("sleep"), kDefaultSleepMinutes);
     const long long interval = minutes * kMillisecondsPerMinute;
-    Timer2->SetInterval(std::min(interval, kLongestTimerInterval));
+    IdleTimer->SetInterval(std::min(interval, kLongestTimerInterval));
 }
 
-void TForm1::LoadBusyPicture() {
+void MainWindow::LoadBusyPicture() {
     const std::string process = Option("process");
-    if (!LoadGifPicture(ResolvePath(parts_.workingDirectory, process), Controls.RxGIFAnimator1.Picture)) {
+    if (!LoadGifPicture(ResolvePath(parts_.workingDirectory, process), Controls.BusyAnimation.Picture)) {
         WriteLog(LogLevel::Error, "Файл: " + process + " - Невозможно загрузить");
     }
 }
 
 // A port the proxy cannot listen on would leave every page failing with nothing said why, and one cut
 // to 16 bits would listen elsewhere than the setting names: the terminal goes out of order instead.
-void TForm1::StartProxy() {
+void MainWindow::StartProxy() {
     const std::optional<std::int32_t> port = ParseInteger(Option("internal"));
     if (!port || *port < 1 || *port > 65535) {
         OutOfOrder = true;
@@ -132,37 +132,35 @@ void TForm1::StartProxy() {
     WriteLog(LogLevel::Error, error);
 }
 
-void TForm1::ConfigureAndActivateProxy() {
+void MainWindow::ConfigureAndActivateProxy() {
     ProxyServerSettings settings;
-    settings.DefaultTransferMode = TIdHTTPProxyTransferMode::tmFullDocument;
+    settings.DefaultTransferMode = BodyTransfer::FullDocument;
     settings.ListenQueue = 15;
-    settings.ReuseSocket = TIdReuseSocket::rsOSDependent;
+    settings.ReuseSocket = SocketReuse::SystemDefault;
     settings.TerminateWaitTime = 5000;
     settings.DefaultPort = IntegerOr(Option("internal"), kDefaultInternalPort);
     settings.Inspection = CreateHttpsInspection();
-    IdHTTPProxyServer1->Configure(settings);
+    Proxy->Configure(settings);
     ProxyHooks hooks;
-    hooks.OnException = [this](TIdHTTPProxyServerContext& context, const std::string& failure) {
-        IdHTTPProxyServer1Exception(context, failure);
+    hooks.OnFailure = [this](ProxyConnection& context, const std::string& failure) {
+        OnProxyFailure(context, failure);
     };
-    hooks.OnHTTPBeforeCommand = [this](TIdHTTPProxyServerContext& context) {
-        IdHTTPProxyServer1HTTPBeforeCommand(context);
-    };
-    hooks.WantsDocument = [this](const TIdHTTPProxyServerContext& context) {
+    hooks.OnRequest = [this](ProxyConnection& context) { OnProxyRequest(context); };
+    hooks.WantsDocument = [this](const ProxyConnection& context) {
         return kiosk::WantsDocument(context, *DocumentScripts);
     };
-    hooks.OnHTTPDocument = [this](TIdHTTPProxyServerContext& context, std::string& body) {
-        IdHTTPProxyServer1HTTPDocument(context, body);
+    hooks.OnDocument = [this](ProxyConnection& context, std::string& body) {
+        OnProxyDocument(context, body);
     };
-    IdHTTPProxyServer1->SetHooks(std::move(hooks));
-    IdHTTPProxyServer1->SetActive(true);
+    Proxy->SetHooks(std::move(hooks));
+    Proxy->SetActive(true);
 }
 
 // Nothing is decrypted when no host can be ("https" says "tunnel", or no script names a host), or
 // when the run's CA or the origins' CAs cannot be had: the error is logged and every CONNECT stays a
 // tunnel for this run. The CA is made anew for every run, and only when some host can be decrypted;
 // what earlier runs left in its folder goes first.
-std::shared_ptr<HttpsInspection> TForm1::CreateHttpsInspection() {
+std::shared_ptr<HttpsInspection> MainWindow::CreateHttpsInspection() {
     WriteLog(LogLevel::Error, RemoveEarlierCaFiles(parts_.caFolder));
     const std::string https = Option("https");
     if (InspectionPolicy(https, *DocumentScripts).InspectsNothing()) return nullptr;
@@ -180,41 +178,41 @@ std::shared_ptr<HttpsInspection> TForm1::CreateHttpsInspection() {
     }
 }
 
-void TForm1::PlaceKeyboard() {
-    parts_.keyboard.PlaceKeyboard(Controls.FlowPanel1, Controls,
+void MainWindow::PlaceKeyboard() {
+    parts_.keyboard.PlaceKeyboard(Controls.KeyboardPlace, Controls,
                                   IntegerOr(Option("keys"), kDefaultKeyboardKeys),
                                   IntegerOr(Option("interval"), kDefaultKeyboardInterval));
     parts_.keyboard.SetCopyPasteSwitches(false, true);
     parts_.ui.ProcessMessages();
-    const PanelModel& buttons = Controls.FlowPanel2;
-    MinButtonPanelWidth = buttons.Padding.Left + Controls.RxSpeedButton4.Width + buttons.Padding.Right;
-    Controls.FlowPanel1.Left =
-        Controls.Form1.Width - Controls.RxGIFAnimator1.Width - Controls.FlowPanel1.Width;
+    const PanelModel& buttons = Controls.ButtonArea;
+    MinButtonPanelWidth = buttons.Padding.Left + Controls.HomeButton.Width + buttons.Padding.Right;
+    Controls.KeyboardPlace.Left =
+        Controls.Window.Width - Controls.BusyAnimation.Width - Controls.KeyboardPlace.Width;
 }
 
-void TForm1::CheckLayout() {
-    const ControlModel& home = Controls.RxSpeedButton4;
-    if (home.Left + home.Width + Controls.FlowPanel2.Padding.Right > Controls.FlowPanel1.Left) {
+void MainWindow::CheckLayout() {
+    const ControlModel& home = Controls.HomeButton;
+    if (home.Left + home.Width + Controls.ButtonArea.Padding.Right > Controls.KeyboardPlace.Left) {
         OutOfOrder = true;
         WriteLog(LogLevel::Error, "Слишком большая виртуальная клавиатура");
     }
 }
 
-void TForm1::EnterRunState() {
+void MainWindow::EnterRunState() {
     if (OutOfOrder) {
         LastActionTime = parts_.clock.Now();
-        WebBrowser1->SetVisible(false);
-        Controls.WebBrowser1.Visible = false;
+        Browser->SetVisible(false);
+        Controls.Browser.Visible = false;
         WriteLog(LogLevel::Error, "Не работает");
         return;
     }
     if (Option("menu") == "false") MouseHook = parts_.mouseHooks.Install();
-    WebBrowser1->SetVisible(true);
-    LockDownVisitorBrowser(*WebBrowser1);
+    Browser->SetVisible(true);
+    LockDownVisitorBrowser(*Browser);
     WriteLog(LogLevel::Information, "Начало работы");
-    WebBrowser1->Navigate(StartPageUrl());
+    Browser->Navigate(StartPageUrl());
     LastActionTime = parts_.clock.Now();
-    SetBusy(true);
+    kiosk::SetBusy(Controls.BusyAnimation, true);
 }
 
 }  // namespace kiosk

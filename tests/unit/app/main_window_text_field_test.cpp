@@ -2,30 +2,30 @@
 
 #include <thread>
 
-#include "tests/unit/app/form_fixture.h"
+#include "tests/unit/app/main_window_fixture.h"
 
 namespace kiosk::testing {
 namespace {
 
 // The proxy's answer for a document that a script without steps marks for the poll.
-class FocusPollStartTest : public RunningFormTest {
+class FocusPollStartTest : public RunningWindowTest {
 protected:
     void StartWithMarkedDocument() {
         Start();
         auto script = std::make_unique<DocumentScript>();
         script->pattern = "h/a";
-        form->DocumentScripts->push_back(std::move(script));
+        window->DocumentScripts->push_back(std::move(script));
         ui.queueCalls = true;
     }
     void AnswerOnProxyThread() {
         std::thread proxyThread([this] {
-            TIdHTTPProxyServerContext context;
+            ProxyConnection context;
             context.LastRequestHost = "h";
             context.Document = "/a";
             context.Headers.Add("HTTP/1.1 200 OK");
             context.Headers.Add("Content-Type: text/html");
             std::string body = "<html></html>";
-            form->IdHTTPProxyServer1HTTPDocument(context, body);
+            window->OnProxyDocument(context, body);
         });
         proxyThread.join();
     }
@@ -59,7 +59,7 @@ TEST_F(FocusPollStartTest, AStartQueuedForAWindowThatIsGoneDoesNothing) {
     StartWithMarkedDocument();
     AnswerOnProxyThread();
     Destroy();
-    form.reset();
+    window.reset();
     ui.timers.clear();  // freed with the window
     ui.RunQueued();     // must not reach the freed window
 }
