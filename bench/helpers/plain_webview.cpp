@@ -2,6 +2,7 @@
 // one page and says "loaded" each time a page has finished loading, then keeps running until it is
 // stopped.
 // --ephemeral: a web context that keeps its data and caches in memory only, as the kiosk's does.
+// --sandbox: its web processes in WebKit's bubblewrap sandbox, as the kiosk's where it can make one.
 // --trust CERTIFICATE HOST: accept that PEM certificate for HTTPS pages of HOST (repeatable), as the
 // kiosk's browser is told to accept each leaf its proxy shows.
 
@@ -23,7 +24,7 @@ void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer) {
 }
 
 int Usage(const char* program) {
-    std::fprintf(stderr, "usage: %s [--ephemeral] [--trust CERTIFICATE HOST]... URL\n", program);
+    std::fprintf(stderr, "usage: %s [--ephemeral] [--sandbox] [--trust CERTIFICATE HOST]... URL\n", program);
     return 2;
 }
 
@@ -31,11 +32,14 @@ int Usage(const char* program) {
 
 int main(int argc, char** argv) {
     bool ephemeral = false;
+    bool sandbox = false;
     std::vector<std::pair<std::string, std::string>> trusted;  // certificate file, host
     const char* url = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--ephemeral") == 0) {
             ephemeral = true;
+        } else if (std::strcmp(argv[i], "--sandbox") == 0) {
+            sandbox = true;
         } else if (std::strcmp(argv[i], "--trust") == 0 && i + 2 < argc) {
             trusted.emplace_back(argv[i + 1], argv[i + 2]);
             i += 2;
@@ -56,6 +60,7 @@ int main(int argc, char** argv) {
         g_object_unref(manager);
         webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_WEB_BROWSER);
     }
+    if (sandbox) webkit_web_context_set_sandbox_enabled(context, TRUE);
     for (const auto& [file, host] : trusted) {
         GError* error = nullptr;
         GTlsCertificate* certificate = g_tls_certificate_new_from_file(file.c_str(), &error);
