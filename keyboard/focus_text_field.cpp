@@ -46,15 +46,20 @@ private:
 
 bool FocusTextField(BrowserControl* browser, const KeysToggle& keys, LogWriter& log) {
     if (!DocumentReady(browser)) return false;
+    const std::shared_ptr<const bool> alive = browser->AliveFlag();
+    const unsigned long long loads = browser->StartedLoads();
+    // A link, a redirect or a page's own script that leaves the page while the search reads it makes
+    // the reads fail (the form or the page is gone): the search ends quietly then, as for a Home.
+    const auto pageMovedOn = [&] { return !*alive || browser->StartedLoads() != loads; };
     try {
         LiveDocument document(*browser);
         return FocusFirstFieldOfEachForm(document, [&keys] { SetKeysDown(keys, true); });
     } catch (const BrowserControlGone&) {
         // A Home replaced the control: this search has nothing left to do, and nothing went wrong.
     } catch (const std::exception& failure) {
-        LogFieldSearchFailure(log, failure.what());
+        if (!pageMovedOn()) LogFieldSearchFailure(log, failure.what());
     } catch (...) {
-        LogFieldSearchFailure(log, "Неизвестная ошибка");
+        if (!pageMovedOn()) LogFieldSearchFailure(log, "Неизвестная ошибка");
     }
     return false;
 }

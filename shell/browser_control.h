@@ -44,6 +44,9 @@ public:
     // True while the control lives; readable after it has gone, so that work that runs events (any
     // of which may destroy the control) can tell before it touches the control again.
     std::shared_ptr<const bool> AliveFlag() const { return alive_; }
+    // How many page loads have started in the control. Work on the document that fails after another
+    // load has started failed because the visitor or the page moved on, not because of the page.
+    unsigned long long StartedLoads() const { return startedLoads_; }
 
     virtual void Navigate(const std::string& url) = 0;
     // Throws when the history holds no page to go back to: no load starts then.
@@ -72,8 +75,12 @@ public:
     // attachment.
     virtual void SetEvents(BrowserEvents* events) = 0;
 
+protected:
+    void CountStartedLoad() { ++startedLoads_; }
+
 private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    unsigned long long startedLoads_ = 0;
 };
 
 }  // namespace kiosk

@@ -78,7 +78,7 @@ struct WebKitBrowserControl::Callbacks {
         Guarded(data, [&](WebKitBrowserControl& self) {
             switch (event) {
                 case WEBKIT_LOAD_STARTED:
-                    ++self.startedLoads_;
+                    self.CountStartedLoad();
                     self.awaitingStart_ = false;
                     self.loadFailed_ = false;
                     self.httpErrorReported_ = false;
@@ -353,8 +353,8 @@ void WebKitBrowserControl::Stop() {
     Requested(false);
     webkit_web_view_stop_loading(View());
     if (!unstarted) return;
-    QueueOnMainLoop([this, alive = alive_, started = startedLoads_] {
-        if (!*alive || startedLoads_ != started || awaitingStart_) return;
+    QueueOnMainLoop([this, alive = alive_, started = StartedLoads()] {
+        if (!*alive || StartedLoads() != started || awaitingStart_) return;
         Callbacks::Guarded(this, [](WebKitBrowserControl& self) {
             self.Raise([](BrowserEvents& events) { events.ProgressChange(0, 0); });
         });

@@ -104,9 +104,8 @@ private:
     int subscription_ = 0;
     // How many of the view's signal handlers are running now (nested through waits).
     int callbackDepth_ = 0;
-    // Calls that asked for a page (or for none), and loads that WebKit has started.
+    // Calls that asked for a page (or for none).
     unsigned requests_ = 0;
-    unsigned startedLoads_ = 0;
     // A page was asked for and has not started loading yet.
     bool awaitingStart_ = false;
     // The load now under way: failed (no completion), its HTTP error reported.

@@ -146,6 +146,8 @@ public:
     // Not recorded: the window attaches its events when it is built, before anything is recorded.
     void SetEvents(BrowserEvents* e) override { events = e; }
 
+    // A page load starting, as the browser counts it.
+    void StartLoad() { CountStartedLoad(); }
     // The browser's events, as if it raised them.
     void CompleteDocument(const std::string& url) { events->DocumentComplete(url); }
     void FailNavigation(const std::string& url, std::int32_t code) { events->NavigateError(url, code); }

@@ -94,6 +94,22 @@ TEST_F(FocusTest, ADocumentThatCannotBeReadEndsTheSearchWithAnErrorLogLine) {
     EXPECT_EQ(record.Starting("ErrorBox"), Events{});
 }
 
+// A page that moves on while it is searched (a redirect, its own script, a link) takes its forms
+// with it: the failed read ends the search without an error entry, unlike a failure of the page.
+TEST_F(FocusTest, APageThatMovesOnDuringTheSearchEndsItQuietly) {
+    for (const bool loadStarts : {false, true}) {
+        browser.readFailure.clear();
+        browser.forms = {{Field()}, {Field()}};
+        browser.duringNextCall = [this, loadStarts] {
+            if (loadStarts) browser.StartLoad();
+            browser.readFailure = "there is no form 1";
+        };
+        EXPECT_FALSE(Search()) << loadStarts;
+    }
+    // Only the page that stayed has failed.
+    EXPECT_EQ(log.Errors(), (Events{"Поиск поля ввода: there is no form 1"}));
+}
+
 TEST_F(FocusTest, WithoutAnHtmlDocumentNothingIsRead) {
     browser.htmlDocument = false;
     browser.readFailure = "must not be read";
