@@ -72,12 +72,12 @@ TEST_F(HttpsInspectionTest, PagesAreRewrittenAndFollowOneAnotherOnOneConnection)
     TlsOrigin origin(testCa.Issue({"localhost"}));
     origin.Put("index.html", kPage);
     auto proxy = StartProxy("all");
-    proxy->rewrite = [](ProxyConnection& context, std::string& body) {
+    proxy->SetRewrite([](ProxyConnection& context, std::string& body) {
         if (context.TransferSide != ExchangeSide::FromServer) return;
         EXPECT_TRUE(context.Inspected);
         const size_t at = body.find("Kiosk");
         if (at != std::string::npos) body.replace(at, 5, "Rewritten");
-    };
+    });
     const std::string url = "https://localhost:" + std::to_string(origin.Port()) + "/index.html";
     ASSERT_EQ(Curl(*proxy, TerminalCaFile(), {url, url, "-w", "[%{num_connects}]"}), 0) << Errors();
     const std::string rewritten = "<html><body>Rewritten page</body></html>\n";
@@ -96,9 +96,9 @@ TEST_F(HttpsInspectionTest, AnswersCarryTheirTrueLengthAndHeadAndErrorsWork) {
     for (int i = 0; big.size() < 300000; ++i) big += std::to_string(i * 7919 % 1000003) + ",";
     origin.Put("big.txt", big);
     auto proxy = StartProxy("all");
-    proxy->rewrite = [](ProxyConnection& context, std::string& body) {
+    proxy->SetRewrite([](ProxyConnection& context, std::string& body) {
         if (context.TransferSide == ExchangeSide::FromServer && body.size() > 1000) body += "tail";
-    };
+    });
     const std::string base = "https://127.0.0.1:" + std::to_string(origin.Port());
     ASSERT_EQ(
         Curl(*proxy, TerminalCaFile(), {base + "/big.txt", base + "/status/404", "-I", base + "/big.txt"}), 0)
@@ -266,7 +266,7 @@ TEST_F(HttpsInspectionTest, InspectionThroughMicrosocksAndAWebSocketInside) {
     TlsOrigin origin(testCa.Issue({"localhost"}));
     origin.Put("index.html", kPage);
     auto proxy = StartProxy("all");
-    proxy->route = Socks(SocksVersion::Socks5, socksPort);
+    proxy->SetRoute(Socks(SocksVersion::Socks5, socksPort));
     ASSERT_EQ(Curl(*proxy, TerminalCaFile(),
                    {"https://localhost:" + std::to_string(origin.Port()) + "/index.html"}),
               0)

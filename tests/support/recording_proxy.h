@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "proxy/http_proxy_server.h"
@@ -16,13 +17,11 @@ namespace kiosk::testing {
 // "client BODY" and "server BODY" for documents (a request's body is relayed as it arrives, so the hook
 // sees "client " with an empty body), "failure TEXT".
 struct RecordingProxy {
+    using Rewrite = std::function<void(ProxyConnection&, std::string&)>;
+
     EventRecord events;
-    // Runs in the document hook after it has recorded the call.
-    std::function<void(ProxyConnection&, std::string&)> rewrite;
     // Whether the document hook gets answers' bodies whole; false: every body is relayed as it arrives.
     std::atomic<bool> wantsDocuments = true;
-    // The upstream route the before-command hook attaches to every request.
-    TransparentProxySlot route;
     HttpProxyServer server;
 
     // inspection: the HTTPS inspection of the proxy; none: every CONNECT is a tunnel.
@@ -38,17 +37,29 @@ struct RecordingProxy {
             events.Add("failure " + failure);
         };
         hooks.OnRequest = [this](ProxyConnection& context) {
-            context.Route->TransparentProxy = route;
+            context.Route->TransparentProxy = Route();
             events.Add("before " + context.Route->Host + ":" + std::to_string(context.Route->Port));
         };
         hooks.WantsDocument = [this](const ProxyConnection&) { return wantsDocuments.load(); };
         hooks.OnDocument = [this](ProxyConnection& context, std::string& body) {
             const bool fromClient = context.TransferSide == ExchangeSide::FromClient;
             events.Add((fromClient ? "client " : "server ") + body);
-            if (rewrite) rewrite(context, body);
+            if (const Rewrite rewrite = TheRewrite()) rewrite(context, body);
         };
         server.SetHooks(std::move(hooks));
         server.SetActive(true);
+    }
+
+    // What the document hook runs after it has recorded the call. Both may be set while the proxy runs:
+    // its connection threads read them under the lock.
+    void SetRewrite(Rewrite rewrite) {
+        std::lock_guard lock(mutex_);
+        rewrite_ = std::move(rewrite);
+    }
+    // The upstream route the before-command hook attaches to every request.
+    void SetRoute(TransparentProxySlot route) {
+        std::lock_guard lock(mutex_);
+        route_ = std::move(route);
     }
 
     TcpSocket Connect() { return ConnectTo(server.ListeningPort()); }
@@ -62,6 +73,20 @@ struct RecordingProxy {
         return WaitUntil([&] { return server.ConnectionThreads() == 0; }, std::chrono::seconds(5));
     }
     std::vector<std::string> Failures() const { return events.Starting("failure "); }
+
+private:
+    Rewrite TheRewrite() {
+        std::lock_guard lock(mutex_);
+        return rewrite_;
+    }
+    TransparentProxySlot Route() {
+        std::lock_guard lock(mutex_);
+        return route_;
+    }
+
+    std::mutex mutex_;
+    Rewrite rewrite_;
+    TransparentProxySlot route_;
 };
 
 inline std::string Url(int port, const std::string& path) {

@@ -36,9 +36,9 @@ TEST(PassThroughExchange, GoesUpstreamAsHttp10WithTheBrowsersHeadersAndContinuat
 TEST(PassThroughExchange, OnlyAPositiveContentLengthCarriesARequestBody) {
     AnsweringOrigin origin(kHello);
     RecordingProxy proxy;
-    proxy.rewrite = [](ProxyConnection& context, std::string& body) {
+    proxy.SetRewrite([](ProxyConnection& context, std::string& body) {
         if (context.TransferSide == ExchangeSide::FromClient) body = "ABC";
-    };
+    });
     const std::string target = Url(origin.origin.Port(), "/form");
     EXPECT_EQ(proxy.Exchange("POST " + target + " HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"), kHello);
     EXPECT_EQ(proxy.Exchange("POST " + target + " HTTP/1.1\r\nContent-Length: 0\r\n\r\nxyz"), kHello);
@@ -110,10 +110,10 @@ TEST(PassThroughExchange, AnswersAreReadWholeAsTheirLengthSaysAndSentAsTheHookLe
               "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n");
     EXPECT_EQ(proxy.events.Count("server "), 1);
 
-    proxy.rewrite = [](ProxyConnection& context, std::string& body) {
+    proxy.SetRewrite([](ProxyConnection& context, std::string& body) {
         context.Headers.SetValue("Content-Length", "7");
         body = "changed";
-    };
+    });
     AnsweringOrigin rewritten(kHello);
     EXPECT_EQ(proxy.Exchange("GET " + Url(rewritten.origin.Port(), "/") + " HTTP/1.1\r\n\r\n"),
               "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nX-Answer: y\r\n\r\nchanged");
@@ -154,7 +154,7 @@ TEST(PassThroughExchange, AWantedDocumentAboveTheLimitPassesUnfilteredAndIsRepor
                               "\r\n\r\n" + body);
     AnsweringOrigin untilClose("HTTP/1.0 200 OK\r\n\r\n" + body);
     RecordingProxy proxy;
-    proxy.rewrite = [](ProxyConnection&, std::string& document) { document = "changed"; };
+    proxy.SetRewrite([](ProxyConnection&, std::string& document) { document = "changed"; });
     for (const int port : {announced.origin.Port(), untilClose.origin.Port()}) {
         proxy.events.Clear();
         const std::string answer = proxy.Exchange("GET " + Url(port, "/big") + " HTTP/1.1\r\n\r\n");
