@@ -1,5 +1,7 @@
 #include "platform/linux/gtk_ui.h"
 
+#include "platform/linux/accessibility_bridge.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -10,6 +12,7 @@ GtkUi::GtkUi() {
     // The graphics driver would keep the shaders of visitors' pages (WebGL, CSS effects) in a cache
     // under the user's home; this process and the browser's processes it starts keep nothing.
     g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
+    QuietAccessibilityBridgeWithoutSessionBus();
     gdk_set_allowed_backends("x11");
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
