@@ -67,9 +67,11 @@ public:
     // The languages pages are asked for (Accept-Language), most wanted first.
     virtual void SetPreferredLanguages(const std::vector<std::string>& languages) = 0;
 
-    // Writes one property of the top-level document's body style (Zoom, overflowY, overflowX). A
-    // number is written as its decimal text.
-    virtual void SetBodyStyle(const std::string& name, const std::string& value) = 0;
+    // Writes properties of the top-level document's body style (Zoom, overflowY, overflowX), in
+    // order, in one call to the page: a page that has just finished loading answers the first call
+    // late, so each further call would add to the wait. The first property that cannot be written
+    // throws, and the ones after it stay unwritten. A number is written as its decimal text.
+    virtual void SetBodyStyles(const std::vector<BodyStyle>& styles) = 0;
 
     // Where the control reports its events; nullptr detaches. The receiver must outlive the
     // attachment.

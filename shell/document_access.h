@@ -12,6 +12,12 @@ public:
     BrowserControlGone() : std::runtime_error("окно браузера закрыто, пока выполнялся скрипт страницы") {}
 };
 
+// One property of a page's body style and the value it is given.
+struct BodyStyle {
+    std::string name;
+    std::string value;
+};
+
 // The shown document's forms and their elements, read by member name at the time of the call. Form i
 // and element j of that form count from 0. Any call may fail with an exception.
 class DocumentAccess {

@@ -33,15 +33,15 @@ void ShowKeys(ControlModel& keys, bool shown) {
 }
 
 // The zoom and the scroll bars are styles of the page's body. A document without one (a picture, a
-// text) shows as it is; a Home that destroys the control during a write (each runs events) ends the
-// writes.
+// text) shows as it is; a Home that destroys the control during the write (it runs events) ends it.
 void WriteBodyStyles(BrowserControl& browser, const std::string& zoomOption) {
-    const std::shared_ptr<const bool> alive = browser.AliveFlag();
     try {
         if (!browser.HasHtmlDocument()) return;
-        if (const auto zoom = PageZoomFactor(zoomOption)) browser.SetBodyStyle("Zoom", *zoom);
-        if (*alive) browser.SetBodyStyle("overflowY", "auto");
-        if (*alive) browser.SetBodyStyle("overflowX", "auto");
+        std::vector<BodyStyle> styles;
+        if (const auto zoom = PageZoomFactor(zoomOption)) styles.push_back({"Zoom", *zoom});
+        styles.push_back({"overflowY", "auto"});
+        styles.push_back({"overflowX", "auto"});
+        browser.SetBodyStyles(styles);
     } catch (const BrowserControlGone&) {
         // the next visitor's control has its own page
     }

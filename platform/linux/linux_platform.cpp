@@ -96,6 +96,8 @@ private:
     } fonts_;
     // Before anything starts a process, which would otherwise inherit the manager's variables.
     std::unique_ptr<SystemdNotifier> serviceManager_ = SystemdNotifier::FromEnvironment();
+    // Its trial run of bubblewrap goes on while GTK starts.
+    WebKitSandbox sandbox_;
     SystemdJournal journal_;
     GtkUi ui_;
     SystemClock clock_;
@@ -108,7 +110,6 @@ private:
     XkbKeyboardSettings keyboardSettings_{GdkXDisplay()};
     std::unique_ptr<GtkKeyboardView> keyboardView_;
     WebKitCertificateTrust certificateTrust_;
-    WebKitSandbox sandbox_;
 };
 
 }  // namespace

@@ -399,8 +399,8 @@ void WebKitBrowserControl::SetEvents(BrowserEvents* events) {
     events_ = events;
 }
 
-void WebKitBrowserControl::SetBodyStyle(const std::string& name, const std::string& value) {
-    document_.SetBodyStyle(name, value);
+void WebKitBrowserControl::SetBodyStyles(const std::vector<BodyStyle>& styles) {
+    document_.SetBodyStyles(styles);
 }
 
 int WebKitBrowserControl::FormCount() {

@@ -31,7 +31,7 @@ namespace kiosk {
 // Every press, touch, wheel turn and key in the page is reported as the visitor's activity. Main
 // thread only.
 //
-// Document access and SetBodyStyle are WebKitDocumentAccess's: they run JavaScript and wait for its
+// Document access and SetBodyStyles are WebKitDocumentAccess's: they run JavaScript and wait for its
 // answer by running the main context's events, at most kScriptTimeLimit long; the control may be
 // destroyed by one of those events, and the waiting call then throws without touching it.
 class WebKitBrowserControl : public BrowserControl {
@@ -60,7 +60,7 @@ public:
     void SetEnabled(bool enabled) override;
     void SetPreferredLanguages(const std::vector<std::string>& languages) override;
 
-    void SetBodyStyle(const std::string& name, const std::string& value) override;
+    void SetBodyStyles(const std::vector<BodyStyle>& styles) override;
     void SetEvents(BrowserEvents* events) override;
 
     int FormCount() override;

@@ -76,8 +76,17 @@ void WebKitDocumentAccess::Focus(int form, int element) {
     RunOnElement("focusElement", form, element);
 }
 
-void WebKitDocumentAccess::SetBodyStyle(const std::string& name, const std::string& value) {
-    Run("setBodyStyle(name, value)", {{"name", name}, {"value", value}});
+// The call names its arguments name0, value0, name1, ...: the page's text never becomes script.
+void WebKitDocumentAccess::SetBodyStyles(const std::vector<BodyStyle>& styles) {
+    std::string pairs;
+    std::vector<JavaScriptArgument> arguments;
+    for (size_t i = 0; i < styles.size(); ++i) {
+        const std::string index = std::to_string(i);
+        pairs += (i == 0 ? "[name" : ", [name") + index + ", value" + index + "]";
+        arguments.push_back({"name" + index, styles[i].name});
+        arguments.push_back({"value" + index, styles[i].value});
+    }
+    Run("setBodyStyles([" + pairs + "])", std::move(arguments));
 }
 
 }  // namespace kiosk

@@ -32,7 +32,7 @@ public:
     std::string StyleDisplay(int form, int element) override;
     // Gives the element the page's focus; the view's keyboard focus is the owner's concern.
     void Focus(int form, int element) override;
-    void SetBodyStyle(const std::string& name, const std::string& value);
+    void SetBodyStyles(const std::vector<BodyStyle>& styles);
 
 private:
     // Runs call, a call of one of the script's functions on the variables of arguments.

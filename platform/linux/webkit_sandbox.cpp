@@ -1,8 +1,10 @@
 #include "platform/linux/webkit_sandbox.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
@@ -45,17 +47,37 @@ struct Pipe {
     }
 };
 
-// The exit status of pid, waited for at most kTrialTimeLimit; a child still running then is killed.
-int WaitForExit(pid_t pid) {
-    const auto deadline = std::chrono::steady_clock::now() + kTrialTimeLimit;
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
+// Waits until pid has ended or the time is up: woken by the process's end where the system hands out
+// process descriptors, otherwise looking every millisecond.
+void WaitUntilEnded(pid_t pid, std::chrono::steady_clock::time_point deadline) {
+    const int descriptor = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        if (descriptor < 0) {
+            siginfo_t ended{};
+            if (::waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+                ended.si_pid == pid)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        pollfd ended{descriptor, POLLIN, 0};
+        const int ready = ::poll(&ended, 1, static_cast<int>(left.count()));
+        if (ready != 0 && !(ready < 0 && errno == EINTR)) break;
+    }
+    if (descriptor >= 0) ::close(descriptor);
+}
+
+// The exit status of pid, waited for until deadline; a child still running then is killed.
+int WaitForExit(pid_t pid, std::chrono::steady_clock::time_point deadline) {
+    WaitUntilEnded(pid, deadline);
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -70,43 +92,75 @@ std::string FirstLine(int fd) {
     return text;
 }
 
-// Runs bubblewrap as WebKit does, in new user, pid, network, IPC and host name namespaces with a
-// process file system of its own; empty when it ran, otherwise what it said.
-std::string TrialRun() {
-    const char* const arguments[] = {kBubblewrap,
-                                     "--unshare-user-try",
-                                     "--unshare-pid",
-                                     "--unshare-net",
-                                     "--unshare-ipc",
-                                     "--unshare-uts",
-                                     "--ro-bind",
-                                     "/",
-                                     "/",
-                                     "--proc",
-                                     "/proc",
-                                     "--dev",
-                                     "/dev",
-                                     "--",
-                                     "/bin/true",
-                                     nullptr};
-    Pipe errors;
-    if (errors.ends[0] < 0) return "нет канала для пробного запуска";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, errors.ends[1], STDERR_FILENO);
+}  // namespace
+
+// A trial run of bubblewrap as WebKit runs it, in new user, pid, network, IPC and host name namespaces
+// with a process file system of its own. It starts with the sandbox object and is read when its
+// answer is first needed, so that it runs while the rest of the program starts.
+struct WebKitSandbox::Trial {
     pid_t pid = 0;
-    const int failure =
-        ::posix_spawn(&pid, kBubblewrap, &actions, nullptr, const_cast<char* const*>(arguments), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failure != 0) return "bwrap не запускается";
-    errors.CloseWriteEnd();
-    const int status = WaitForExit(pid);
-    if (status == 0) return {};
-    const std::string said = FirstLine(errors.ends[0]);
-    return said.empty() ? "bwrap завершился с кодом " + std::to_string(status) : said;
-}
+    Pipe errors;
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + kTrialTimeLimit;
+    std::string failure;  // why it could not even start
+
+    Trial() {
+        const char* const arguments[] = {kBubblewrap,
+                                         "--unshare-user-try",
+                                         "--unshare-pid",
+                                         "--unshare-net",
+                                         "--unshare-ipc",
+                                         "--unshare-uts",
+                                         "--ro-bind",
+                                         "/",
+                                         "/",
+                                         "--proc",
+                                         "/proc",
+                                         "--dev",
+                                         "/dev",
+                                         "--",
+                                         "/bin/true",
+                                         nullptr};
+        for (const char* helper : {kBubblewrap, kDBusProxy}) {
+            if (::access(helper, X_OK) != 0) {
+                failure = std::string("нет программы ") + helper;
+                return;
+            }
+        }
+        if (errors.ends[0] < 0) {
+            failure = "нет канала для пробного запуска";
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, errors.ends[1], STDERR_FILENO);
+        const int spawned =
+            ::posix_spawn(&pid, kBubblewrap, &actions, nullptr, const_cast<char* const*>(arguments), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            pid = 0;
+            failure = "bwrap не запускается";
+        }
+        errors.CloseWriteEnd();
+    }
+    Trial(const Trial&) = delete;
+    Trial& operator=(const Trial&) = delete;
+    ~Trial() {
+        if (pid > 0) WaitForExit(pid, std::chrono::steady_clock::now());
+    }
+
+    // Empty when bubblewrap ran, otherwise what it said.
+    std::string Result() {
+        if (pid <= 0) return failure;
+        const int status = WaitForExit(std::exchange(pid, 0), deadline);
+        if (status == 0) return {};
+        const std::string said = FirstLine(errors.ends[0]);
+        return said.empty() ? "bwrap завершился с кодом " + std::to_string(status) : said;
+    }
+};
+
+namespace {
 
 // Whether the sandboxed process a web process folder's bwrapinfo.json names still runs.
 bool StillRuns(const std::filesystem::path& info) {
@@ -118,19 +172,19 @@ bool StillRuns(const std::filesystem::path& info) {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-// Why bubblewrap cannot run here the way WebKit runs it; empty when it can.
-std::string SandboxProblem() {
-    for (const char* helper : {kBubblewrap, kDBusProxy})
-        if (::access(helper, X_OK) != 0) return std::string("нет программы ") + helper;
-    return TrialRun();
-}
-
 }  // namespace
 
-WebKitSandbox::WebKitSandbox() {
-    const std::string problem = SandboxProblem();
-    if (!problem.empty())
-        problem_ = "Браузер работает без песочницы (bubblewrap, пространства имён пользователя): " + problem;
+WebKitSandbox::WebKitSandbox() : trial_(std::make_unique<Trial>()) {}
+
+const std::string& WebKitSandbox::Problem() const {
+    if (trial_) {
+        const std::string problem = trial_->Result();
+        trial_.reset();
+        if (!problem.empty())
+            problem_ =
+                "Браузер работает без песочницы (bubblewrap, пространства имён пользователя): " + problem;
+    }
+    return problem_;
 }
 
 WebKitSandbox::~WebKitSandbox() {
@@ -142,13 +196,13 @@ WebKitSandbox::~WebKitSandbox() {
 }
 
 void WebKitSandbox::Apply(WebKitWebContext* context) const {
-    if (!problem_.empty()) return;
+    if (!Problem().empty()) return;
     RemoveInstanceFolders(false);
     webkit_web_context_set_sandbox_enabled(context, TRUE);
 }
 
 void WebKitSandbox::RemoveInstanceFolders(bool all) const {
-    if (!problem_.empty()) return;
+    if (!Problem().empty()) return;
     namespace fs = std::filesystem;
     const std::string ours = "webkit-" + std::to_string(::getpid()) + "-";
     const fs::path folder = fs::path(g_get_user_runtime_dir()) / ".flatpak";

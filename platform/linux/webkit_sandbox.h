@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 typedef struct _WebKitWebContext WebKitWebContext;
@@ -20,14 +21,14 @@ namespace kiosk {
 // object. Main thread only.
 class WebKitSandbox {
 public:
-    // Tries bubblewrap once, now.
+    // Starts a trial run of bubblewrap; its answer is awaited when first needed.
     WebKitSandbox();
     WebKitSandbox(const WebKitSandbox&) = delete;
     WebKitSandbox& operator=(const WebKitSandbox&) = delete;
     ~WebKitSandbox();
 
     // Empty when the sandbox is on; otherwise the log's text of why it is off.
-    const std::string& Problem() const { return problem_; }
+    const std::string& Problem() const;
     // Switches the sandbox on for context, before it starts any web process, where it can be had.
     void Apply(WebKitWebContext* context) const;
 
@@ -35,7 +36,9 @@ private:
     // Removes this process's web process folders, only those whose process has ended unless all.
     void RemoveInstanceFolders(bool all) const;
 
-    std::string problem_;
+    struct Trial;
+    mutable std::unique_ptr<Trial> trial_;  // until its answer is read
+    mutable std::string problem_;
 };
 
 }  // namespace kiosk

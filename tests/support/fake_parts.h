@@ -138,10 +138,10 @@ public:
         for (const std::string& language : languages) list += (list.empty() ? "" : ",") + language;
         record_.Add("Languages " + list);
     }
-    void SetBodyStyle(const std::string& name, const std::string& value) override {
+    void SetBodyStyles(const std::vector<BodyStyle>& styles) override {
         if (RunsEventsThatDestroyIt()) throw BrowserControlGone();
         if (!styleFailure.empty()) throw std::runtime_error(styleFailure);
-        record_.Add("BodyStyle " + name + "=" + value);
+        for (const BodyStyle& style : styles) record_.Add("BodyStyle " + style.name + "=" + style.value);
     }
     // Not recorded: the window attaches its events when it is built, before anything is recorded.
     void SetEvents(BrowserEvents* e) override { events = e; }
@@ -187,9 +187,9 @@ public:
     std::vector<FakeForm> forms;  // the document's forms and their elements
     std::string readFailure;      // thrown by every read of the document when not empty
     std::string callFailure;      // thrown by GoBack, Refresh, Reload and Stop when not empty
-    std::string styleFailure;     // thrown by SetBodyStyle when not empty
+    std::string styleFailure;     // thrown by SetBodyStyles when not empty
     BrowserEvents* events = nullptr;
-    // Run by the next SetBodyStyle or Focus, as events processed while the call waits; when it
+    // Run by the next SetBodyStyles or Focus, as events processed while the call waits; when it
     // destroys this control the call fails as the control's calls then do.
     std::function<void()> duringNextCall;
 

@@ -64,3 +64,9 @@ function setBodyStyle(name, value) {
     style[property] = value;
     return '';
 }
+
+// Writes each [name, value] of styles in order; the first failure ends the writes.
+function setBodyStyles(styles) {
+    for (const [name, value] of styles) setBodyStyle(name, value);
+    return '';
+}
