@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "proxy/http/http_text.h"
-#include "proxy/http/inspected_steps.h"
+#include "proxy/http/keep_alive.h"
 #include "proxy/http/leg_relay.h"
 #include "proxy/http/request_head.h"
 #include "proxy/http/request_target.h"
@@ -17,12 +17,6 @@ namespace kiosk {
 namespace {
 
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
-
-// HTTP/1.1 keeps a connection unless told to close it; HTTP/1.0 only when asked to.
-bool BrowserKeepsAlive(const std::string& version, const HeaderList& headers) {
-    if (HasToken(headers, "Connection", "close")) return false;
-    return version == "HTTP/1.1" || HasToken(headers, "Connection", "keep-alive");
-}
 
 bool IsUpgradeRequest(const HeaderList& headers) {
     return !headers.Value("Upgrade").empty() && HasToken(headers, "Connection", "upgrade");
@@ -83,7 +77,7 @@ bool ServeRequest(ProxyConnection& context, BufferedConnection& browser, OriginL
     }
     context.Command = request.method;
     context.Headers = std::move(request.headers);
-    context.KeepBrowser = BrowserKeepsAlive(request.version, context.Headers);
+    context.KeepBrowser = BrowserKeepsAlive(context, request.version);
     context.BrowserTakesChunks = request.version == "HTTP/1.1";
     const bool upgrade = IsUpgradeRequest(context.Headers);
     context.Document = ParsePassThroughTarget(request.target).document;
@@ -107,12 +101,6 @@ bool ServeRequest(ProxyConnection& context, BufferedConnection& browser, OriginL
     RelayLeg(context, server, browser, setup.hooks);
     if (!keepOrigin) origin.Close();
     return context.KeepBrowser;
-}
-
-// Whether another request begins on the browser's connection before it closes or stays idle too long.
-bool NextRequestArrives(BufferedConnection& browser) {
-    if (!browser.HasBuffered() && !browser.Stream().WaitReadable(kIdleConnectionLimit)) return false;
-    return browser.Connected();
 }
 
 }  // namespace

@@ -43,10 +43,15 @@ BodyFraming AnswerFraming(const ProxyConnection& context) {
     return {BodyFraming::Kind::ToClose};
 }
 
-// Inside a decrypted CONNECT the browser's connection outlives the answer, so the answer must say
-// where its body ends: by its length when the body was read whole or the origin announced it; else in
-// chunks of the proxy's own, or, for a browser that does not read chunks, by the close of the
-// connection. Returns whether the body goes in chunks.
+// Whether the answer is framed for a browser's connection that outlives it: always inside a decrypted
+// CONNECT, and for a plain request that kept its connection.
+bool FramedForKeptBrowser(const ProxyConnection& context) {
+    return context.Inspected || context.KeepBrowser;
+}
+
+// When the browser's connection outlives the answer, the answer must say where its body ends: by its length
+// when the body was read whole or the origin announced it; else in chunks of the proxy's own, or, for a
+// browser that does not read chunks, by the close of the connection. Returns whether the body goes in chunks.
 bool FrameForBrowser(ProxyConnection& context, const BodyFraming& framing, const std::string* whole) {
     HeaderList& answer = context.Headers;
     bool chunked = false;
@@ -94,7 +99,7 @@ void RelayRequest(ProxyConnection& context, BufferedConnection& source, Buffered
 void SendWholeAnswer(ProxyConnection& context, std::string& body, BufferedConnection& destination,
                      const ProxyHooks& hooks) {
     if (hooks.OnDocument) hooks.OnDocument(context, body);
-    if (context.Inspected) FrameForBrowser(context, {}, &body);
+    if (FramedForKeptBrowser(context)) FrameForBrowser(context, {}, &body);
     std::string head = HeadToSend(context);
     // A small body goes out with its head in one piece: one TLS record and one system call.
     if (body.size() <= kJoinedBodyLimit) {
@@ -124,7 +129,7 @@ void RelayAnswer(ProxyConnection& context, BufferedConnection& source, BufferedC
         if (hooks.OnFailure) hooks.OnFailure(context, kDocumentTooLarge);
     }
     ShowHeadToHook(context, hooks);
-    const bool chunked = context.Inspected && FrameForBrowser(context, framing, nullptr);
+    const bool chunked = FramedForKeptBrowser(context) && FrameForBrowser(context, framing, nullptr);
     std::string head = HeadToSend(context);
     // What has arrived of the body goes out with the head: one system call, and for a small answer
     // one packet.

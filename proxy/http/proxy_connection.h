@@ -41,9 +41,9 @@ public:
     // Set while requests inside a decrypted CONNECT are served: they go to the origin over the TLS
     // session in origin form, whatever the upstream route of the tunnel itself.
     bool Inspected = false;
-    // Inside a decrypted CONNECT, for the answer being relayed: whether the browser's connection stays
-    // for another request (cleared when the answer can only end with the connection's close), and
-    // whether the browser reads chunked bodies (its request was HTTP/1.1).
+    // For the answer being relayed: whether the browser's connection stays for another request
+    // (cleared when the answer can only end with the connection's close), and whether the browser
+    // reads chunked bodies (its request was HTTP/1.1).
     bool KeepBrowser = false;
     bool BrowserTakesChunks = false;
 

@@ -18,6 +18,7 @@ struct SocksProxy {
     std::string Password;
     SocksAuthentication Authentication = SocksAuthentication::None;
     bool Enabled() const { return Version != SocksVersion::None; }
+    bool operator==(const SocksProxy&) const = default;
 };
 
 struct HttpProxy {
@@ -26,6 +27,7 @@ struct HttpProxy {
     std::string Username;
     std::string Password;
     bool Enabled = false;
+    bool operator==(const HttpProxy&) const = default;
 };
 
 // The transport's proxy slot: empty, a SOCKS proxy or an HTTP proxy.
@@ -37,6 +39,7 @@ struct OutboundRoute {
     std::string Host;
     int Port = 0;
     TransparentProxySlot TransparentProxy;
+    bool operator==(const OutboundRoute&) const = default;
 };
 
 }  // namespace kiosk

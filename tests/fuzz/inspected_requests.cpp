@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "proxy/http/exchange_steps.h"
-#include "proxy/http/inspected_steps.h"
+#include "proxy/http/keep_alive.h"
 #include "proxy/http/leg_relay.h"
 #include "proxy/http/request_head.h"
 #include "proxy/http/request_target.h"

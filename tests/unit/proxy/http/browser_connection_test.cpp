@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "proxy/http/leg_relay.h"
@@ -277,6 +278,89 @@ TEST(PassThroughExchange, RequestsThatAreNotHttpOrCannotBeFramedAreRefused) {
               kHello);
     ASSERT_EQ(origin.Requests().size(), 1u);
     EXPECT_EQ(origin.Requests()[0], "GET / HTTP/1.0\r\nX: y\r\nContent-Length: 1\r\n\r\na");
+}
+
+// An origin that answers every request it reads on a connection with answer, records the requests and
+// keeps the connection unless closes.
+struct KeepingOrigin {
+    explicit KeepingOrigin(std::string answer, bool closes = false)
+        : answer(std::move(answer)), origin([this, closes](TcpSocket& socket) {
+              for (std::string request = testing::ReadMessage(socket); !request.empty();
+                   request = testing::ReadMessage(socket)) {
+                  {
+                      std::lock_guard lock(mutex);
+                      requests.push_back(request);
+                  }
+                  socket.Send(this->answer);
+                  if (closes) return;
+              }
+          }) {}
+    std::vector<std::string> Requests() const {
+        std::lock_guard lock(mutex);
+        return requests;
+    }
+
+    const std::string answer;
+    mutable std::mutex mutex;
+    std::vector<std::string> requests;
+    LoopbackOrigin origin;
+};
+
+std::string KeptGet(int port, const std::string& version = "HTTP/1.1") {
+    return "GET " + Url(port, "/k") + " " + version + "\r\nHost: h\r\nConnection: Keep-Alive\r\n\r\n";
+}
+
+// A browser that asks to keep its connection sends its next request on it; the origin's connection
+// goes on with it while the origin keeps it and the route stays, and the origin sees each request as
+// it always has.
+TEST(PassThroughExchange, AKeptConnectionCarriesTheNextRequestOverTheOriginsConnectionWhileItIsKept) {
+    KeepingOrigin keeping(
+        "HTTP/1.1 200 OK\r\nConnection: keep-alive\r\nKeep-Alive: timeout=5\r\nContent-Length: 2\r\n\r\nok");
+    KeepingOrigin closing("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", true);
+    RecordingProxy proxy;
+    TcpSocket browser = proxy.Connect();
+    const std::string kept = "HTTP/1.1 200 OK\r\nConnection: keep-alive\r\nContent-Length: 2\r\n\r\nok";
+    for (int request = 0; request < 2; ++request) {
+        browser.Send(KeptGet(keeping.origin.Port()));
+        EXPECT_EQ(testing::ReadMessage(browser), kept);
+    }
+    // Another origin, which closes after each answer, then the first again.
+    for (int request = 0; request < 2; ++request) {
+        browser.Send(KeptGet(closing.origin.Port()));
+        EXPECT_EQ(testing::ReadMessage(browser),
+                  "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: keep-alive\r\n\r\nhello");
+    }
+    browser.Send(KeptGet(keeping.origin.Port()));
+    EXPECT_EQ(testing::ReadMessage(browser), kept);
+
+    EXPECT_EQ(keeping.origin.Accepted(), 2);
+    EXPECT_EQ(closing.origin.Accepted(), 2);
+    ASSERT_EQ(keeping.Requests().size(), 3u);
+    for (const std::string& seen : keeping.Requests())
+        EXPECT_EQ(seen, "GET /k HTTP/1.0\r\nHost: h\r\nConnection: Keep-Alive\r\n\r\n");
+    EXPECT_EQ(proxy.events.Count("server ok"), 3);
+    // A request that does not ask is answered as ever, and its connection closes.
+    browser.Send("GET " + Url(keeping.origin.Port(), "/k") + " HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(testing::ReadUntilClosed(browser), keeping.answer);
+    EXPECT_TRUE(proxy.Failures().empty());
+}
+
+// An answer that ends with the origin's close goes to a kept HTTP/1.1 connection in chunks; an
+// HTTP/1.0 browser, which reads no chunks, gets it to the close.
+TEST(PassThroughExchange, AnAnswerThatEndsWithTheCloseGoesInChunksOrClosesTheKeptConnection) {
+    KeepingOrigin toClose("HTTP/1.0 200 OK\r\nConnection: keep-alive\r\n\r\nuntil the close", true);
+    RecordingProxy proxy;
+    proxy.wantsDocuments = false;
+    TcpSocket browser = proxy.Connect();
+    browser.Send(KeptGet(toClose.origin.Port()));
+    EXPECT_EQ(testing::ReadMessage(browser),
+              "HTTP/1.0 200 OK\r\nConnection: keep-alive\r\nTransfer-Encoding: chunked\r\n\r\n");
+    browser.Send(KeptGet(toClose.origin.Port(), "HTTP/1.0"));
+    const std::string rest = testing::ReadUntilClosed(browser);
+    EXPECT_EQ(rest,
+              "f\r\nuntil the close\r\n0\r\n\r\nHTTP/1.0 200 OK\r\nConnection: close\r\n\r\nuntil the close");
+    EXPECT_EQ(toClose.origin.Accepted(), 2);
+    EXPECT_TRUE(proxy.Failures().empty());
 }
 
 }  // namespace
