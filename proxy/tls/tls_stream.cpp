@@ -39,10 +39,11 @@ struct TlsStream::SocketBio {
         const TlsStream& stream = Stream(bio);
         BIO_clear_retry_flags(bio);
         if (stream.readStart_ == stream.readEnd_) {
-            stream.readBuffer_.resize(kReadPiece);
+            // Not cleared first: the socket overwrites what it fills, and nothing beyond is read.
+            if (!stream.readBuffer_) stream.readBuffer_ = std::make_unique_for_overwrite<char[]>(kReadPiece);
             size_t got = 0;
             try {
-                got = stream.transport_.Receive(stream.readBuffer_.data(), kReadPiece, stream.timeout_);
+                got = stream.transport_.Receive(stream.readBuffer_.get(), kReadPiece, stream.timeout_);
             } catch (...) {
                 stream.transportFailure_ = std::current_exception();
                 return 0;
@@ -55,9 +56,9 @@ struct TlsStream::SocketBio {
             stream.readEnd_ = got;
         }
         *read = std::min(size, stream.readEnd_ - stream.readStart_);
-        std::copy_n(stream.readBuffer_.data() + stream.readStart_, *read, data);
+        std::copy_n(stream.readBuffer_.get() + stream.readStart_, *read, data);
         stream.readStart_ += *read;
-        if (stream.readStart_ == stream.readEnd_) stream.readBuffer_ = {};  // an idle stream holds none
+        if (stream.readStart_ == stream.readEnd_) stream.readBuffer_.reset();  // an idle stream holds none
         return 1;
     }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "os/byte_stream.h"
 #include "proxy/tls/tls_contexts.h"
@@ -60,7 +60,7 @@ private:
     mutable bool endOfStream_ = false;             // the peer closed the connection
     // What was taken from the transport and not yet given to OpenSSL: readBuffer_[readStart_..readEnd_].
     static constexpr size_t kReadPiece = 17 * 1024;  // a whole record of 16 KiB with its overhead
-    mutable std::vector<char> readBuffer_;
+    mutable std::unique_ptr<char[]> readBuffer_;
     mutable size_t readStart_ = 0;
     mutable size_t readEnd_ = 0;
     bool established_ = false;
