@@ -316,7 +316,7 @@ std::string KeptGet(int port, const std::string& version = "HTTP/1.1") {
 TEST(PassThroughExchange, AKeptConnectionCarriesTheNextRequestOverTheOriginsConnectionWhileItIsKept) {
     KeepingOrigin keeping(
         "HTTP/1.1 200 OK\r\nConnection: keep-alive\r\nKeep-Alive: timeout=5\r\nContent-Length: 2\r\n\r\nok");
-    KeepingOrigin closing("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", true);
+    KeepingOrigin closing("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 5\r\n\r\nhello", true);
     RecordingProxy proxy;
     TcpSocket browser = proxy.Connect();
     const std::string kept = "HTTP/1.1 200 OK\r\nConnection: keep-alive\r\nContent-Length: 2\r\n\r\nok";
@@ -324,11 +324,11 @@ TEST(PassThroughExchange, AKeptConnectionCarriesTheNextRequestOverTheOriginsConn
         browser.Send(KeptGet(keeping.origin.Port()));
         EXPECT_EQ(testing::ReadMessage(browser), kept);
     }
-    // Another origin, which closes after each answer, then the first again.
+    // Another origin, which says close and closes after each answer, then the first again.
     for (int request = 0; request < 2; ++request) {
         browser.Send(KeptGet(closing.origin.Port()));
         EXPECT_EQ(testing::ReadMessage(browser),
-                  "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: keep-alive\r\n\r\nhello");
+                  "HTTP/1.1 200 OK\r\nConnection: keep-alive\r\nContent-Length: 5\r\n\r\nhello");
     }
     browser.Send(KeptGet(keeping.origin.Port()));
     EXPECT_EQ(testing::ReadMessage(browser), kept);
