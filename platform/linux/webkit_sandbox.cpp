@@ -47,39 +47,29 @@ struct Pipe {
     }
 };
 
-// Waits until pid has ended or the time is up: woken by the process's end where the system hands out
-// process descriptors, otherwise looking every millisecond.
-void WaitUntilEnded(pid_t pid, std::chrono::steady_clock::time_point deadline) {
+// The exit status of pid, waited for until deadline, woken by the process's end where the system hands
+// out process descriptors and otherwise looking every millisecond; a child still running then is killed.
+int WaitForExit(pid_t pid, std::chrono::steady_clock::time_point deadline) {
     const int descriptor = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    for (;;) {
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
+        if (left.count() <= 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            status = -1;
+            break;
+        }
         if (descriptor < 0) {
-            siginfo_t ended{};
-            if (::waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 ||
-                ended.si_pid == pid)
-                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
         pollfd ended{descriptor, POLLIN, 0};
-        const int ready = ::poll(&ended, 1, static_cast<int>(left.count()));
-        if (ready != 0 && !(ready < 0 && errno == EINTR)) break;
+        ::poll(&ended, 1, static_cast<int>(left.count()));
     }
     if (descriptor >= 0) ::close(descriptor);
-}
-
-// The exit status of pid, waited for until deadline; a child still running then is killed.
-int WaitForExit(pid_t pid, std::chrono::steady_clock::time_point deadline) {
-    WaitUntilEnded(pid, deadline);
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The first line bubblewrap wrote to its error output, without its program name.

@@ -56,6 +56,11 @@ void SetUpstreamTarget(ProxyConnection& context, const std::string& target) {
 bool PassThroughExchange(ProxyConnection& context, const RequestHead& request, OriginConnection& origin,
                          const ExchangeSetup& setup) {
     BufferedConnection& browser = context.Connection();
+    // The route is none outside an exchange, also when one fails.
+    const struct RouteCleared {
+        ProxyConnection& context;
+        ~RouteCleared() { context.Route.reset(); }
+    } routeCleared{context};
     context.Route = std::make_unique<OutboundRoute>();
     SetUpstreamTarget(context, request.target);
     context.KeepBrowser = BrowserKeepsAlive(context, request.version);
@@ -72,8 +77,7 @@ bool PassThroughExchange(ProxyConnection& context, const RequestHead& request, O
     if (IsChunked(context.Headers)) context.KeepBrowser = false;
     const bool keepOrigin = context.KeepBrowser && OriginKeepsAlive(context);
     RelayLeg(context, server, browser, setup.hooks);
-    if (!keepOrigin || !context.KeepBrowser) origin.Close();
-    context.Route.reset();
+    if (!keepOrigin) origin.Close();
     return context.KeepBrowser;
 }
 
@@ -82,11 +86,6 @@ bool PassThroughExchange(ProxyConnection& context, const RequestHead& request, O
 void ServeBrowserConnection(ProxyConnection& context, const ExchangeSetup& setup) {
     BufferedConnection& browser = context.Connection();
     OriginConnection origin(context);
-    // The route is none outside an exchange, also when one fails.
-    const struct RouteCleared {
-        ProxyConnection& context;
-        ~RouteCleared() { context.Route.reset(); }
-    } routeCleared{context};
     do {
         RequestHead request;
         RequestRefusal refusal = ReadRequestHead(browser, request);
